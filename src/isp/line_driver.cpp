@@ -1,0 +1,52 @@
+#include "isp/line_driver.h"
+
+#include <algorithm>
+
+namespace tolmeo {
+
+LineDriver::LineDriver(Cable& cable, Clock& clock, const std::int32_t& isp_speed)
+    : cable_(cable), clock_(clock), isp_speed_(isp_speed) {}
+
+Status LineDriver::OpenPort() {
+  Status status = cable_.Open();
+  opened_ = status.ok();
+  if (opened_) shadow_ = 0;
+  return status;
+}
+
+void LineDriver::WriteDataByte(std::uint8_t value) {
+  shadow_ = value;
+  if (opened_) cable_.WriteData(value);
+}
+
+void LineDriver::SetLine(int bit, int level) {
+  std::uint8_t mask = static_cast<std::uint8_t>(1u << (bit & 7));
+  std::uint8_t value = static_cast<std::uint8_t>(shadow_ & ~mask);
+  if (level & 1) value |= mask;
+  WriteDataByte(value);
+}
+
+void LineDriver::SetModeLine(int level) {
+  SetLine(kModeLine, level);
+  clock_.SleepMs(1);
+}
+
+int LineDriver::ReadMiso() {
+  if (!opened_) return 1;
+  return ((~cable_.ReadStatus()) >> 7) & 1;
+}
+
+void LineDriver::IspDelay() {
+  // A hand-edited negative speed would otherwise spin for about 2^64 passes.
+  std::int64_t speed = std::max<std::int64_t>(isp_speed_, 0);
+  clock_.BusyWait(speed + 1);
+}
+
+void LineDriver::PortIdle() {
+  SetModeLine(1);
+  SetLine(kResetLine, 1);
+  SetLine(kSckLine, 0);
+  SetLine(kMosiLine, 0);
+}
+
+}  // namespace tolmeo

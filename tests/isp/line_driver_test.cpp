@@ -1,0 +1,87 @@
+#include "isp/line_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "wire_recorder.h"
+
+namespace tolmeo {
+namespace {
+
+using testing::CountingClock;
+using testing::WireRecorder;
+
+struct Wire {
+  WireRecorder cable;
+  CountingClock clock;
+  std::int32_t speed = 0;
+  LineDriver driver{cable, clock, speed};
+};
+
+TEST(LineDriver, OpenAndIdleLeave0x81) {
+  Wire wire;
+  wire.driver.WriteDataByte(0x55);
+  ASSERT_TRUE(wire.driver.OpenPort().ok());
+  EXPECT_EQ(wire.driver.PortShadow(), 0);
+  wire.driver.PortIdle();
+  EXPECT_EQ(wire.cable.writes, (std::vector<std::uint8_t>{0x80, 0x81, 0x81, 0x81}));
+  EXPECT_EQ(wire.driver.PortShadow(), 0x81);
+  EXPECT_EQ(wire.clock.sleeps, std::vector<std::int32_t>{1});
+}
+
+TEST(LineDriver, OneLineChangeIsOneWriteOfTheWholeShadow) {
+  Wire wire;
+  ASSERT_TRUE(wire.driver.OpenPort().ok());
+  wire.driver.PortIdle();
+  wire.cable.writes.clear();
+  wire.driver.SetLine(kSckLine, 1);
+  wire.driver.SetLine(kSckLine, 0);
+  wire.driver.SetLine(kMosiLine, 3);  // only the lowest bit of the level counts
+  wire.driver.SetLine(kMosiLine, 2);
+  EXPECT_EQ(wire.cable.writes, (std::vector<std::uint8_t>{0x83, 0x81, 0x85, 0x81}));
+}
+
+TEST(LineDriver, MisoIsTheComplementOfStatusBit7) {
+  struct FixedStatus : Cable {
+    std::uint8_t status = 0;
+    Status Open() override { return Success(); }
+    void WriteData(std::uint8_t) override {}
+    std::uint8_t ReadStatus() override { return status; }
+  } cable;
+  CountingClock clock;
+  std::int32_t speed = 0;
+  LineDriver driver(cable, clock, speed);
+  ASSERT_TRUE(driver.OpenPort().ok());
+  for (auto [status, miso] : {std::pair{0x00, 1}, {0x80, 0}, {0x7F, 1}, {0xFF, 0}}) {
+    cable.status = static_cast<std::uint8_t>(status);
+    EXPECT_EQ(driver.ReadMiso(), miso) << "status " << status;
+  }
+}
+
+TEST(LineDriver, DelayPassesFollowTheSpeedAtEveryCall) {
+  Wire wire;
+  wire.driver.IspDelay();
+  wire.speed = 0x40;
+  wire.driver.IspDelay();
+  wire.speed = -5;  // a hand-edited options file must not spin for ever
+  wire.driver.IspDelay();
+  wire.speed = INT32_MAX;
+  wire.driver.IspDelay();
+  EXPECT_EQ(wire.clock.busy_waits,
+            (std::vector<std::int64_t>{1, 65, 1, std::int64_t{INT32_MAX} + 1}));
+}
+
+TEST(LineDriver, AFailedOpenKeepsTheCableUntouchedAndGivesTheReason) {
+  Wire wire;
+  wire.cable.open_failure = "no port";
+  Status status = wire.driver.OpenPort();
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.reason(), "no port");
+  EXPECT_FALSE(wire.driver.PortOpened());
+  wire.driver.PortIdle();
+  EXPECT_EQ(wire.driver.ReadMiso(), 1);
+  EXPECT_TRUE(wire.cable.writes.empty());
+  EXPECT_EQ(wire.cable.status_reads, 0);
+}
+
+}  // namespace
+}  // namespace tolmeo
