@@ -1,0 +1,114 @@
+#include "port/parport_cable.h"
+
+#include <ieee1284.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "base/cp949.h"
+
+namespace tolmeo {
+namespace {
+
+constexpr std::uint8_t kMisoHighStatus = 0x78;
+
+// The ports the library finds, or an empty list when it finds none.
+ParportList FindPorts() {
+  ParportList list(new parport_list{});
+  if (ieee1284_find_ports(list.get(), 0) != E1284_OK) *list = parport_list{};
+  return list;
+}
+
+parport* FindPort(const parport_list& list, const std::string& name) {
+  for (int i = 0; i < list.portc; ++i) {
+    if (name.empty() || name == list.portv[i]->name) return list.portv[i];
+  }
+  return nullptr;
+}
+
+std::string DeviceName(const parport* port) {
+  return port->filename ? port->filename : port->name;
+}
+
+bool PermissionDenied(const parport* port) {
+  return port->filename && ::access(port->filename, R_OK | W_OK) != 0 && errno == EACCES;
+}
+
+Failure OpenFailure(const parport* port) {
+  const std::string device = Cp949FromUtf8(DeviceName(port));
+  if (PermissionDenied(port)) {
+    return Failure{device + Ktext(u8" 에 접근할 권한이 없습니다. 사용자를 \"lp\" 그룹에 넣거나 ") + device +
+                   Ktext(u8" 의 접근 권한을 주세요.")};
+  }
+  return Failure{device + Ktext(u8" 병렬 포트를 열지 못했습니다.")};
+}
+
+}  // namespace
+
+std::vector<std::string> ParallelPortNames() {
+  ParportList list = FindPorts();
+  std::vector<std::string> names;
+  for (int i = 0; i < list->portc; ++i) names.emplace_back(list->portv[i]->name);
+  return names;
+}
+
+void ParportListDeleter::operator()(parport_list* list) const {
+  ieee1284_free_ports(list);
+  delete list;
+}
+
+ParportCable::ParportCable(std::string port_name) : name_(std::move(port_name)) {}
+
+ParportCable::~ParportCable() { Close(); }
+
+Status ParportCable::Open() {
+  if (port_) return Success();
+  Close();
+  ParportList found = FindPorts();
+  parport* port = FindPort(*found, name_);
+  if (!port) {
+    if (name_.empty()) return Failure{Ktext(u8"병렬 포트를 찾지 못했습니다.")};
+    return Failure{Ktext(u8"병렬 포트를 찾지 못했습니다: ") + Cp949FromUtf8(name_)};
+  }
+  ports_ = std::move(found);
+  return OpenPort(port);
+}
+
+Status ParportCable::OpenPort(parport* port) {
+  int capabilities = 0;
+  if (ieee1284_open(port, F1284_EXCL, &capabilities) != E1284_OK) return OpenFailure(port);
+  if (!(capabilities & CAP1284_RAW)) {
+    ieee1284_close(port);
+    return Failure{Cp949FromUtf8(DeviceName(port)) + Ktext(u8" 병렬 포트는 핀 단위 제어를 지원하지 않습니다.")};
+  }
+  if (ieee1284_claim(port) != E1284_OK) {
+    ieee1284_close(port);
+    return Failure{Cp949FromUtf8(DeviceName(port)) + Ktext(u8" 병렬 포트를 다른 프로그램이 사용하고 있습니다.")};
+  }
+  port_ = port;
+  return Success();
+}
+
+void ParportCable::Close() {
+  if (port_) {
+    ieee1284_release(port_);
+    ieee1284_close(port_);
+    port_ = nullptr;
+  }
+  ports_.reset();
+}
+
+void ParportCable::WriteData(std::uint8_t value) {
+  if (port_) ieee1284_write_data(port_, value);
+}
+
+std::uint8_t ParportCable::ReadStatus() {
+  if (!port_) return kMisoHighStatus;
+  const int status = ieee1284_read_status(port_);
+  if (status < 0) return kMisoHighStatus;
+  // The library hands BUSY back already inverted; the line driver wants the register as is.
+  return static_cast<std::uint8_t>(status ^ S1284_INVERTED);
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,49 @@
+#pragma once
+// The ISP cable on a real parallel port, through libieee1284 (ppdev on Linux): the port is
+// found by name, opened for pin-level access and claimed for as long as the cable lives.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "port/cable.h"
+
+struct parport;
+struct parport_list;
+
+namespace tolmeo {
+
+struct ParportListDeleter {
+  void operator()(parport_list* list) const;
+};
+using ParportList = std::unique_ptr<parport_list, ParportListDeleter>;
+
+// Names of the parallel ports the library finds ("parport0" ...), in its order.
+std::vector<std::string> ParallelPortNames();
+
+class ParportCable : public Cable {
+ public:
+  // An empty name takes the first port found.
+  explicit ParportCable(std::string port_name = {});
+  ~ParportCable() override;
+  ParportCable(const ParportCable&) = delete;
+  ParportCable& operator=(const ParportCable&) = delete;
+
+  // Finds, opens and claims the port, or says why it cannot (no port, no permission, busy).
+  Status Open() override;
+  // Before a successful Open writes go nowhere and the status reads as MISO high.
+  void WriteData(std::uint8_t value) override;
+  // The raw status register: bit 7 is the complement of the BUSY pin.
+  std::uint8_t ReadStatus() override;
+
+ private:
+  Status OpenPort(parport* port);
+  void Close();
+
+  std::string name_;
+  ParportList ports_;  // the ports found, kept while one of them is open
+  parport* port_ = nullptr;  // claimed, when not null
+};
+
+}  // namespace tolmeo
