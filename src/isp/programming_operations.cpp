@@ -1,0 +1,109 @@
+#include "isp/programming_operations.h"
+
+#include "base/cp949.h"
+#include "isp/hex_text.h"
+
+namespace tolmeo {
+
+std::string MismatchText(Memory memory, const Mismatch& mismatch) {
+  int digits = memory == Memory::Flash ? 4 : 2;
+  return Ktext(u8"오류가 발견 되었습니다!\r\n\r\n") + Ktext(u8"주소 : ") +
+         HexDigits(mismatch.address, 8) + "\r\n" + Ktext(u8"쓰기 : ") +
+         HexDigits(mismatch.written, digits) + "\r\n" + Ktext(u8"읽기 : ") +
+         HexDigits(mismatch.read, digits) + "\r\n\r\n" +
+         Ktext(u8"와 같이 기록한 값과 읽은 값이 서로 일치하지 않습니다.");
+}
+
+ProgrammingOperations::ProgressShown::ProgressShown(EngineSeam& seam, Memory bar,
+                                                    std::int64_t min, std::int64_t max)
+    : seam_(seam), bar_(bar) {
+  seam_.SetProgressMin(bar_, min);
+  seam_.SetProgressMax(bar_, max);
+  seam_.SetProgressPosition(bar_, min);
+  seam_.ShowProgress(bar_);
+}
+
+ProgrammingOperations::ProgrammingOperations(IspInstructions& isp, ChipImage& image,
+                                             EngineSeam& seam)
+    : isp_(isp), image_(image), seam_(seam) {}
+
+bool ProgrammingOperations::WriteFlash() {
+  image_.AlignFlashPages();
+  std::uint32_t page_words = image_.PageWords();
+  ProgressShown bar(seam_, Memory::Flash, image_.flashPageStart, image_.flashPageEnd);
+  // 64 bits so that a page end near the top of the address space cannot wrap the loop.
+  for (std::uint64_t page = image_.flashPageStart; page <= image_.flashPageEnd; page += page_words) {
+    std::uint32_t first = static_cast<std::uint32_t>(page);
+    for (std::uint32_t i = 0; i < page_words; ++i) {
+      seam_.RunPendingMessages();
+      isp_.LoadFlashWord(i, image_.flashWords[first + i]);
+    }
+    if (!isp_.WriteFlashPage(first)) return false;
+    bar.Position(first);
+  }
+  return true;
+}
+
+template <typename ReadItem, typename ImageItem>
+bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last,
+                                        ReadItem read_item, ImageItem image_item,
+                                        Mismatch& mismatch) {
+  ProgressShown bar(seam_, memory, first, last);
+  for (std::uint64_t address = first; address <= last; ++address) {
+    seam_.RunPendingMessages();
+    auto at = static_cast<std::uint32_t>(address);
+    std::uint16_t read = read_item(at);
+    if (read != image_item(at)) {
+      mismatch = {at, image_item(at), read};
+      return false;
+    }
+    bar.Position(at);
+  }
+  return true;
+}
+
+bool ProgrammingOperations::VerifyFlash(Mismatch& mismatch) {
+  return VerifyRange(
+      Memory::Flash, image_.flashStart, image_.flashEnd,
+      [this](std::uint32_t w) { return isp_.ReadFlashWord(w); },
+      [this](std::uint32_t w) { return image_.flashWords[w]; }, mismatch);
+}
+
+bool ProgrammingOperations::VerifyEeprom(Mismatch& mismatch) {
+  return VerifyRange(
+      Memory::Eeprom, image_.eepromStart, image_.eepromEnd,
+      [this](std::uint32_t a) -> std::uint16_t { return isp_.ReadEepromByte(a); },
+      [this](std::uint32_t a) -> std::uint16_t { return image_.eepromBytes[a]; }, mismatch);
+}
+
+void ProgrammingOperations::ReadFlash() {
+  std::uint32_t words = image_.FlashWordCount();
+  ProgressShown bar(seam_, Memory::Flash, 0, words);
+  for (std::uint32_t w = 0; w < words; ++w) {
+    seam_.RunPendingMessages();
+    image_.flashWords[w] = isp_.ReadFlashWord(w);
+    bar.Position(w);
+  }
+}
+
+bool ProgrammingOperations::WriteEeprom() {
+  ProgressShown bar(seam_, Memory::Eeprom, image_.eepromStart, image_.eepromEnd);
+  for (std::uint64_t address = image_.eepromStart; address <= image_.eepromEnd; ++address) {
+    seam_.RunPendingMessages();
+    auto at = static_cast<std::uint32_t>(address);
+    if (!isp_.WriteEepromByte(at, image_.eepromBytes[at])) return false;
+    bar.Position(at);
+  }
+  return true;
+}
+
+void ProgrammingOperations::ReadEeprom() {
+  ProgressShown bar(seam_, Memory::Eeprom, 0, image_.eepromSize);
+  for (std::uint32_t a = 0; a < image_.eepromSize; ++a) {
+    seam_.RunPendingMessages();
+    image_.eepromBytes[a] = isp_.ReadEepromByte(a);
+    bar.Position(a);
+  }
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,64 @@
+#pragma once
+// The memory-wide loops of the programming commands: write, verify and read the Flash and the
+// EEPROM with the progress bar of the memory moving, letting pending window messages run once
+// per word or byte.
+#include <cstdint>
+#include <string>
+
+#include "isp/chip_image.h"
+#include "isp/engine_seam.h"
+#include "isp/isp_instructions.h"
+
+namespace tolmeo {
+
+// The first difference a verify found. Values are 16-bit; EEPROM values in the low byte.
+struct Mismatch {
+  std::uint32_t address = 0;  // word address for Flash, byte address for EEPROM
+  std::uint16_t written = 0;
+  std::uint16_t read = 0;
+};
+
+// The message a failed verify shows, with 4 hex digits per value for Flash and 2 for EEPROM.
+std::string MismatchText(Memory memory, const Mismatch& mismatch);
+
+class ProgrammingOperations {
+ public:
+  ProgrammingOperations(IspInstructions& isp, ChipImage& image, EngineSeam& seam);
+
+  // The Flash range page by page. False (message shown) when a page never reads back equal.
+  bool WriteFlash();
+  // False with the first difference in mismatch.
+  bool VerifyFlash(Mismatch& mismatch);
+  // The whole chip into the image; the range stays as it was.
+  void ReadFlash();
+
+  bool WriteEeprom();
+  bool VerifyEeprom(Mismatch& mismatch);
+  void ReadEeprom();
+
+ private:
+  // Shows a bar with its min, max and start position and hides it again, however the loop
+  // ends.
+  class ProgressShown {
+   public:
+    ProgressShown(EngineSeam& seam, Memory bar, std::int64_t min, std::int64_t max);
+    ~ProgressShown() { seam_.HideProgress(bar_); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+    void Position(std::int64_t value) { seam_.SetProgressPosition(bar_, value); }
+
+   private:
+    EngineSeam& seam_;
+    Memory bar_;
+  };
+
+  template <typename ReadItem, typename ImageItem>
+  bool VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last, ReadItem read_item,
+                   ImageItem image_item, Mismatch& mismatch);
+
+  IspInstructions& isp_;
+  ChipImage& image_;
+  EngineSeam& seam_;
+};
+
+}  // namespace tolmeo
