@@ -3,6 +3,7 @@
 import struct
 import unittest
 
+import make_background
 import make_bmps
 
 
@@ -32,6 +33,19 @@ class BmpTest(unittest.TestCase):
         self.assertEqual(data[54:66], b"\xff" * 9 + b"\0" * 3)  # bottom row first, all white
         self.assertEqual(data[66:75], b"\0\0\0" + b"\xff\xff\xff" + b"\0\0\0")
         self.assertEqual(struct.unpack_from("<I", data, 2)[0], len(data))
+
+
+class BackgroundTest(unittest.TestCase):
+    def test_picture_repeats_without_seams(self):
+        size = make_background.SIZE
+        for step in range(0, size, 7):
+            self.assertEqual(make_background.pixel(step, 0), make_background.pixel(step, size))
+            self.assertEqual(make_background.pixel(0, step), make_background.pixel(size, step))
+
+    def test_colours_stay_pale_enough_for_black_text(self):
+        darkest = min(sum(make_background.pixel(x, y)) / 3
+                      for x in range(0, make_background.SIZE, 4) for y in range(0, make_background.SIZE, 2))
+        self.assertGreater(darkest, 150)
 
 
 if __name__ == "__main__":
