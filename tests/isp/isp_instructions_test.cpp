@@ -6,7 +6,7 @@
 
 #include "base/cp949.h"
 #include "support/recording_seam.h"
-#include "wire_recorder.h"
+#include "wire_trace.h"
 
 namespace tolmeo {
 namespace {
@@ -23,12 +23,12 @@ struct Bench {
     image->InitEepromImage();
     driver.OpenPort();
     driver.PortIdle();
-    cable.writes.clear();
+    cable.Mark();
     clock.sleeps.clear();
     clock.busy_waits.clear();
   }
   std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
-  testing::WireRecorder cable;
+  testing::MarkedCable cable;
   testing::CountingClock clock;
   std::int32_t speed = 0;
   LineDriver driver{cable, clock, speed};
@@ -39,25 +39,24 @@ struct Bench {
 TEST(IspBytes, SendReceiveAndTransferClockEachBitWithTheirDelays) {
   Bench b;
   b.isp.SendByte(0xA5);
-  EXPECT_EQ(b.cable.SentBytes(), Bytes{0xA5});
+  EXPECT_EQ(b.cable.Sent(), Bytes{0xA5});
   EXPECT_EQ(b.clock.busy_waits.size(), 24u);
   EXPECT_EQ(b.driver.PortShadow() & 0x02, 0);  // SCK idles low
 
   b.clock.busy_waits.clear();
-  b.cable.AnswerBytes({0x3C});
+  b.cable.Answer({0x3C});
   EXPECT_EQ(b.isp.ReceiveByte(), 0x3C);
   EXPECT_EQ(b.clock.busy_waits.size(), 16u);
 
-  b.cable.AnswerBytes({0xC3});
+  b.cable.Answer({0xC3});
   EXPECT_EQ(b.isp.TransferByte(0x5A), 0xC3);
-  EXPECT_EQ(b.cable.status_reads, 16);
+  EXPECT_EQ(b.cable.status_reads(), 16);
 }
 
 TEST(IspBytes, MisoIsSampledWhileSckIsHigh) {
-  struct ClockedMiso : testing::WireRecorder {
+  struct ClockedMiso : RecordingCable {
     std::uint8_t ReadStatus() override {
-      ++status_reads;
-      return (writes.back() & 0x02) ? 0x00 : 0x80;  // MISO 1 only while SCK is high
+      return (writes().back() & 0x02) ? 0x00 : 0x80;  // MISO 1 only while SCK is high
     }
   } cable;
   testing::CountingClock clock;
@@ -72,9 +71,9 @@ TEST(IspBytes, MisoIsSampledWhileSckIsHigh) {
 
 TEST(IspEntry, AnEchoOf0x53EntersWithExactlyFourBytes) {
   Bench b;
-  b.cable.AnswerBytes({0x53});
+  b.cable.Answer({0x53});
   EXPECT_TRUE(b.isp.EnterProgrammingMode());
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xAC, 0x53, 0x00, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(b.clock.sleeps, (std::vector<std::int32_t>{1, 2, 40, 2, 40, 2}));
   EXPECT_EQ(b.driver.PortShadow() & 0x83, 0x00);  // mode line 0, RESET low, SCK low
   EXPECT_TRUE(b.seam.notices.empty());
@@ -82,25 +81,26 @@ TEST(IspEntry, AnEchoOf0x53EntersWithExactlyFourBytes) {
 
 TEST(IspEntry, ResetIsPulsedTwiceBeforeTheFirstByte) {
   Bench b;
-  b.cable.AnswerBytes({0x53});
+  b.cable.Answer({0x53});
   b.isp.EnterProgrammingMode();
-  Bytes head(b.cable.writes.begin(), b.cable.writes.begin() + 6);
+  Bytes writes = b.cable.Writes();
+  Bytes head(writes.begin(), writes.begin() + 6);
   EXPECT_EQ(head, (Bytes{0x01, 0x01, 0x00, 0x01, 0x00, 0x00}));
 }
 
 TEST(IspEntry, StuckMisoShowsTheMessageOnceAndStopsBeforeTheFourthByte) {
   Bench b;
-  b.cable.AnswerBytes(Bytes(4, 0xFF));
+  b.cable.Answer(Bytes(4, 0xFF));
   EXPECT_FALSE(b.isp.EnterProgrammingMode());
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xAC, 0x53, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0x53, 0x00}));
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);
   EXPECT_EQ(b.seam.notices[0].text, Ktext(u8"프로그램모드로 진입하지 못했습니다."));
 }
 
 TEST(IspEntry, ACableThatCannotOpenNamesItsReasonOnASecondLine) {
-  testing::WireRecorder cable;
-  cable.open_failure = "no parallel port";
+  testing::MarkedCable cable;
+  cable.FailOpen("no parallel port");
   testing::CountingClock clock;
   std::int32_t speed = 0;
   LineDriver driver(cable, clock, speed);
@@ -112,32 +112,32 @@ TEST(IspEntry, ACableThatCannotOpenNamesItsReasonOnASecondLine) {
   ASSERT_EQ(seam.notices.size(), 1u);
   EXPECT_EQ(seam.notices[0].text,
             Ktext(u8"프로그램모드로 진입하지 못했습니다.") + "\r\nno parallel port");
-  EXPECT_TRUE(cable.writes.empty());
+  EXPECT_TRUE(cable.Writes().empty());
 
-  cable.open_failure.clear();  // plugged in later: the next command opens it
-  cable.AnswerBytes({0x53});
+  cable.FailOpen("");  // plugged in later: the next command opens it
+  cable.Answer({0x53});
   EXPECT_TRUE(isp.EnterProgrammingMode());
 }
 
 TEST(IspEntry, ReleaseSetsTheModeLineAndLeavesResetHigh) {
   Bench b;
   b.isp.ReleaseTarget();
-  EXPECT_EQ(b.cable.writes, (Bytes{0x81, 0x81, 0x80, 0x81}));
+  EXPECT_EQ(b.cable.Writes(), (Bytes{0x81, 0x81, 0x80, 0x81}));
   EXPECT_EQ(b.clock.sleeps, (std::vector<std::int32_t>{1, 2, 40, 2}));
-  EXPECT_TRUE(b.cable.SentBytes().empty());
+  EXPECT_TRUE(b.cable.Sent().empty());
 }
 
 TEST(IspSignature, ReadsBytesZeroToTwoAndAsksOnlyOnAMismatch) {
   Bench b;
   b.image->signature = {0x1E, 0x95, 0x0F};
-  b.cable.AnswerBytes({0x1E, 0x95, 0x0F});
+  b.cable.Answer({0x1E, 0x95, 0x0F});
   EXPECT_TRUE(b.isp.CheckSignature());
   // While a byte is only received MOSI keeps the last bit sent (1 after 0x01).
-  EXPECT_EQ(b.cable.SentBytes(),
+  EXPECT_EQ(b.cable.Sent(),
             (Bytes{0x30, 0x00, 0x00, 0x00, 0x30, 0x00, 0x01, 0xFF, 0x30, 0x00, 0x02, 0x00}));
   EXPECT_TRUE(b.seam.notices.empty());
 
-  b.cable.AnswerBytes({0x1E, 0x95, 0x14});
+  b.cable.Answer({0x1E, 0x95, 0x14});
   b.seam.confirm_answers = {false};
   EXPECT_FALSE(b.isp.CheckSignature());
   ASSERT_EQ(b.seam.notices.size(), 1u);
@@ -147,7 +147,7 @@ TEST(IspSignature, ReadsBytesZeroToTwoAndAsksOnlyOnAMismatch) {
             Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n그래도 계속 "
                   u8"진행하려면 \"확인\" 을 그렇지 않은 경우는 \"취소\" 를 눌러주세요."));
 
-  b.cable.AnswerBytes({0x00, 0x95, 0x0F});
+  b.cable.Answer({0x00, 0x95, 0x0F});
   b.seam.confirm_answers = {true};
   EXPECT_TRUE(b.isp.CheckSignature());
 }
@@ -160,12 +160,12 @@ TEST(IspFuses, EachByteHasItsOwnInstruction) {
   b.isp.WriteLowFuse();
   b.isp.WriteHighFuse();
   b.isp.WriteExtendedFuse();
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xAC, 0xA0, 0x00, 0x62, 0xAC, 0xA8, 0x00, 0xD9, 0xAC,
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0xA0, 0x00, 0x62, 0xAC, 0xA8, 0x00, 0xD9, 0xAC,
                                          0xA4, 0x00, 0xFF}));
   EXPECT_EQ(b.clock.sleeps, (std::vector<std::int32_t>{10, 10, 10}));
 
-  b.cable.writes.clear();
-  b.cable.AnswerBytes({0x11, 0x22, 0x33, 0x44});
+  b.cable.Mark();
+  b.cable.Answer({0x11, 0x22, 0x33, 0x44});
   b.isp.ReadLowFuse();
   b.isp.ReadHighFuse();
   b.isp.ReadExtendedFuse();
@@ -174,7 +174,7 @@ TEST(IspFuses, EachByteHasItsOwnInstruction) {
   EXPECT_EQ(b.image->highFuse, 0x22);
   EXPECT_EQ(b.image->extendedFuse, 0x33);
   EXPECT_EQ(b.image->lockBits, 0x44);
-  Bytes sent = b.cable.SentBytes();
+  Bytes sent = b.cable.Sent();
   ASSERT_EQ(sent.size(), 16u);
   EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 3), (Bytes{0x50, 0x00, 0x00}));
   EXPECT_EQ(Bytes(sent.begin() + 4, sent.begin() + 7), (Bytes{0x58, 0x08, 0x00}));
@@ -185,15 +185,15 @@ TEST(IspFuses, EachByteHasItsOwnInstruction) {
 TEST(IspFuses, LockBitsAreRewrittenUntilTheyReadBackAndNotForEver) {
   Bench b;
   b.image->lockBits = 0xFC;
-  b.cable.AnswerBytes({0xFF, 0xFC});
+  b.cable.Answer({0xFF, 0xFC});
   EXPECT_TRUE(b.isp.WriteLockBits());
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xAC, 0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00, 0xAC,
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00, 0xAC,
                                          0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00}));
 
-  b.cable.writes.clear();
-  b.cable.AnswerBytes(Bytes(kWriteAttempts + 3, 0xFF));
+  b.cable.Mark();
+  b.cable.Answer(Bytes(kWriteAttempts + 3, 0xFF));
   EXPECT_FALSE(b.isp.WriteLockBits());
-  EXPECT_EQ(b.cable.SentBytes().size(), 8u * kWriteAttempts);
+  EXPECT_EQ(b.cable.Sent().size(), 8u * kWriteAttempts);
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);
   EXPECT_NE(b.seam.notices[0].text.find("Lock"), std::string::npos);
@@ -202,22 +202,22 @@ TEST(IspFuses, LockBitsAreRewrittenUntilTheyReadBackAndNotForEver) {
 TEST(IspFlash, LoadFlashWordSendsOnlyTheIndexInThePage) {
   Bench b;
   b.isp.LoadFlashWord(70, 0x1234);
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0x40, 0x00, 0x06, 0x34, 0x48, 0x00, 0x06, 0x12}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0x40, 0x00, 0x06, 0x34, 0x48, 0x00, 0x06, 0x12}));
 }
 
 TEST(IspFlash, ReadFlashWordIsHighByteThenLowByte) {
   Bench b;
-  b.cable.AnswerBytes({0xAB, 0xCD});
+  b.cable.Answer({0xAB, 0xCD});
   EXPECT_EQ(b.isp.ReadFlashWord(0x1234), 0xABCD);
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0x28, 0x12, 0x34, 0x00, 0x20, 0x12, 0x34, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0x28, 0x12, 0x34, 0x00, 0x20, 0x12, 0x34, 0x00}));
 }
 
 TEST(IspFlash, WriteFlashPageWritesThePageOfTheAddressAndComparesIt) {
   Bench b;
   b.image->flashWriteDelay = 7;
-  b.cable.AnswerBytes(Bytes(2 * 64, 0xFF));
+  b.cable.Answer(Bytes(2 * 64, 0xFF));
   EXPECT_TRUE(b.isp.WriteFlashPage(70));
-  Bytes sent = b.cable.SentBytes();
+  Bytes sent = b.cable.Sent();
   ASSERT_EQ(sent.size(), 4u + 64 * 8);
   EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 4), (Bytes{0x4C, 0x00, 0x40, 0x00}));
   EXPECT_EQ(Bytes(sent.begin() + 4, sent.begin() + 7), (Bytes{0x28, 0x00, 0x40}));
@@ -240,9 +240,9 @@ TEST(IspFlash, APageThatNeverReadsBackStopsWithAMessageNamingItsAddress) {
 TEST(IspEeprom, WriteReadsBackAndIsBounded) {
   Bench b;
   b.image->eepromWriteDelay = 4;
-  b.cable.AnswerBytes({0x5A});
+  b.cable.Answer({0x5A});
   EXPECT_TRUE(b.isp.WriteEepromByte(0x0102, 0x5A));
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xC0, 0x01, 0x02, 0x5A, 0xA0, 0x01, 0x02, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xC0, 0x01, 0x02, 0x5A, 0xA0, 0x01, 0x02, 0x00}));
   EXPECT_EQ(b.clock.sleeps, std::vector<std::int32_t>{4});
 
   EXPECT_FALSE(b.isp.WriteEepromByte(0x01FF, 0x5A));
@@ -254,7 +254,7 @@ TEST(IspEeprom, WriteReadsBackAndIsBounded) {
 TEST(IspEeprom, EraseIsOneInstructionAndAWait) {
   Bench b;
   b.isp.ChipErase();
-  EXPECT_EQ(b.cable.SentBytes(), (Bytes{0xAC, 0x80, 0x00, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0x80, 0x00, 0x00}));
   EXPECT_EQ(b.clock.sleeps, std::vector<std::int32_t>{100});
 }
 

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "wire_recorder.h"
+#include "wire_trace.h"
 
 namespace tolmeo {
 namespace {
 
 using testing::CountingClock;
-using testing::WireRecorder;
+using testing::MarkedCable;
 
 struct Wire {
-  WireRecorder cable;
+  MarkedCable cable;
   CountingClock clock;
   std::int32_t speed = 0;
   LineDriver driver{cable, clock, speed};
@@ -23,7 +23,7 @@ TEST(LineDriver, OpenAndIdleLeave0x81) {
   ASSERT_TRUE(wire.driver.OpenPort().ok());
   EXPECT_EQ(wire.driver.PortShadow(), 0);
   wire.driver.PortIdle();
-  EXPECT_EQ(wire.cable.writes, (std::vector<std::uint8_t>{0x80, 0x81, 0x81, 0x81}));
+  EXPECT_EQ(wire.cable.Writes(), (std::vector<std::uint8_t>{0x80, 0x81, 0x81, 0x81}));
   EXPECT_EQ(wire.driver.PortShadow(), 0x81);
   EXPECT_EQ(wire.clock.sleeps, std::vector<std::int32_t>{1});
 }
@@ -32,12 +32,12 @@ TEST(LineDriver, OneLineChangeIsOneWriteOfTheWholeShadow) {
   Wire wire;
   ASSERT_TRUE(wire.driver.OpenPort().ok());
   wire.driver.PortIdle();
-  wire.cable.writes.clear();
+  wire.cable.Mark();
   wire.driver.SetLine(kSckLine, 1);
   wire.driver.SetLine(kSckLine, 0);
   wire.driver.SetLine(kMosiLine, 3);  // only the lowest bit of the level counts
   wire.driver.SetLine(kMosiLine, 2);
-  EXPECT_EQ(wire.cable.writes, (std::vector<std::uint8_t>{0x83, 0x81, 0x85, 0x81}));
+  EXPECT_EQ(wire.cable.Writes(), (std::vector<std::uint8_t>{0x83, 0x81, 0x85, 0x81}));
 }
 
 TEST(LineDriver, MisoIsTheComplementOfStatusBit7) {
@@ -72,15 +72,15 @@ TEST(LineDriver, DelayPassesFollowTheSpeedAtEveryCall) {
 
 TEST(LineDriver, AFailedOpenKeepsTheCableUntouchedAndGivesTheReason) {
   Wire wire;
-  wire.cable.open_failure = "no port";
+  wire.cable.FailOpen("no port");
   Status status = wire.driver.OpenPort();
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.reason(), "no port");
   EXPECT_FALSE(wire.driver.PortOpened());
   wire.driver.PortIdle();
   EXPECT_EQ(wire.driver.ReadMiso(), 1);
-  EXPECT_TRUE(wire.cable.writes.empty());
-  EXPECT_EQ(wire.cable.status_reads, 0);
+  EXPECT_TRUE(wire.cable.Writes().empty());
+  EXPECT_EQ(wire.cable.status_reads(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#pragma once
+// Reading the wire in engine tests: the bytes on MOSI behind a run of data-register writes, a
+// clock that lists every wait, and a RecordingCable with a mark so a test looks only at what
+// happened after its set-up.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "port/clock.h"
+#include "port/recording_cable.h"
+
+namespace tolmeo::testing {
+
+// One bit per rising SCK edge (bit 1), taken from MOSI (bit 2), most significant first.
+std::vector<std::uint8_t> MosiBytes(std::span<const std::uint8_t> writes);
+
+class CountingClock : public Clock {
+ public:
+  void SleepMs(std::int32_t milliseconds) override { sleeps.push_back(milliseconds); }
+  void BusyWait(std::int64_t passes) override { busy_waits.push_back(passes); }
+
+  std::vector<std::int32_t> sleeps;
+  std::vector<std::int64_t> busy_waits;
+};
+
+// A recording cable whose unscripted reads give MISO 0, with a mark.
+class MarkedCable : public RecordingCable {
+ public:
+  MarkedCable() { set_idle_status(0x80); }
+  void Mark() { mark_ = writes().size(); }
+  std::vector<std::uint8_t> Writes() const {
+    return {writes().begin() + static_cast<std::ptrdiff_t>(mark_), writes().end()};
+  }
+  std::vector<std::uint8_t> Sent() const { return MosiBytes(Writes()); }
+  void Answer(std::initializer_list<std::uint8_t> bytes) {
+    for (std::uint8_t byte : bytes) ScriptMisoByte(byte);
+  }
+  void Answer(const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t byte : bytes) ScriptMisoByte(byte);
+  }
+
+ private:
+  std::size_t mark_ = 0;
+};
+
+}  // namespace tolmeo::testing
