@@ -1,0 +1,77 @@
+#include "files/tagged_text.h"
+
+#include <gtest/gtest.h>
+
+#include "base/cp949.h"
+
+namespace tolmeo {
+namespace {
+
+using Lines = std::vector<std::string_view>;
+
+TEST(TaggedText, CrLfAndLoneLfBothEndLines) {
+  EXPECT_EQ(SplitLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a", ""}));
+  EXPECT_EQ(SplitLines("a\rb"), (Lines{"a\rb"}));  // a lone CR is part of the line
+  EXPECT_EQ(SplitLines(""), (Lines{""}));
+}
+
+TEST(TaggedText, TagsMatchWholeLinesFirstMatchAndNeverFallBack) {
+  Lines lines = {"0x10", "<A>", "1", "<A> ", "<A>", "2", "<B>"};
+  EXPECT_EQ(FindTagLine(lines, "<A>"), 1u);
+  EXPECT_EQ(ValueAfterTag(lines, "<A>"), "1");
+  EXPECT_EQ(FindTagLine(lines, "<C>"), std::nullopt);
+  EXPECT_EQ(ValueAfterTag(lines, "<C>"), std::nullopt);  // not the first line "0x10"
+  EXPECT_EQ(ValueAfterTag(lines, "<B>"), std::nullopt);  // the tag ends the text
+  EXPECT_EQ(FindTagLine(lines, "<A"), std::nullopt);
+}
+
+TEST(TaggedText, WordsAreSeparatedByBlanksOnly) {
+  EXPECT_EQ(SplitWords("  7  BOOTRST *   x"), (Lines{"7", "BOOTRST", "*", "x"}));
+  EXPECT_EQ(SplitWords("a\tb c "), (Lines{"a\tb", "c"}));
+  EXPECT_TRUE(SplitWords("   ").empty());
+  EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+  EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+TEST(TaggedText, StrictNumbersSayWhenTextIsNotANumber) {
+  EXPECT_EQ(ParseDecimal("0064"), 64u);
+  EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
+  for (std::string_view bad : {"", "12a", "-1", "+1", " 1", "4294967296", "0x10"}) {
+    EXPECT_EQ(ParseDecimal(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(ParseHex("fF"), 0xFFu);
+  EXPECT_EQ(ParseHex("00000000ffffffff"), 0xFFFFFFFFu);
+  for (std::string_view bad : {"", "1g", "0x1", "100000000"}) {
+    EXPECT_EQ(ParseHex(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(ParsePrefixedHex("0XfF"), 0xFFu);
+  EXPECT_EQ(ParsePrefixedHex("0x0"), 0u);
+  for (std::string_view bad : {"0x", "ff", "1xff", "0x-1"}) {
+    EXPECT_EQ(ParsePrefixedHex(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(TaggedText, NumberWriters) {
+  EXPECT_EQ(FixedDecimal(64, 4), "0064");
+  EXPECT_EQ(FixedDecimal(16384, 8), "00016384");
+  EXPECT_EQ(FixedDecimal(5, 2), "05");
+  EXPECT_EQ(FixedDecimal(0, 1), "0");
+  EXPECT_EQ(FixedDecimal(1234, 2), "34");  // the last digits
+  EXPECT_EQ(PrefixedHex(0), "0x0");
+  EXPECT_EQ(PrefixedHex(0xFF), "0xff");
+  EXPECT_EQ(PrefixedHex(0xFFFFFFFF), "0xffffffff");
+  EXPECT_EQ(HexByte(0x1E), "1e");
+  EXPECT_EQ(HexByte(0x03), "03");
+}
+
+TEST(TaggedText, WritersEndEveryLineWithCrLfAndTheTextWithTheEndTag) {
+  std::string text;
+  AppendTagged(text, "<A>", "1");
+  AppendLine(text, "x");
+  AppendEndTag(text);
+  EXPECT_EQ(text, "<A>\r\n1\r\nx\r\n" + Cp949FromUtf8("<끝>") + "\r\n");
+}
+
+}  // namespace
+}  // namespace tolmeo
