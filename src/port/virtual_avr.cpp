@@ -49,7 +49,7 @@ void VirtualAvr::Drive(ChipLines lines, std::int64_t now_us) {
 bool VirtualAvr::Miso() const {
   // An absent or running chip leaves MISO to the cable's pull-up.
   if (faults.no_chip || CablePulled() || lines_.reset) return true;
-  return (shift_register_ & 0x80) != 0;
+  return (answer_ & 0x80) != 0;
 }
 
 Status VirtualAvr::Save(const std::string& cp949_path) const {
@@ -69,7 +69,8 @@ bool VirtualAvr::CablePulled() const {
 }
 
 void VirtualAvr::Resynchronise() {
-  shift_register_ = 0;
+  incoming_ = 0;
+  answer_ = 0;
   bits_in_byte_ = 0;
   bytes_in_instruction_ = 0;
   rising_edge_seen_ = false;
@@ -77,31 +78,34 @@ void VirtualAvr::Resynchronise() {
 }
 
 void VirtualAvr::ShiftIn(std::int64_t now_us) {
-  shift_register_ = static_cast<std::uint8_t>(shift_register_ << 1 | (sampled_bit_ ? 1 : 0));
+  incoming_ = static_cast<std::uint8_t>(incoming_ << 1 | (sampled_bit_ ? 1 : 0));
+  answer_ = static_cast<std::uint8_t>(answer_ << 1);
   rising_edge_seen_ = false;
   if (++bits_in_byte_ < 8) return;
   bits_in_byte_ = 0;
-  ByteReceived(now_us);
+  ByteReceived(incoming_, now_us);
 }
 
-void VirtualAvr::ByteReceived(std::int64_t now_us) {
+void VirtualAvr::ByteReceived(std::uint8_t byte, std::int64_t now_us) {
   ++bytes_received_;
-  instruction_[bytes_in_instruction_++] = shift_register_;
-  // The byte just received stays in the shift register and goes out as the echo, unless a
-  // read puts its data there for the fourth byte.
-  if (bytes_in_instruction_ == 3) {
-    if (auto answer = ReadAnswer(now_us)) shift_register_ = *answer;
-  } else if (bytes_in_instruction_ == 4) {
+  instruction_[bytes_in_instruction_++] = byte;
+  answer_ = Answer(byte, now_us);
+  if (bytes_in_instruction_ == 4) {
     bytes_in_instruction_ = 0;
     Execute(now_us);
   }
 }
 
-std::optional<std::uint8_t> VirtualAvr::ReadAnswer(std::int64_t now_us) const {
-  if (!programming_enabled_) return std::nullopt;
+std::uint8_t VirtualAvr::Answer(std::uint8_t byte, std::int64_t now_us) const {
+  if (!programming_enabled_) {
+    const bool enable_echo = bytes_in_instruction_ == 2 && instruction_[0] == kProgrammingCommand &&
+                             byte == kProgrammingEnable;
+    return enable_echo ? kProgrammingEnable : 0x00;
+  }
+  if (bytes_in_instruction_ != 3) return byte;
   std::optional<std::uint8_t> value = MemoryRead();
-  if (value && Busy(now_us)) return 0xFF;
-  return value;
+  if (!value) return byte;
+  return Busy(now_us) ? 0xFF : *value;
 }
 
 std::optional<std::uint8_t> VirtualAvr::MemoryRead() const {

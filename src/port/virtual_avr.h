@@ -1,10 +1,12 @@
 #pragma once
 // A virtual AVR in serial-programming mode, driven only by the levels of its RESET, SCK and
 // MOSI lines and answering on MISO. While RESET is low it shifts MOSI in on the rising SCK edge
-// and its answer out on the falling edge, most significant bit first. As in the chip's own
-// shift register, each byte goes out again during the next byte (the echo), except that a read
-// instruction puts its data there for the fourth byte. Writes keep the chip busy for their
-// write time in virtual time; a busy chip ignores instructions and reads as 0xFF.
+// and its answer out on the falling edge, most significant bit first. Once programming is
+// enabled each byte goes out again during the next byte (the echo), except that a read
+// instruction puts its data there for the fourth byte. Before that the chip answers 0x00 but
+// for the 0x53 of a programming enable that is in step with its byte count, which only a
+// RESET pulse sets back to zero. Writes keep the chip busy for their write time in virtual
+// time; a busy chip ignores instructions and reads as 0xFF.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -57,14 +59,15 @@ class VirtualAvr {
   int page_writes() const { return page_writes_; }
   int chip_erases() const { return chip_erases_; }
   std::int64_t bytes_received() const { return bytes_received_; }
+  std::int64_t line_changes() const { return line_changes_; }
   const std::vector<Instruction>& instructions() const { return instructions_; }
 
  private:
   bool CablePulled() const;
   void Resynchronise();
   void ShiftIn(std::int64_t now_us);
-  void ByteReceived(std::int64_t now_us);
-  std::optional<std::uint8_t> ReadAnswer(std::int64_t now_us) const;
+  void ByteReceived(std::uint8_t byte, std::int64_t now_us);
+  std::uint8_t Answer(std::uint8_t byte, std::int64_t now_us) const;
   std::optional<std::uint8_t> MemoryRead() const;
   void Execute(std::int64_t now_us);
   std::int32_t ExecuteWrite();
@@ -78,7 +81,8 @@ class VirtualAvr {
   std::int64_t line_changes_ = 0;
   bool sampled_bit_ = false;
   bool rising_edge_seen_ = false;
-  std::uint8_t shift_register_ = 0;
+  std::uint8_t incoming_ = 0;
+  std::uint8_t answer_ = 0;  // its top bit is on MISO
   int bits_in_byte_ = 0;
   Instruction instruction_ = {};
   int bytes_in_instruction_ = 0;

@@ -7,24 +7,40 @@
 namespace tolmeo {
 namespace {
 
+using testing::SmallChip;
 using testing::TestWire;
 
 class SimCableTest : public ::testing::Test {
  protected:
-  ChipModel model;
-  SimCable cable{model};
+  SimCable cable{SmallChip()};
   TestWire wire{cable, cable.clock()};
 };
 
-TEST_F(SimCableTest, ProgrammingEnableEchoesTheSecondByteInTheThird) {
+TEST_F(SimCableTest, OpensAndReadsMisoAsTheComplementOfStatusBit7) {
   ASSERT_TRUE(cable.Open().ok());
-  EXPECT_EQ(wire.EnterProgramming(), 0x53);
-  EXPECT_TRUE(cable.chip().programming_enabled());
+  cable.WriteData(0x01);  // running: MISO floats high
+  EXPECT_EQ(cable.ReadStatus(), 0x78);
+  cable.WriteData(0x00);  // held in reset, nothing shifted yet: MISO low
+  EXPECT_EQ(cable.ReadStatus(), 0xF8);
 }
 
-TEST_F(SimCableTest, ReadsTheSignature) {
+TEST_F(SimCableTest, ModeLineAndUnusedBitsDoNotReachTheChip) {
+  cable.WriteData(0x00);
+  const auto changes = cable.chip().line_changes();
+  cable.WriteData(0x80);
+  cable.WriteData(0x78);
+  EXPECT_EQ(cable.chip().line_changes(), changes);
+  EXPECT_EQ(cable.data(), 0x78);
+}
+
+TEST_F(SimCableTest, EngineWaitsOnTheCablesClockLetWritesFinish) {
+  // The isp layer waits on cable.clock(): a page write is visible once its time has passed.
   wire.EnterProgramming();
-  for (std::uint8_t i = 0; i < 3; ++i) EXPECT_EQ(wire.Instruction(0x30, 0x00, i, 0x00)[3], model.signature[i]);
+  wire.Instruction(0x40, 0x00, 0x00, 0x00);
+  wire.Instruction(0x4C, 0x00, 0x00, 0x00);
+  EXPECT_EQ(wire.Instruction(0x20, 0x00, 0x00, 0x00)[3], 0xFF);
+  cable.clock().SleepMs(SmallChip().flash_write_ms);
+  EXPECT_EQ(wire.Instruction(0x20, 0x00, 0x00, 0x00)[3], 0x00);
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+#include "port/virtual_avr_file.h"
+
+#include <gtest/gtest.h>
+
+#include "port/sim_cable.h"
+#include "support/temp_folder.h"
+#include "test_wire.h"
+
+namespace tolmeo {
+namespace {
+
+using testing::SmallChip;
+using testing::TempFolder;
+
+AvrMemories WrittenChip() {
+  AvrMemories memories(SmallChip());
+  memories.LoadPageByte(0, false, 0x12);
+  memories.LoadPageByte(0, true, 0x34);
+  memories.WritePage(48);
+  memories.WriteEeprom(31, 0x5A);
+  memories.WriteFuse(FuseByte::kLock, 0xFC);
+  memories.WriteFuse(FuseByte::kHigh, 0x11);
+  memories.WriteFuse(FuseByte::kLow, 0x22);
+  memories.WriteFuse(FuseByte::kExtended, 0x33);
+  return memories;
+}
+
+bool SameContents(const AvrMemories& a, const AvrMemories& b) {
+  return a.flash() == b.flash() && a.eeprom() == b.eeprom() && a.fuses() == b.fuses();
+}
+
+TEST(VirtualAvrFileTest, RoundTripKeepsEveryMemoryAndFuse) {
+  const AvrMemories written = WrittenChip();
+  AvrMemories restored(SmallChip());
+  ASSERT_TRUE(RestoreChip(SerialiseChip(written), restored).ok());
+  EXPECT_TRUE(SameContents(written, restored));
+  EXPECT_EQ(restored.FlashWord(48), 0x3412);
+}
+
+TEST(VirtualAvrFileTest, DamagedFilesAreRefusedAndChangeNothing) {
+  const std::string whole = SerialiseChip(WrittenChip());
+  const AvrMemories erased(SmallChip());
+  std::string wrong_magic = whole;
+  wrong_magic[0] = 'X';
+  std::string longer = whole + "!";
+  for (const std::string& bad : {std::string(), wrong_magic, whole.substr(0, 10), whole.substr(0, whole.size() - 1),
+                                 longer}) {
+    AvrMemories memories(SmallChip());
+    Status restored = RestoreChip(bad, memories);
+    EXPECT_FALSE(restored.ok());
+    EXPECT_FALSE(restored.reason().empty());
+    EXPECT_TRUE(SameContents(memories, erased));
+  }
+}
+
+TEST(VirtualAvrFileTest, EveryCutOfAFileIsRefused) {
+  const std::string whole = SerialiseChip(WrittenChip());
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    AvrMemories memories(SmallChip());
+    EXPECT_FALSE(RestoreChip(whole.substr(0, length), memories).ok()) << length;
+  }
+}
+
+TEST(VirtualAvrFileTest, FileOfAnotherChipSizeIsRefused) {
+  ChipModel bigger = SmallChip();
+  bigger.eeprom_bytes = 64;
+  AvrMemories memories(bigger);
+  EXPECT_FALSE(RestoreChip(SerialiseChip(WrittenChip()), memories).ok());
+}
+
+class SimCableFileTest : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  std::string path = folder.Cp949Path() + "chip.vavr";
+};
+
+TEST_F(SimCableFileTest, ChipIsKeptBetweenRuns) {
+  {
+    SimCable cable(SmallChip(), path);
+    EXPECT_TRUE(cable.load_status().ok());  // no file yet: a fresh chip
+    cable.chip().memories().WriteEeprom(3, 0x77);
+  }
+  SimCable again(SmallChip(), path);
+  EXPECT_TRUE(again.load_status().ok());
+  EXPECT_EQ(again.chip().memories().eeprom()[3], 0x77);
+}
+
+TEST_F(SimCableFileTest, ExplicitSaveWritesAtOnce) {
+  SimCable cable(SmallChip(), path);
+  cable.chip().memories().WriteFuse(FuseByte::kLow, 0x00);
+  ASSERT_TRUE(cable.Save().ok());
+  VirtualAvr reader(SmallChip());
+  ASSERT_TRUE(reader.Load(path).ok());
+  EXPECT_EQ(reader.memories().fuses().low, 0x00);
+}
+
+TEST_F(SimCableFileTest, BadFileStartsErasedAndIsNotOverwritten) {
+  folder.Write("chip.vavr", "not a chip");
+  {
+    SimCable cable(SmallChip(), path);
+    EXPECT_FALSE(cable.load_status().ok());
+    EXPECT_TRUE(SameContents(cable.chip().memories(), AvrMemories(SmallChip())));
+    cable.chip().memories().WriteEeprom(0, 0x00);
+  }
+  EXPECT_EQ(folder.Read("chip.vavr"), "not a chip");
+}
+
+TEST_F(SimCableFileTest, LoadStartsFromErasedWhateverWasThere) {
+  VirtualAvr chip(SmallChip());
+  chip.memories().WriteEeprom(0, 0x00);
+  EXPECT_TRUE(chip.Load(path).ok());  // missing file
+  EXPECT_EQ(chip.memories().eeprom()[0], 0xFF);
+}
+
+TEST_F(SimCableFileTest, CableWithoutFileSavesNothing) {
+  SimCable cable(SmallChip());
+  EXPECT_TRUE(cable.Save().ok());
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+}  // namespace
+}  // namespace tolmeo
