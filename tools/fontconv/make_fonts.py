@@ -27,6 +27,8 @@ OUTPUT = os.path.join(REPOSITORY, "data", "font", "system")
 
 KSC_TO_CP949 = 0x8080
 FIRST_PRINTABLE, LAST_PRINTABLE = 0x20, 0x7E
+# What text drawing shows for a code that no font holds: the shaded block of the symbol set.
+REPLACEMENT_CODE = 0xA2C6
 # Characters whose proper glyph is empty: space, ideographic space, Hangul filler.
 BLANK_BY_NATURE = {0x20, 0xA1A1, 0xA4D4}
 
@@ -162,13 +164,17 @@ def text_codes(text):
     return codes
 
 
-def font_for(fonts, code):
-    """The first font whose range holds the code, as the loader's lookup does."""
-    return next(font for font in fonts if font.first_code <= code <= font.last_code)
+def glyph_for(fonts, code):
+    """The glyph text drawing would show: from the first font holding the code, else the replacement."""
+    for candidate in (code, REPLACEMENT_CODE):
+        for font in fonts:
+            if font.holds(candidate):
+                return font.glyph(candidate)
+    raise kft.KftError("no font holds the replacement code %04X" % REPLACEMENT_CODE)
 
 
 def ascii_art(fonts, text):
-    glyphs = [font_for(fonts, code).glyph(code) for code in text_codes(text)]
+    glyphs = [glyph_for(fonts, code) for code in text_codes(text)]
     return "\n".join(" ".join("".join("#" if pixel else "." for pixel in glyph[row]) for glyph in glyphs)
                      for row in range(12))
 
@@ -196,7 +202,13 @@ def main():
     parser.add_argument("--sample", default="한글Ag漢", help="text to show with --check")
     arguments = parser.parse_args()
     if arguments.check:
-        return 0 if check_all(arguments.sample) else 1
+        try:
+            return 0 if check_all(arguments.sample) else 1
+        except UnicodeEncodeError:
+            print("the sample holds characters that CP949 cannot encode", file=sys.stderr)
+        except (OSError, kft.KftError) as error:
+            print("cannot check the fonts: %s" % error, file=sys.stderr)
+        return 1
     make_all()
     return 0
 

@@ -26,6 +26,21 @@ class GlyphIndexTest(unittest.TestCase):
         self.assertEqual(len(kft.RangeFont(8, 12, kft.CODE_SET_SINGLE_BYTE, 0x20, 0x7F).glyphs), 128)
 
 
+class HoldsTest(unittest.TestCase):
+    def test_double_byte_fonts_place_only_trails_a1_to_fe(self):
+        hangul = kft.RangeFont(12, 12, kft.CODE_SET_HANGUL, 0xB0A1, 0xC8FE)
+        self.assertTrue(hangul.holds(0xB0A1))
+        self.assertTrue(hangul.holds(0xC8FE))
+        self.assertFalse(hangul.holds(0xB141))  # a CP949 extension code inside the range
+        self.assertFalse(hangul.holds(0xB0FF))
+        self.assertFalse(hangul.holds(0x41))
+
+    def test_single_byte_font_holds_its_whole_range(self):
+        latin = kft.RangeFont(8, 12, kft.CODE_SET_SINGLE_BYTE, 0x00, 0x7F)
+        self.assertTrue(latin.holds(0x41))
+        self.assertFalse(latin.holds(0x80))
+
+
 class EncodingTest(unittest.TestCase):
     def font_with_one_dot(self, width, code_set, first, last, code):
         font = kft.RangeFont(width, 12, code_set, first, last)
