@@ -57,7 +57,7 @@ class RangeFont:
         return [[0] * self.cell_width for _ in range(self.cell_height)]
 
     def holds(self, code):
-        """True when the code lies in the range and, for a double-byte set, has a trail byte that places it."""
+        """True when the code is in range and, in a double-byte set, its trail byte places it."""
         if not self.first_code <= code <= self.last_code:
             return False
         return self.code_set not in _BASE_LEAD or FIRST_TRAIL <= code & 0xFF < FIRST_TRAIL + TRAILS_PER_ROW

@@ -58,12 +58,12 @@ class FontPlan:
         return code if self.code_set == kft.CODE_SET_SINGLE_BYTE else code & ~KSC_TO_CP949
 
 
-def _plans(weight_suffix, korean_source, latin_source):
+def _plans(weight, korean, latin):
     return [
-        FontPlan("12.12.kor%s.d.f.kft" % weight_suffix, korean_source, kft.CODE_SET_HANGUL, 0xB0A1, 0xC8FE, 12),
-        FontPlan("12.12.sym%s.d.f.kft" % weight_suffix, korean_source, kft.CODE_SET_SYMBOLS, 0xA1A1, 0xACFE, 12),
-        FontPlan("12.12.han%s.d.f.kft" % weight_suffix, korean_source, kft.CODE_SET_HANJA, 0xCAA1, 0xFDFE, 12),
-        FontPlan("8.12.eng%s.d.f.kft" % weight_suffix, latin_source, kft.CODE_SET_SINGLE_BYTE, 0x00, 0x7F, 8),
+        FontPlan("12.12.kor%s.d.f.kft" % weight, korean, kft.CODE_SET_HANGUL, 0xB0A1, 0xC8FE, 12),
+        FontPlan("12.12.sym%s.d.f.kft" % weight, korean, kft.CODE_SET_SYMBOLS, 0xA1A1, 0xACFE, 12),
+        FontPlan("12.12.han%s.d.f.kft" % weight, korean, kft.CODE_SET_HANJA, 0xCAA1, 0xFDFE, 12),
+        FontPlan("8.12.eng%s.d.f.kft" % weight, latin, kft.CODE_SET_SINGLE_BYTE, 0x00, 0x7F, 8),
     ]
 
 

@@ -91,7 +91,8 @@ def main():
             return 1
         os.chmod(picture, 0o644)
         os.replace(picture, TARGET)
-    print("%s  %d x %d, %d bytes" % (os.path.relpath(TARGET, REPOSITORY), SIZE, SIZE, os.path.getsize(TARGET)))
+    size = os.path.getsize(TARGET)
+    print("%s  %d x %d, %d bytes" % (os.path.relpath(TARGET, REPOSITORY), SIZE, SIZE, size))
     return 0
 
 

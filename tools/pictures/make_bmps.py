@@ -60,7 +60,8 @@ def strip_rows(frames, size):
         for row in frame:
             unknown = set(row) - set(PIXELS)
             if unknown:
-                raise PictureError("frame %d uses %s; only '#' and '.' are pixels" % (number, "".join(sorted(unknown))))
+                raise PictureError("frame %d uses %s; only '#' and '.' are pixels"
+                                   % (number, "".join(sorted(unknown))))
     return ["".join(frame[row] for frame in frames) for row in range(height)]
 
 
