@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libjpeg62-turbo-dev libieee1284-3-dev
-  gcc-avr binutils-avr avr-libc avrdude
+  gcc-avr binutils-avr avr-libc avrdude python3
   xvfb xauth imagemagick xdotool
 )
 missing=()

@@ -62,7 +62,7 @@ def _section_problems(key, bits, memory):
                   for number, bit in enumerate(bits) if bit.name != spec.ABSENT_NAME]
         return found
     if all(bit.name == spec.ABSENT_NAME for bit in bits):
-        found.append(f"the chip has a {key} byte, but none of its bits is named")
+        found.append(f"the {key} byte exists on the chip, but none of its bits is named")
     written = tolmeo_isp.fixed_data_bits(memory)
     writable = _writable_bits(memory)
     for number, bit in enumerate(bits):

@@ -1,0 +1,119 @@
+"""The check mode over a folder, and the committed descriptions of well-known chips."""
+
+import contextlib
+import io
+import os
+import shutil
+import tempfile
+import unittest
+
+import avr_libc_chip
+import avrdude_parts
+import check
+import description as spec
+import generate
+from avrspec_fixtures import ATTEST8_CONF, attest8_description
+
+COMMITTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "AvrSpec")
+
+
+def quietly(function, *arguments):
+    output = io.StringIO()
+    with contextlib.redirect_stdout(output):
+        result = function(*arguments)
+    return result, output.getvalue()
+
+
+class CheckModeTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp()
+        self.parts = avrdude_parts.parse_parts(ATTEST8_CONF)
+
+    def tearDown(self):
+        shutil.rmtree(self.folder)
+
+    def write(self, name, data):
+        with open(os.path.join(self.folder, name + check.EXTENSION), "wb") as file:
+            file.write(data)
+
+    def test_sound_file_passes(self):
+        self.write("ATtest8", spec.render(attest8_description()))
+        self.assertEqual(quietly(check.run, self.parts, self.folder), (0, "1 passed, 0 failed\n"))
+
+    def test_each_bad_file_fails_and_is_named(self):
+        self.write("ATtest8", spec.render(attest8_description()))
+        self.write("ATtest9", spec.render(attest8_description()))
+        self.write("ATtest8B", spec.render(attest8_description()))
+        status, output = quietly(check.run, self.parts, self.folder)
+        self.assertEqual(status, 1)
+        self.assertIn("FAIL ATtest9: avrdude has no part of this name", output)
+        self.assertIn("FAIL ATtest8B: signature", output)
+        self.assertIn("1 passed, 2 failed", output)
+
+    def test_unreadable_layout_fails(self):
+        self.write("ATtest8", spec.render(attest8_description()).replace(b"\r\n", b"\n"))
+        status, output = quietly(check.run, self.parts, self.folder)
+        self.assertEqual(status, 1)
+        self.assertIn("layout", output)
+
+    def test_an_empty_folder_fails(self):
+        self.assertEqual(quietly(check.run, self.parts, self.folder)[0], 1)
+        self.assertEqual(quietly(check.run, self.parts, os.path.join(self.folder, "none"))[0], 1)
+
+
+class CommittedDescriptionsTest(unittest.TestCase):
+    """Values checked by hand against the data sheets."""
+
+    def load(self, name):
+        with open(os.path.join(COMMITTED, name + check.EXTENSION), "rb") as file:
+            return spec.parse(file.read())
+
+    def test_atmega328p(self):
+        chip = self.load("ATmega328P")
+        self.assertEqual(chip.signature, (0x1E, 0x95, 0x0F))
+        self.assertEqual((chip.page_size, chip.flash_size, chip.eeprom_size), (128, 32768, 1024))
+        self.assertEqual([chip.byte_value(key) for key in ("lock", "extended", "high", "low")],
+                         [0xFF, 0xFF, 0xD9, 0x62])
+        self.assertEqual(chip.sections["high"][5], spec.Bit("SPIEN", 0, True))
+        self.assertEqual(chip.sections["high"][6], spec.Bit("DWEN", 1, True))
+
+    def test_attiny13a_has_no_extended_fuse(self):
+        chip = self.load("ATtiny13A")
+        self.assertEqual(chip.signature, (0x1E, 0x90, 0x07))
+        self.assertEqual((chip.page_size, chip.flash_size, chip.eeprom_size), (32, 1024, 64))
+        self.assertEqual([chip.byte_value(key) for key in ("extended", "high", "low")],
+                         [0xFF, 0xFF, 0x6A])
+        self.assertTrue(all(bit == spec.absent_bit() for bit in chip.sections["extended"]))
+
+    def test_atmega8_and_atmega128(self):
+        mega8, mega128 = self.load("ATmega8"), self.load("ATmega128")
+        self.assertEqual((mega8.byte_value("high"), mega8.byte_value("low")), (0xD9, 0xE1))
+        self.assertEqual(mega128.flash_size, 131072)
+        self.assertEqual([mega128.byte_value(key) for key in ("extended", "high", "low")],
+                         [0xFD, 0x99, 0xE1])
+
+    def test_chips_beyond_the_cable_are_absent(self):
+        names = set(os.listdir(COMMITTED))
+        self.assertNotIn("ATmega2560.avrspec", names)
+        self.assertNotIn("AT90S8515.avrspec", names)
+        self.assertIn("AT90PWM3B.avrspec", names)
+
+
+@unittest.skipUnless(shutil.which(avr_libc_chip.COMPILER) and os.path.exists(avrdude_parts.DEFAULT_PATH),
+                     "needs gcc-avr, avr-libc and avrdude")
+class RegenerationTest(unittest.TestCase):
+    def test_generating_again_gives_the_committed_files(self):
+        folder = tempfile.mkdtemp()
+        try:
+            quietly(generate.generate, avrdude_parts.read_parts(), folder)
+            self.assertEqual(sorted(os.listdir(folder)), sorted(os.listdir(COMMITTED)))
+            for name in os.listdir(folder):
+                with open(os.path.join(folder, name), "rb") as new, \
+                        open(os.path.join(COMMITTED, name), "rb") as old:
+                    self.assertEqual(new.read(), old.read(), name)
+        finally:
+            shutil.rmtree(folder)
+
+
+if __name__ == "__main__":
+    unittest.main()
