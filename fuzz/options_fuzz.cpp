@@ -1,0 +1,20 @@
+// links: engine
+// Any text fed to the options reader gives a record inside its ranges that survives a save and
+// a load unchanged.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "files/ide_options.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  tolmeo::IdeOptions options =
+      tolmeo::ParseOptions(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (options.brightness < 0 || options.brightness > 255 || options.ispSpeed < 0 ||
+      options.backgroundPicturePath.size() >= tolmeo::kMaxOptionPathBytes) {
+    std::abort();
+  }
+  std::string text = tolmeo::FormatOptions(options);
+  if (tolmeo::ParseOptions(text) != options) std::abort();
+  return 0;
+}
