@@ -20,28 +20,35 @@ ParportList FindPorts() {
   return list;
 }
 
+std::string PortName(const parport* port) { return port->name ? port->name : ""; }
+
 parport* FindPort(const parport_list& list, const std::string& name) {
   for (int i = 0; i < list.portc; ++i) {
-    if (name.empty() || name == list.portv[i]->name) return list.portv[i];
+    if (name.empty() || name == PortName(list.portv[i])) return list.portv[i];
   }
   return nullptr;
 }
 
-std::string DeviceName(const parport* port) {
-  return port->filename ? port->filename : port->name;
-}
+std::string DeviceName(const parport* port) { return port->filename ? port->filename : PortName(port); }
 
-bool PermissionDenied(const parport* port) {
-  return port->filename && ::access(port->filename, R_OK | W_OK) != 0 && errno == EACCES;
+// Why the port's device file cannot be used, as an errno value; 0 when it can, or when the
+// port has no device file to look at.
+int DeviceFileError(const parport* port) {
+  if (!port->filename || ::access(port->filename, R_OK | W_OK) == 0) return 0;
+  return errno;
 }
 
 Failure OpenFailure(const parport* port) {
   const std::string device = Cp949FromUtf8(DeviceName(port));
-  if (PermissionDenied(port)) {
-    return Failure{device + Ktext(u8" 에 접근할 권한이 없습니다. 사용자를 \"lp\" 그룹에 넣거나 ") + device +
-                   Ktext(u8" 의 접근 권한을 주세요.")};
+  switch (DeviceFileError(port)) {
+    case EACCES:
+      return Failure{device + Ktext(u8" 에 접근할 권한이 없습니다. 사용자를 \"lp\" 그룹에 넣거나 ") + device +
+                     Ktext(u8" 의 접근 권한을 주세요.")};
+    case ENOENT:
+      return Failure{device + Ktext(u8" 장치 파일이 없습니다. ppdev 모듈이 올라와 있는지 확인해 주세요.")};
+    default:
+      return Failure{device + Ktext(u8" 병렬 포트를 열지 못했습니다.")};
   }
-  return Failure{device + Ktext(u8" 병렬 포트를 열지 못했습니다.")};
 }
 
 }  // namespace
@@ -49,7 +56,7 @@ Failure OpenFailure(const parport* port) {
 std::vector<std::string> ParallelPortNames() {
   ParportList list = FindPorts();
   std::vector<std::string> names;
-  for (int i = 0; i < list->portc; ++i) names.emplace_back(list->portv[i]->name);
+  for (int i = 0; i < list->portc; ++i) names.push_back(PortName(list->portv[i]));
   return names;
 }
 

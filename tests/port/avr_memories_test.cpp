@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_wire.h"
+#include "wired_chip.h"
 
 namespace tolmeo {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "port/virtual_avr.h"
-#include "test_wire.h"
+#include "wired_chip.h"
 
 namespace tolmeo {
 namespace {

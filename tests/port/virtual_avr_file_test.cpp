@@ -4,7 +4,7 @@
 
 #include "port/sim_cable.h"
 #include "support/temp_folder.h"
-#include "test_wire.h"
+#include "wired_chip.h"
 
 namespace tolmeo {
 namespace {
