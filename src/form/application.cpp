@@ -1,0 +1,371 @@
+#include "form/application.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "base/cp949.h"
+#include "form/form_timer.h"
+#include "form/window_surface.h"
+
+namespace tolmeo {
+namespace {
+
+Application* current_application = nullptr;
+
+constexpr ShiftState kAnyButton = kLeftButton | kRightButton | kMiddleButton;
+
+// Offers an event to form and then to its parents until one uses it. Handlers may destroy
+// forms, so the next parent is watched across each call.
+template <typename Offer>
+void OfferUpwards(Form* form, Offer offer) {
+  while (form) {
+    FormWatch parent = form->parent() ? form->parent()->Watch() : FormWatch();
+    if (offer(*form)) return;
+    form = parent.get();
+  }
+}
+
+// A CP949 text cut into its characters (one or two bytes each).
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> characters;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    characters.push_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+bool Contains(const Form& ancestor, const Form* form) {
+  for (; form; form = form->parent()) {
+    if (form == &ancestor) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Application::Application(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {
+  if (current_application) throw std::logic_error("only one Application may exist at a time");
+  current_application = this;
+}
+
+Application::~Application() { current_application = nullptr; }
+
+Application& Application::Current() {
+  if (!current_application) throw std::logic_error("forms need an Application first");
+  return *current_application;
+}
+
+bool Application::Exists() { return current_application != nullptr; }
+
+void Application::Run() {
+  while (!terminated_) ProcessMessages(true);
+}
+
+void Application::RunPendingMessages() { ProcessMessages(false); }
+
+void Application::Minimize() {
+  if (Form* main = main_form()) main->SetWindowState(WindowState::Minimized);
+}
+
+void Application::ProcessMessages(bool wait) {
+  if (wait && !work_pending_) {
+    if (auto event = backend_->WaitEvent(WaitTimeout())) Dispatch(*event);
+  }
+  work_pending_ = false;
+  while (auto event = backend_->PollEvent()) Dispatch(*event);
+  FireDueTimers();
+  RepaintWindows();
+}
+
+int Application::WaitTimeout() const {
+  std::int64_t now = backend_->NowMs();
+  std::int64_t soonest = -1;
+  for (const FormTimer* timer : timers_) {
+    std::int64_t wait = std::max<std::int64_t>(timer->due_ms() - now, 0);
+    if (soonest < 0 || wait < soonest) soonest = wait;
+  }
+  return static_cast<int>(std::min<std::int64_t>(soonest, 1 << 30));
+}
+
+void Application::FireDueTimers() {
+  std::int64_t now = backend_->NowMs();
+  std::vector<FormTimer*> due(timers_.begin(), timers_.end());
+  for (FormTimer* timer : due) {
+    // An earlier handler may have stopped or destroyed this one.
+    if (timers_.count(timer)) timer->FireIfDue(now);
+  }
+}
+
+void Application::PaintWindowNow(Form& top) {
+  if (!top.surface_) return;
+  top.surface_->Update(top);
+  top.surface_->TakeRepaintRequest();
+  std::vector<FormWatch> order;
+  for (Form* form : top.surface_->PaintOrder()) order.push_back(form->Watch());
+  for (const FormWatch& watch : order) {
+    if (Form* form = watch.get()) form->FormEraseBackground();
+    if (Form* form = watch.get()) form->FormPaint();
+  }
+  ShowChanges(top);
+}
+
+void Application::RepaintWindows() {
+  std::vector<FormWatch> windows;
+  for (const auto& [handle, form] : windows_) windows.push_back(form->Watch());
+  for (const FormWatch& watch : windows) {
+    Form* top = watch.get();
+    if (!top || !top->visible() || !top->surface_) continue;
+    top->surface_->Update(*top);
+    if (top->surface_->TakeRepaintRequest()) {
+      PaintWindowNow(*top);
+    } else {
+      ShowChanges(*top);
+    }
+  }
+}
+
+void Application::ShowChanges(Form& top) {
+  Rect area = top.surface_->TakeChangedArea();
+  if (area.Empty() || top.window_ == kNoWindow) return;
+  backend_->Present(top.window_, top.surface_->pixels(), area);
+}
+
+Form* Application::WindowOf(WindowHandle handle) {
+  auto found = windows_.find(handle);
+  return found == windows_.end() ? nullptr : found->second;
+}
+
+bool Application::AcceptsInput(const Form& window) const {
+  if (modal_stack_.empty()) return true;
+  Form* modal = modal_stack_.back().get();
+  return !modal || modal == &window;
+}
+
+Form* Application::InputTarget(Form* form) const {
+  while (form && !form->enabled()) form = form->parent();
+  return form;
+}
+
+Form* Application::FormUnder(Form& window, Point window_point) {
+  if (!window.surface_) return nullptr;
+  window.surface_->Update(window);
+  return InputTarget(window.surface_->FormAt(window_point));
+}
+
+void Application::Dispatch(const BackendEvent& event) {
+  if (event.kind == EventKind::Quit) {
+    Terminate();
+    return;
+  }
+  Form* window = WindowOf(event.window);
+  if (!window) return;
+  switch (event.kind) {
+    case EventKind::MouseMove:
+    case EventKind::MouseDown:
+    case EventKind::MouseUp:
+    case EventKind::MouseWheel:
+    case EventKind::MouseLeftWindow:
+      if (AcceptsInput(*window)) DispatchMouse(*window, event);
+      break;
+    case EventKind::KeyDown:
+    case EventKind::KeyUp:
+    case EventKind::Text:
+    case EventKind::Composition:
+      DispatchKeyboard(event);
+      break;
+    default:
+      DispatchWindowEvent(*window, event);
+  }
+}
+
+void Application::DispatchWindowEvent(Form& window, const BackendEvent& event) {
+  switch (event.kind) {
+    case EventKind::CloseRequest:
+      if (AcceptsInput(window)) window.Close();
+      break;
+    case EventKind::FocusGained:
+      if (!Contains(window, focused())) SetFocus(&window, false);
+      break;
+    case EventKind::FocusLost:
+      if (Contains(window, focused())) SetFocus(nullptr, false);
+      break;
+    case EventKind::Exposed:
+      window.Invalidate();
+      break;
+    case EventKind::Moved:
+      window.bounds_.left = event.x;
+      window.bounds_.top = event.y;
+      break;
+    case EventKind::Resized:
+      if (event.x == window.width() && event.y == window.height()) break;
+      window.bounds_.width = std::max(event.x, 0);
+      window.bounds_.height = std::max(event.y, 0);
+      window.ArrangementChanged();
+      window.FormResize();
+      break;
+    default:
+      break;
+  }
+}
+
+void Application::DispatchMouse(Form& window, const BackendEvent& event) {
+  Point screen = window.ClientToScreen(Point{event.x, event.y});
+  if (event.kind == EventKind::MouseLeftWindow) {
+    if (!captured() && Contains(window, hovered())) UpdateHover(nullptr);
+    return;
+  }
+  Form* under = FormUnder(window, Point{event.x, event.y});
+  if (event.kind != EventKind::MouseUp) UpdateHover(under);
+  if (event.kind == EventKind::MouseWheel) {
+    OfferUpwards(hovered(), [&](Form& form) { return form.FormMouseWheel(event.shift, event.wheel, screen); });
+    return;
+  }
+  Form* target = captured() ? captured() : (event.kind == EventKind::MouseUp ? under : hovered());
+  if (!target) return;
+  Point local = target->ScreenToClient(screen);
+  switch (event.kind) {
+    case EventKind::MouseMove:
+      target->FormMouseMove(event.shift, local.x, local.y);
+      break;
+    case EventKind::MouseDown:
+      DispatchMouseDown(*target, event, local);
+      break;
+    default:  // MouseUp
+      target->FormMouseUp(event.button, event.shift, local.x, local.y);
+      if ((event.shift & kAnyButton) == 0 && capture_is_implicit_) ReleaseCapture(captured());
+      UpdateHover(FormUnder(window, Point{event.x, event.y}));
+  }
+}
+
+void Application::DispatchMouseDown(Form& target, const BackendEvent& event, Point local) {
+  FormWatch watch = target.Watch();
+  if (!captured()) {
+    SetCapture(&target);
+    capture_is_implicit_ = true;
+  }
+  SetFocus(&target, false);
+  if (!watch) return;
+  ShiftState shift = event.shift;
+  // The second press of a double click: the double-click notice comes first, as the window
+  // system sends it, then the press marked as double.
+  if (event.button == MouseButton::Left && event.clicks >= 2 && event.clicks % 2 == 0) {
+    target.FormDblClick();
+    if (!watch) return;
+    shift |= kDoubleClick;
+  }
+  target.FormMouseDown(event.button, shift, local.x, local.y);
+}
+
+void Application::DispatchKeyboard(const BackendEvent& event) {
+  Form* target = focused();
+  if (!target || !AcceptsInput(target->TopLevel())) return;
+  switch (event.kind) {
+    case EventKind::KeyDown:
+      OfferUpwards(target, [&](Form& form) { return form.FormKeyDown(event.key, event.shift); });
+      break;
+    case EventKind::KeyUp:
+      OfferUpwards(target, [&](Form& form) { return form.FormKeyUp(event.key, event.shift); });
+      break;
+    case EventKind::Composition: {
+      std::string text = Cp949FromUtf8(event.text);
+      OfferUpwards(target, [&](Form& form) { return form.FormComposition(text); });
+      break;
+    }
+    default:  // Text
+      for (const std::string& character : Characters(Cp949FromUtf8(event.text))) {
+        OfferUpwards(focused(), [&](Form& form) { return form.FormKeyPress(character); });
+      }
+  }
+}
+
+void Application::UpdateHover(Form* under) {
+  if (under == hovered()) return;
+  FormWatch previous = hover_;
+  hover_ = under ? under->Watch() : FormWatch();
+  if (Form* left = previous.get()) left->FormMouseLeave();
+  if (Form* entered = hover_.get(); entered && entered == under) entered->FormMouseEnter();
+  UpdateCursor();
+}
+
+void Application::UpdateCursor() {
+  Form* form = captured() ? captured() : hovered();
+  backend_->SetCursorShape(form ? form->cursor() : CursorShape::Default);
+}
+
+void Application::CursorChanged(Form& form) {
+  if (&form == captured() || &form == hovered()) UpdateCursor();
+}
+
+void Application::SetFocus(Form* form, bool activate_window) {
+  if (form == focused()) return;
+  // Hidden and disabled forms cannot take the focus.
+  if (form && (!form->IsShowing() || !form->enabled())) return;
+  Form* previous = focused();
+  focus_ = form ? form->Watch() : FormWatch();
+  if (activate_window && form && (!previous || &previous->TopLevel() != &form->TopLevel())) {
+    WindowHandle window = form->TopLevel().window_handle();
+    if (window != kNoWindow) backend_->RaiseWindow(window);
+  }
+  if (previous) previous->FormExit();
+  if (form && focused() == form) form->FormEnter();
+}
+
+void Application::SetCapture(Form* form) {
+  capture_ = form ? form->Watch() : FormWatch();
+  capture_is_implicit_ = false;
+  backend_->SetMouseCapture(form != nullptr);
+  UpdateCursor();
+}
+
+void Application::ReleaseCapture(Form* form) {
+  if (!form || form != captured()) return;
+  capture_ = FormWatch();
+  capture_is_implicit_ = false;
+  backend_->SetMouseCapture(false);
+  UpdateCursor();
+}
+
+void Application::FormShown(Form& form) {
+  if (!main_form_ && form.IsTopLevel()) main_form_ = form.Watch();
+}
+
+void Application::FormHidden(Form& form) {
+  if (Contains(form, captured())) ReleaseCapture(captured());
+  if (Contains(form, hovered())) UpdateHover(nullptr);
+  if (Contains(form, focused())) SetFocus(nullptr, false);
+}
+
+void Application::FormGone(Form& form) {
+  // Only clears the references; the form is half destroyed and gets no more notices.
+  if (&form == captured()) ReleaseCapture(&form);
+  if (&form == hovered()) hover_ = FormWatch();
+  if (&form == focused()) focus_ = FormWatch();
+}
+
+ModalResult Application::RunModal(Form& form) {
+  if (!form.IsTopLevel() || form.in_modal_loop_) return kModalCancel;
+  FormWatch watch = form.Watch();
+  form.modal_result_ = kModalNone;
+  form.in_modal_loop_ = true;
+  // The press that opened the box must not keep the mouse for a window behind it.
+  ReleaseCapture(captured());
+  UpdateHover(nullptr);
+  modal_stack_.push_back(watch);
+  form.Show();
+  form.BringToFront();
+  SetFocus(&form, true);
+  while (!terminated_ && watch && form.modal_result_ == kModalNone && form.visible_) {
+    ProcessMessages(true);
+  }
+  modal_stack_.pop_back();
+  if (!watch) return kModalCancel;
+  form.in_modal_loop_ = false;
+  ModalResult result = form.modal_result_ != kModalNone ? form.modal_result_ : kModalCancel;
+  form.Hide();
+  return result;
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,106 @@
+#pragma once
+// The application object: owns the window-system backend, runs the message loop (fully, once
+// for pending messages, or nested for a modal form), routes input to forms (hit testing by
+// stacking and shape, mouse enter and leave, implicit capture from press to release, focus),
+// fires timers and repaints what changed. One exists at a time; forms find it through
+// Current().
+#include <cstdint>
+#include <memory>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "form/backend.h"
+#include "form/form.h"
+
+namespace tolmeo {
+
+class FormTimer;
+
+class Application {
+ public:
+  explicit Application(std::unique_ptr<Backend> backend);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Throws std::logic_error when no application exists.
+  static Application& Current();
+  static bool Exists();
+
+  Backend& backend() { return *backend_; }
+
+  // The main form: closing it ends Run. The first top-level form shown becomes the main form
+  // unless one is set.
+  void SetMainForm(Form* form) { main_form_ = form ? form->Watch() : FormWatch(); }
+  Form* main_form() const { return main_form_.get(); }
+
+  // Runs until the main form closes or Terminate is called.
+  void Run();
+  // Handles every message waiting now, fires due timers and repaints, without waiting.
+  void RunPendingMessages();
+  void Terminate() { terminated_ = true; }
+  bool terminated() const { return terminated_; }
+  void Minimize();
+
+  Rect ScreenRect() { return backend_->ScreenRect(); }
+  Rect WorkArea() { return backend_->WorkArea(); }
+  Point CursorPosition() { return backend_->CursorPosition(); }
+  std::int64_t NowMs() { return backend_->NowMs(); }
+
+  Form* focused() const { return focus_.get(); }
+  Form* hovered() const { return hover_.get(); }
+  Form* captured() const { return capture_.get(); }
+
+  // Used by Form and FormTimer.
+  ModalResult RunModal(Form& form);
+  void SetFocus(Form* form, bool activate_window);
+  void SetCapture(Form* form);
+  void ReleaseCapture(Form* form);
+  void FormShown(Form& form);
+  // A form about to be hidden or re-parented: it loses hover, capture and focus.
+  void FormHidden(Form& form);
+  void FormGone(Form& form);
+  void WindowCreated(Form& form) { windows_[form.window_handle()] = &form; }
+  void WindowDestroyed(Form& form) { windows_.erase(form.window_handle()); }
+  // Repaints a top-level form's whole window at once and shows it.
+  void PaintWindowNow(Form& top);
+  void CursorChanged(Form& form);
+  void Schedule(FormTimer& timer) { timers_.insert(&timer); }
+  void Unschedule(FormTimer& timer) { timers_.erase(&timer); }
+  void RequestPass() { work_pending_ = true; }
+
+ private:
+  // One pass: optionally wait for the first message, then handle all waiting ones, fire due
+  // timers, repaint and show what changed.
+  void ProcessMessages(bool wait);
+  int WaitTimeout() const;
+  void Dispatch(const BackendEvent& event);
+  void DispatchMouse(Form& window, const BackendEvent& event);
+  void DispatchMouseDown(Form& target, const BackendEvent& event, Point local);
+  void DispatchKeyboard(const BackendEvent& event);
+  void DispatchWindowEvent(Form& window, const BackendEvent& event);
+  void UpdateHover(Form* under);
+  void UpdateCursor();
+  Form* InputTarget(Form* form) const;
+  Form* FormUnder(Form& window, Point window_point);
+  Form* WindowOf(WindowHandle handle);
+  bool AcceptsInput(const Form& window) const;
+  void FireDueTimers();
+  void RepaintWindows();
+  void ShowChanges(Form& top);
+
+  std::unique_ptr<Backend> backend_;
+  FormWatch main_form_;
+  FormWatch hover_;
+  FormWatch capture_;
+  bool capture_is_implicit_ = false;
+  FormWatch focus_;
+  std::vector<FormWatch> modal_stack_;
+  std::set<FormTimer*> timers_;
+  std::map<WindowHandle, Form*> windows_;
+  bool terminated_ = false;
+  bool work_pending_ = true;
+};
+
+}  // namespace tolmeo

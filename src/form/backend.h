@@ -1,0 +1,80 @@
+#pragma once
+// The one small interface between the form library and a window system. Only top-level forms
+// have a backend window; child forms are composited by the library itself into their
+// top-level window's surface. Two implementations: SDL2 for real use and a headless one for
+// tests (virtual clock, injected input, readable window pictures).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "form/bitmap.h"
+#include "form/form_types.h"
+#include "form/region.h"
+
+namespace tolmeo {
+
+using WindowHandle = int;  // 0 = no window
+inline constexpr WindowHandle kNoWindow = 0;
+
+enum class EventKind {
+  MouseMove, MouseDown, MouseUp, MouseWheel, MouseLeftWindow,
+  KeyDown, KeyUp, Text, Composition,
+  CloseRequest, FocusGained, FocusLost, Exposed, Moved, Resized,
+  Quit
+};
+
+// Mouse positions are relative to the window's top-left corner; Moved carries the new screen
+// position and Resized the new size in x and y. Texts are UTF-8, as window systems give them.
+struct BackendEvent {
+  EventKind kind = EventKind::Quit;
+  WindowHandle window = kNoWindow;
+  int x = 0;
+  int y = 0;
+  MouseButton button = MouseButton::Left;
+  int clicks = 1;
+  int wheel = 0;  // notches, positive away from the user
+  Key key = 0;
+  ShiftState shift = 0;
+  std::string text;
+};
+
+struct WindowSpec {
+  Rect bounds;  // screen position and size
+  bool stay_on_top = false;
+  std::string title;  // UTF-8
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual WindowHandle CreateWindow(const WindowSpec& spec) = 0;
+  virtual void DestroyWindow(WindowHandle window) = 0;
+  virtual void SetWindowBounds(WindowHandle window, const Rect& bounds) = 0;
+  virtual void ShowWindow(WindowHandle window, bool visible) = 0;
+  // Brings the window above the others and gives it the keyboard focus.
+  virtual void RaiseWindow(WindowHandle window) = 0;
+  virtual void MinimizeWindow(WindowHandle window) = 0;
+  virtual void SetStayOnTop(WindowHandle window, bool on_top) = 0;
+  virtual void SetOpacity(WindowHandle window, std::uint8_t opacity) = 0;
+  virtual void SetTitle(WindowHandle window, const std::string& utf8_title) = 0;
+  // Null shape: the full rectangle. Returns false where the window system cannot shape
+  // windows; the window then stays rectangular and works as before.
+  virtual bool SetShape(WindowHandle window, const Region* shape) = 0;
+  // Shows the area of the window's composited picture (same size as the window).
+  virtual void Present(WindowHandle window, const Bitmap& surface, const Rect& area) = 0;
+
+  virtual void SetCursorShape(CursorShape shape) = 0;
+  // Keeps mouse events coming to the pressed window while the pointer is outside it.
+  virtual void SetMouseCapture(bool on) = 0;
+  virtual Point CursorPosition() = 0;
+  virtual Rect ScreenRect() = 0;
+  virtual Rect WorkArea() = 0;  // the screen less task bars and panels
+
+  virtual std::int64_t NowMs() = 0;
+  virtual std::optional<BackendEvent> PollEvent() = 0;
+  // Waits at most timeout_ms (-1: until something happens) for the next event.
+  virtual std::optional<BackendEvent> WaitEvent(int timeout_ms) = 0;
+};
+
+}  // namespace tolmeo

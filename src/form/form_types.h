@@ -1,0 +1,69 @@
+#pragma once
+// The small value types the form library hands to its handlers: points, mouse buttons,
+// modifier states, key codes, pointer shapes, window states and modal results.
+#include <cstdint>
+
+namespace tolmeo {
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+// Modifier keys and held mouse buttons at the time of an event, as bit flags.
+using ShiftState = std::uint32_t;
+inline constexpr ShiftState kShiftKey = 1u << 0;
+inline constexpr ShiftState kAltKey = 1u << 1;
+inline constexpr ShiftState kCtrlKey = 1u << 2;
+inline constexpr ShiftState kLeftButton = 1u << 3;
+inline constexpr ShiftState kRightButton = 1u << 4;
+inline constexpr ShiftState kMiddleButton = 1u << 5;
+inline constexpr ShiftState kDoubleClick = 1u << 6;  // the press is the second of a double click
+
+inline constexpr ShiftState ButtonFlag(MouseButton button) {
+  return button == MouseButton::Left    ? kLeftButton
+         : button == MouseButton::Right ? kRightButton
+                                        : kMiddleButton;
+}
+
+// Key codes follow the window system's virtual-key numbering, so letters are 'A'..'Z' and
+// digits '0'..'9'; 0 means a key Tolmeo has no name for.
+using Key = int;
+inline constexpr Key kKeyBackspace = 0x08;
+inline constexpr Key kKeyTab = 0x09;
+inline constexpr Key kKeyReturn = 0x0D;
+inline constexpr Key kKeyShift = 0x10;
+inline constexpr Key kKeyControl = 0x11;
+inline constexpr Key kKeyAlt = 0x12;
+inline constexpr Key kKeyEscape = 0x1B;
+inline constexpr Key kKeySpace = 0x20;
+inline constexpr Key kKeyPageUp = 0x21;
+inline constexpr Key kKeyPageDown = 0x22;
+inline constexpr Key kKeyEnd = 0x23;
+inline constexpr Key kKeyHome = 0x24;
+inline constexpr Key kKeyLeft = 0x25;
+inline constexpr Key kKeyUp = 0x26;
+inline constexpr Key kKeyRight = 0x27;
+inline constexpr Key kKeyDown = 0x28;
+inline constexpr Key kKeyInsert = 0x2D;
+inline constexpr Key kKeyDelete = 0x2E;
+inline constexpr Key kKeyF1 = 0x70;  // F2..F12 follow in order
+
+enum class CursorShape { Default, SizeWestEast, SizeNorthSouth, SizeNortheastSouthwest,
+                         SizeNorthwestSoutheast, IBeam, Hand, Wait };
+
+enum class WindowState { Normal, Maximized, Minimized };
+
+// What a modal form answers; anything but kModalNone ends its modal loop.
+using ModalResult = int;
+inline constexpr ModalResult kModalNone = 0;
+inline constexpr ModalResult kModalOk = 1;
+inline constexpr ModalResult kModalCancel = 2;
+
+// What closing a form does, chosen by its FormClose handler.
+enum class CloseAction { None, Hide };
+
+}  // namespace tolmeo

@@ -1,0 +1,102 @@
+#pragma once
+// A window system without a display, for tests: windows are records, time is a virtual clock
+// that moves only when told (or when a loop would wait), input is injected at screen
+// positions and routed as a window system would (topmost shaped window under the pointer,
+// the pressed window keeps the mouse until release), and every window's last presented
+// picture can be read back.
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "form/backend.h"
+
+namespace tolmeo {
+
+class HeadlessBackend : public Backend {
+ public:
+  struct Window {
+    Rect bounds;
+    bool visible = false;
+    bool stay_on_top = false;
+    bool minimized = false;
+    std::uint8_t opacity = 255;
+    std::string title;
+    std::optional<Region> shape;
+    Bitmap pixels;  // what the window shows: the last presented pictures
+  };
+
+  explicit HeadlessBackend(Rect screen = Rect{0, 0, 1280, 800}, int task_bar_height = 40);
+
+  // Injected input, at screen positions.
+  void MoveMouse(int screen_x, int screen_y);
+  void PressMouse(MouseButton button, int clicks = 1);
+  void ReleaseMouse(MouseButton button);
+  void Click(int screen_x, int screen_y, MouseButton button = MouseButton::Left);
+  void Wheel(int notches);
+  void PressKey(Key key);
+  void ReleaseKey(Key key);
+  void TypeText(const std::string& utf8_text);
+  void RequestClose(WindowHandle window);
+  void AdvanceClock(int milliseconds) { now_ += milliseconds; }
+
+  // Called whenever a message loop would wait with nothing queued: a test scripts here what
+  // happens inside a modal loop. A loop that stays idle with nothing to wait for, or for
+  // kStallLimit passes in a row, receives Quit instead of hanging the test.
+  std::function<void()> on_wait;
+  static constexpr int kStallLimit = 100000;
+
+  const Window* Find(WindowHandle window) const;
+  // The window stacking order, topmost first, visible windows only.
+  std::vector<WindowHandle> VisibleWindows() const;
+  CursorShape cursor_shape() const { return cursor_shape_; }
+  bool mouse_captured() const { return mouse_captured_; }
+
+  // Backend
+  WindowHandle CreateWindow(const WindowSpec& spec) override;
+  void DestroyWindow(WindowHandle window) override;
+  void SetWindowBounds(WindowHandle window, const Rect& bounds) override;
+  void ShowWindow(WindowHandle window, bool visible) override;
+  void RaiseWindow(WindowHandle window) override;
+  void MinimizeWindow(WindowHandle window) override;
+  void SetStayOnTop(WindowHandle window, bool on_top) override;
+  void SetOpacity(WindowHandle window, std::uint8_t opacity) override;
+  void SetTitle(WindowHandle window, const std::string& utf8_title) override;
+  bool SetShape(WindowHandle window, const Region* shape) override;
+  void Present(WindowHandle window, const Bitmap& surface, const Rect& area) override;
+  void SetCursorShape(CursorShape shape) override { cursor_shape_ = shape; }
+  void SetMouseCapture(bool on) override { mouse_captured_ = on; }
+  Point CursorPosition() override { return cursor_; }
+  Rect ScreenRect() override { return screen_; }
+  Rect WorkArea() override { return work_area_; }
+  std::int64_t NowMs() override { return now_; }
+  std::optional<BackendEvent> PollEvent() override;
+  std::optional<BackendEvent> WaitEvent(int timeout_ms) override;
+
+ private:
+  Window* Lookup(WindowHandle window);
+  WindowHandle WindowAt(Point screen) const;
+  WindowHandle MouseWindow() const;
+  void QueueMouse(EventKind kind, MouseButton button, int clicks, int wheel);
+  void QueueKey(EventKind kind, Key key);
+  void QueueFocus(WindowHandle window);
+  ShiftState Shift() const;
+
+  Rect screen_;
+  Rect work_area_;
+  std::int64_t now_ = 0;
+  Point cursor_;
+  ShiftState held_ = 0;  // mouse buttons and modifier keys held down
+  WindowHandle pressed_window_ = kNoWindow;
+  WindowHandle hover_window_ = kNoWindow;
+  WindowHandle focused_window_ = kNoWindow;
+  CursorShape cursor_shape_ = CursorShape::Default;
+  bool mouse_captured_ = false;
+  int idle_passes_ = 0;
+  WindowHandle next_handle_ = 1;
+  std::map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> stacking_;  // topmost first
+  std::deque<BackendEvent> queue_;
+};
+
+}  // namespace tolmeo
