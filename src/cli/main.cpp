@@ -1,16 +1,23 @@
+// tolmeo-cli: programs an AVR from a terminal with the same engine as the windows.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cli/action_runner.h"
 #include "cli/cli_arguments.h"
+#include "cli/cli_run.h"
 
 int main(int argc, char** argv) {
+  using namespace tolmeo::cli;
   std::vector<std::string> args(argv + 1, argv + argc);
-  auto arguments = tolmeo::cli::ParseArguments(args);
+  auto arguments = ParseArguments(args);
   if (!arguments) {
     std::fprintf(stderr, "tolmeo-cli: %s\n", arguments.reason().c_str());
-    return 2;
+    return kExitUsage;
   }
-  std::fputs(tolmeo::cli::UsageText().c_str(), stdout);
-  return 0;
+  if (arguments->help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return kExitOk;
+  }
+  return RunCli(*arguments, stdout, stderr);
 }

@@ -1,0 +1,71 @@
+#pragma once
+// The engine's seam as text on a terminal: notices as lines in UTF-8, the signature question
+// answered by -y (or refused without it), progress as a bar on stderr when stderr is a
+// terminal, the bit editor as plain boxes, the document labels as plain strings. There are no
+// dialogs and no viewer.
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "isp/engine_seam.h"
+#include "isp/fuse_boxes.h"
+
+namespace tolmeo::cli {
+
+class TerminalSeam : public EngineSeam {
+ public:
+  // Information goes to out, warnings, failures, questions and progress to err.
+  TerminalSeam(ChipImage& image, std::FILE* out, std::FILE* err, bool assume_yes,
+               bool show_progress);
+
+  void ShowNotice(int kind, const std::string& text) override;
+  bool AskConfirm(int kind, const std::string& text) override;
+  void SetProgressMin(Memory bar, std::int64_t value) override;
+  void SetProgressMax(Memory bar, std::int64_t value) override;
+  void SetProgressPosition(Memory bar, std::int64_t value) override;
+  void ShowProgress(Memory bar) override;
+  void HideProgress(Memory bar) override;
+  void RefreshViewer() override {}
+  void UpdateViewerScrollRange() override {}
+  void CollectBits(FuseGroup group) override;
+  void ShowBits(FuseGroup group) override;
+  BitBox GetBitBox(FuseGroup group, int bit) const override { return boxes_.Box(group, bit); }
+  void SetBitBox(FuseGroup group, int bit, const BitBox& box) override { boxes_.Box(group, bit) = box; }
+  std::string DocumentLabel(Memory memory) const override { return labels_[Index(memory)]; }
+  void SetDocumentLabel(Memory memory, const std::string& text) override {
+    labels_[Index(memory)] = text;
+  }
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
+                                              const std::string&) override {
+    return std::nullopt;
+  }
+  void RunPendingMessages() override {}
+
+  FuseBoxes& boxes() { return boxes_; }
+
+ private:
+  struct Bar {
+    std::int64_t min = 0;
+    std::int64_t max = 0;
+    std::int64_t position = 0;
+    bool shown = false;
+    int drawn_percent = -1;
+  };
+  static int Index(Memory memory) { return memory == Memory::Flash ? 0 : 1; }
+  void PrintText(std::FILE* stream, const char* prefix, const std::string& cp949_text);
+  void DrawBar(Memory memory);
+
+  ChipImage& image_;
+  std::FILE* out_;
+  std::FILE* err_;
+  bool assume_yes_;
+  bool show_progress_;
+  FuseBoxes boxes_;
+  std::array<std::string, 2> labels_;
+  std::array<Bar, 2> bars_;
+};
+
+}  // namespace tolmeo::cli
