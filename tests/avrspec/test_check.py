@@ -19,7 +19,7 @@ COMMITTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
 
 def quietly(function, *arguments):
     output = io.StringIO()
-    with contextlib.redirect_stdout(output):
+    with contextlib.redirect_stdout(output), contextlib.redirect_stderr(io.StringIO()):
         result = function(*arguments)
     return result, output.getvalue()
 
@@ -33,7 +33,7 @@ class CheckModeTest(unittest.TestCase):
         shutil.rmtree(self.folder)
 
     def write(self, name, data):
-        with open(os.path.join(self.folder, name + check.EXTENSION), "wb") as file:
+        with open(os.path.join(self.folder, name + spec.EXTENSION), "wb") as file:
             file.write(data)
 
     def test_sound_file_passes(self):
@@ -61,11 +61,30 @@ class CheckModeTest(unittest.TestCase):
         self.assertEqual(quietly(check.run, self.parts, os.path.join(self.folder, "none"))[0], 1)
 
 
+class GeneratorGuardTest(unittest.TestCase):
+    def test_a_run_that_writes_nothing_leaves_the_folder_alone(self):
+        folder = tempfile.mkdtemp()
+        try:
+            kept = os.path.join(folder, "ATmega8" + spec.EXTENSION)
+            with open(kept, "wb") as file:
+                file.write(b"kept")
+            parts = avrdude_parts.parse_parts(ATTEST8_CONF)  # chips no compiler knows
+            written, skipped = generate.generate(parts, folder)
+            self.assertEqual((written, len(skipped)), ([], 2))
+            self.assertTrue(os.path.exists(kept))
+        finally:
+            shutil.rmtree(folder)
+
+    def test_an_unreadable_conf_is_reported(self):
+        status, _ = quietly(generate.main, ["--check", "--conf", "/nonexistent/avrdude.conf"])
+        self.assertEqual(status, 2)
+
+
 class CommittedDescriptionsTest(unittest.TestCase):
     """Values checked by hand against the data sheets."""
 
     def load(self, name):
-        with open(os.path.join(COMMITTED, name + check.EXTENSION), "rb") as file:
+        with open(os.path.join(COMMITTED, name + spec.EXTENSION), "rb") as file:
             return spec.parse(file.read())
 
     def test_atmega328p(self):
@@ -99,7 +118,8 @@ class CommittedDescriptionsTest(unittest.TestCase):
         self.assertIn("AT90PWM3B.avrspec", names)
 
 
-@unittest.skipUnless(shutil.which(avr_libc_chip.COMPILER) and os.path.exists(avrdude_parts.DEFAULT_PATH),
+@unittest.skipUnless(shutil.which(avr_libc_chip.COMPILER)
+                     and os.path.exists(avrdude_parts.DEFAULT_PATH),
                      "needs gcc-avr, avr-libc and avrdude")
 class RegenerationTest(unittest.TestCase):
     def test_generating_again_gives_the_committed_files(self):

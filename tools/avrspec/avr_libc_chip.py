@@ -70,7 +70,8 @@ def read_chip(mcu):
         page_size=values.get("SPM_PAGESIZE"),
         flash_size=values["FLASHEND"] + 1,
         eeprom_size=values["E2END"] + 1,
-        fuses={byte: ByteBits(bits, values[macro] & 0xFF) for byte, (macro, bits) in groups.items()},
+        fuses={byte: ByteBits(bits, values[macro] & 0xFF)
+               for byte, (macro, bits) in groups.items()},
         lock=ByteBits(_lock_names(defines), LOCK_DEFAULT))
 
 

@@ -8,19 +8,17 @@ import os
 import agreement
 import description as spec
 
-EXTENSION = ".avrspec"
-
 
 def run(parts, folder):
     """Checks every description in folder; prints one line per file; 0 when all pass."""
-    names = _description_names(folder)
+    names = description_names(folder)
     if not names:
-        print(f"no {EXTENSION} files in {folder}")
+        print(f"no {spec.EXTENSION} files in {folder}")
         return 1
     by_desc = _parts_by_desc(parts)
     failed = 0
     for name in names:
-        found = check_file(os.path.join(folder, name + EXTENSION), by_desc.get(name.lower()))
+        found = check_file(os.path.join(folder, name + spec.EXTENSION), by_desc.get(name.lower()))
         if found:
             failed += 1
             print(f"FAIL {name}: " + "; ".join(found))
@@ -42,12 +40,13 @@ def check_file(path, part):
     return agreement.problems(parsed, part)
 
 
-def _description_names(folder):
+def description_names(folder):
     try:
         entries = os.listdir(folder)
     except OSError:
         return []
-    return sorted(entry[:-len(EXTENSION)] for entry in entries if entry.endswith(EXTENSION))
+    return sorted(entry[:-len(spec.EXTENSION)] for entry in entries
+                  if entry.endswith(spec.EXTENSION))
 
 
 def _parts_by_desc(parts):

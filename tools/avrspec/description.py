@@ -6,6 +6,7 @@ the four bit sections hold one line per bit, bits 7 down to 0, written as
 for an unprogrammed one (value 1), and a changeable bit's line ends in a blank.
 """
 
+EXTENSION = ".avrspec"
 ENCODING = "cp949"
 NEWLINE = "\r\n"
 

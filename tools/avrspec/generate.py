@@ -36,6 +36,7 @@ Output is sorted and holds no dates, so running it again changes nothing.
 
 import argparse
 import os
+import shutil
 import sys
 
 import agreement
@@ -47,7 +48,6 @@ import rules
 
 REPOSITORY = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 OUTPUT_FOLDER = os.path.join(REPOSITORY, "data", "AvrSpec")
-EXTENSION = ".avrspec"
 
 
 class Skipped(Exception):
@@ -114,7 +114,8 @@ def _sections(chip):
 
 
 def generate(parts, folder):
-    """Writes the descriptions, removes stale ones; returns (written names, skipped list)."""
+    """Writes the descriptions and removes the ones no chip gives any more; returns (written
+    names, skipped list).  With nothing to write the folder is left as it is."""
     written = {}
     skipped = []
     for part in sorted(parts.values(), key=lambda part: part.desc.lower()):
@@ -127,17 +128,18 @@ def generate(parts, folder):
             skipped.append((part.desc, f"a second avrdude part for {name}"))
             continue
         written[name] = spec.render(result)
-    _replace_folder_contents(folder, written)
+    if written:
+        _replace_folder_contents(folder, written)
     return sorted(written), skipped
 
 
 def _replace_folder_contents(folder, contents):
     os.makedirs(folder, exist_ok=True)
-    for file_name in os.listdir(folder):
-        if file_name.endswith(EXTENSION) and file_name[:-len(EXTENSION)] not in contents:
-            os.remove(os.path.join(folder, file_name))
+    for name in check.description_names(folder):
+        if name not in contents:
+            os.remove(os.path.join(folder, name + spec.EXTENSION))
     for name, data in contents.items():
-        _write_whole(os.path.join(folder, name + EXTENSION), data)
+        _write_whole(os.path.join(folder, name + spec.EXTENSION), data)
 
 
 def _write_whole(path, data):
@@ -169,9 +171,13 @@ def main(arguments):
         return 2
     if options.check:
         return check.run(parts, options.folder)
+    if shutil.which(avr_libc_chip.COMPILER) is None:
+        print(f"{avr_libc_chip.COMPILER} is not installed (packages gcc-avr, avr-libc)",
+              file=sys.stderr)
+        return 2
     written, skipped = generate(parts, options.folder)
     print_summary(written, skipped)
-    return 0
+    return 0 if written else 1
 
 
 if __name__ == "__main__":
