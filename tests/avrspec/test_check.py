@@ -56,6 +56,13 @@ class CheckModeTest(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertIn("layout", output)
 
+    def test_avrdude_data_that_is_not_a_number_fails_the_file(self):
+        self.write("ATtest8", spec.render(attest8_description()))
+        self.parts["t8"].memory("flash").settings["size"] = "lots"
+        status, output = quietly(check.run, self.parts, self.folder)
+        self.assertEqual(status, 1)
+        self.assertIn("FAIL ATtest8: avrdude data", output)
+
     def test_an_empty_folder_fails(self):
         self.assertEqual(quietly(check.run, self.parts, self.folder)[0], 1)
         self.assertEqual(quietly(check.run, self.parts, os.path.join(self.folder, "none"))[0], 1)
@@ -69,8 +76,10 @@ class GeneratorGuardTest(unittest.TestCase):
             with open(kept, "wb") as file:
                 file.write(b"kept")
             parts = avrdude_parts.parse_parts(ATTEST8_CONF)  # chips no compiler knows
+            parts["t8b"].memory("flash").settings["size"] = "lots"
             written, skipped = generate.generate(parts, folder)
-            self.assertEqual((written, len(skipped)), ([], 2))
+            self.assertEqual(written, [])
+            self.assertIn("avrdude data", dict(skipped)["ATtest8B"])
             self.assertTrue(os.path.exists(kept))
         finally:
             shutil.rmtree(folder)

@@ -45,6 +45,7 @@ def _memory_problems(description, part):
 
 
 def shown(value):
+    """A value as the messages show it: signatures as hex bytes."""
     if isinstance(value, tuple):
         return " ".join(f"{byte:02x}" for byte in value)
     return str(value)
@@ -57,27 +58,26 @@ def _byte_memory(part, key):
 def _section_problems(key, bits, memory):
     found = [f"{key} bit {number}: {problem}"
              for number, bit in enumerate(bits) for problem in _rule_problems(bit)]
+    named = [bit.name != spec.ABSENT_NAME for bit in bits]
     if memory is None:
-        found += [f"{key} bit {number} ({bit.name}) named, but the chip has no {key} byte"
-                  for number, bit in enumerate(bits) if bit.name != spec.ABSENT_NAME]
-        return found
-    if all(bit.name == spec.ABSENT_NAME for bit in bits):
+        return found + [f"{key} bit {number} ({bits[number].name}) named, but the chip has "
+                        f"no {key} byte" for number in range(8) if named[number]]
+    if not any(named):
         found.append(f"the {key} byte exists on the chip, but none of its bits is named")
-    written = tolmeo_isp.fixed_data_bits(memory)
-    writable = _writable_bits(memory)
-    for number, bit in enumerate(bits):
-        if number in written and (not bit.fixed or bit.value != written[number]):
-            found.append(f"{key} bit {number} ({bit.name}) must stay {written[number]} "
-                         "by the chip's write instruction")
-        if not bit.fixed and number not in writable:
-            found.append(f"{key} bit {number} ({bit.name}) is not written by the chip's "
-                         "write instruction")
+    return found + _write_form_problems(key, bits, memory)
+
+
+def _write_form_problems(key, bits, memory):
+    """Tolmeo writes the whole byte: a bit the chip holds at a value must be fixed at it, and
+    a bit the user may change must be one the chip takes from the byte."""
+    held = tolmeo_isp.fixed_data_bits(memory)
+    written = tolmeo_isp.written_data_bits(memory)
+    found = [f"{key} bit {number} ({bit.name}) must stay {held[number]} by the chip's "
+             "write instruction" for number, bit in enumerate(bits)
+             if number in held and (not bit.fixed or bit.value != held[number])]
+    found += [f"{key} bit {number} ({bit.name}) is not written by the chip's write instruction"
+              for number, bit in enumerate(bits) if not bit.fixed and number not in written]
     return found
-
-
-def _writable_bits(memory):
-    data = tolmeo_isp.bits_of(memory.settings.get("write", "x" * 32))[24:]
-    return {7 - index for index, bit in enumerate(data) if bit in "i01"}
 
 
 def _rule_problems(bit):

@@ -37,7 +37,10 @@ def check_file(path, part):
         return [f"cannot read: {error}"]
     except spec.LayoutError as error:
         return [f"layout: {error}"]
-    return agreement.problems(parsed, part)
+    try:
+        return agreement.problems(parsed, part)
+    except ValueError as error:
+        return [f"avrdude data: {error}"]
 
 
 def description_names(folder):

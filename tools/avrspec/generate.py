@@ -124,6 +124,9 @@ def generate(parts, folder):
         except Skipped as reason:
             skipped.append((part.desc or part.part_id, str(reason)))
             continue
+        except ValueError as error:
+            skipped.append((part.desc or part.part_id, f"avrdude data: {error}"))
+            continue
         if name in written:
             skipped.append((part.desc, f"a second avrdude part for {name}"))
             continue

@@ -71,8 +71,18 @@ def fuse_memory(part, key):
 
 def fixed_data_bits(memory):
     """bit number -> value of the data bits the chip's write instruction sets itself."""
+    return {number: int(bit) for number, bit in _write_data_bits(memory).items() if bit in "01"}
+
+
+def written_data_bits(memory):
+    """The bit numbers the chip's write instruction sets, from Tolmeo's byte or itself."""
+    return {number for number, bit in _write_data_bits(memory).items() if bit in "i01"}
+
+
+def _write_data_bits(memory):
+    """bit number -> specifier of the data byte of the write instruction ("x": ignored)."""
     data = bits_of(memory.settings.get("write", "x" * 32))[24:]
-    return {7 - index: int(bit) for index, bit in enumerate(data) if bit in "01"}
+    return {7 - index: bit for index, bit in enumerate(data)}
 
 
 def unreachable_instructions(part):
