@@ -187,7 +187,12 @@ void Application::DispatchWindowEvent(Form& window, const BackendEvent& event) {
       if (AcceptsInput(window)) window.Close();
       break;
     case EventKind::FocusGained:
-      if (!Contains(window, focused())) SetFocus(&window, false);
+      if (!AcceptsInput(window)) {
+        // A window behind a modal one cannot be activated: the modal window takes it back.
+        backend_->RaiseWindow(modal_stack_.back().get()->window_handle());
+      } else if (!Contains(window, focused())) {
+        SetFocus(&window, false);
+      }
       break;
     case EventKind::FocusLost:
       if (Contains(window, focused())) SetFocus(nullptr, false);

@@ -7,7 +7,7 @@ namespace tolmeo {
 namespace {
 
 // Shapes of windows never exceed a screen; a bigger request is cut rather than allocated.
-constexpr int kLargestSide = 16384;
+constexpr int kLargestSide = 8192;
 
 Rect ClampToMaskArea(const Rect& rect) {
   return Intersect(rect, Rect{0, 0, kLargestSide, kLargestSide});

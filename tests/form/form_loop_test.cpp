@@ -1,0 +1,139 @@
+// The message loop: timers on the virtual clock, pending messages run once, modal showing that
+// blocks its caller while timers and painting go on, closing and quitting.
+#include <algorithm>
+
+#include "form/form_timer.h"
+#include "headless_fixture.h"
+
+namespace tolmeo::testing {
+namespace {
+
+class FormLoopTest : public HeadlessTest {};
+
+TEST_F(FormLoopTest, ATimerFiresWhenItsIntervalHasPassedAndOnceForALateLoop) {
+  int ticks = 0;
+  FormTimer timer("caret_Timer", [&] { ++ticks; }, 250);
+  timer.SetEnabled(true);
+  Advance(249);
+  EXPECT_EQ(ticks, 0);
+  Advance(1);
+  EXPECT_EQ(ticks, 1);
+  Advance(1000);
+  EXPECT_EQ(ticks, 2);
+  timer.SetEnabled(false);
+  Advance(1000);
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(FormLoopTest, ReenablingOrChangingTheIntervalRestartsTheCount) {
+  int ticks = 0;
+  FormTimer timer("balloon_Timer", [&] { ++ticks; });
+  timer.SetEnabled(true);
+  Advance(900);
+  timer.SetEnabled(true);
+  Advance(900);
+  EXPECT_EQ(ticks, 0);
+  timer.SetInterval(100);
+  Advance(100);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(FormLoopTest, ATimerMayStopOrDestroyAnotherFromItsHandler) {
+  int second_ticks = 0;
+  auto second = std::make_unique<FormTimer>("second", [&] { ++second_ticks; }, 10);
+  FormTimer first("first", [&] { second.reset(); }, 10);
+  first.SetEnabled(true);
+  second->SetEnabled(true);
+  Advance(10);
+  EXPECT_EQ(second, nullptr);
+}
+
+TEST_F(FormLoopTest, RunPendingMessagesHandlesWhatWaitsWithoutWaiting) {
+  MakeWindow();
+  Pump();
+  log.clear();
+  screen->Click(150, 150);
+  std::int64_t before = screen->NowMs();
+  app->RunPendingMessages();
+  EXPECT_EQ(screen->NowMs(), before);
+  EXPECT_EQ(log.back(), "window up 50,50");
+  log.clear();
+  app->RunPendingMessages();
+  EXPECT_TRUE(log.empty());
+}
+
+class ModalBox : public ProbeForm {
+ public:
+  ModalBox(std::vector<std::string>& log) : ProbeForm("box", log, 0x00FF00) {
+    SetBounds(Rect{400, 300, 100, 50});
+  }
+};
+
+TEST_F(FormLoopTest, ShowModalBlocksTheCallerWhileTimersAndPaintingGoOn) {
+  ProbeForm& window = MakeWindow();
+  ModalBox& box = Make<ModalBox>(log);
+  int ticks = 0;
+  bool painted_while_modal = false;
+  FormTimer timer("tick", [&] {
+    painted_while_modal = screen->Find(box.window_handle())->pixels.Pixel(5, 5) == 0x00FF00;
+    if (++ticks == 3) box.SetModalResult(kModalOk);
+  }, 100);
+  timer.SetEnabled(true);
+  ModalResult result = box.ShowModal();
+  EXPECT_EQ(result, kModalOk);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_TRUE(painted_while_modal);
+  EXPECT_FALSE(box.visible());
+  EXPECT_TRUE(window.visible());
+}
+
+TEST_F(FormLoopTest, InsideAModalLoopOnlyTheModalWindowTakesInput) {
+  MakeWindow();
+  ModalBox& box = Make<ModalBox>(log);
+  box.on_up = [&](int, int) { box.SetModalResult(kModalCancel); };
+  screen->on_wait = [&] {
+    screen->Click(150, 150);  // on the window behind: ignored
+    screen->Click(410, 310);  // on the box
+    screen->on_wait = nullptr;
+  };
+  EXPECT_EQ(box.ShowModal(), kModalCancel);
+  for (const std::string& entry : log) EXPECT_EQ(entry.find("window down"), std::string::npos) << entry;
+  EXPECT_NE(std::find(log.begin(), log.end(), "box up 10,10"), log.end());
+  EXPECT_EQ(log.back(), "box unfocus");  // hidden at the end of its loop
+}
+
+TEST_F(FormLoopTest, ClosingAModalFormEndsItsLoopWithCancel) {
+  ModalBox& box = Make<ModalBox>(log);
+  screen->on_wait = [&] { screen->RequestClose(box.window_handle()); };
+  EXPECT_EQ(box.ShowModal(), kModalCancel);
+  EXPECT_FALSE(box.visible());
+}
+
+TEST_F(FormLoopTest, AModalLoopWithNothingLeftToHappenEndsInsteadOfHanging) {
+  ModalBox& box = Make<ModalBox>(log);
+  EXPECT_EQ(box.ShowModal(), kModalCancel);
+  EXPECT_TRUE(app->terminated());
+}
+
+TEST_F(FormLoopTest, AFormAlreadyInItsModalLoopIsNotShownModallyAgain) {
+  ModalBox& box = Make<ModalBox>(log);
+  ModalResult inner = kModalNone;
+  screen->on_wait = [&] {
+    inner = box.ShowModal();
+    box.SetModalResult(kModalOk);
+  };
+  EXPECT_EQ(box.ShowModal(), kModalOk);
+  EXPECT_EQ(inner, kModalCancel);
+}
+
+TEST_F(FormLoopTest, ClosingTheMainFormEndsRun) {
+  ProbeForm& window = MakeWindow();
+  app->SetMainForm(&window);
+  screen->on_wait = [&] { screen->RequestClose(window.window_handle()); };
+  app->Run();
+  EXPECT_TRUE(app->terminated());
+  EXPECT_FALSE(window.visible());
+}
+
+}  // namespace
+}  // namespace tolmeo::testing
