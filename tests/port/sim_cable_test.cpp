@@ -33,15 +33,5 @@ TEST_F(SimCableTest, ModeLineAndUnusedBitsDoNotReachTheChip) {
   EXPECT_EQ(cable.data(), 0x78);
 }
 
-TEST_F(SimCableTest, EngineWaitsOnTheCablesClockLetWritesFinish) {
-  // The isp layer waits on cable.clock(): a page write is visible once its time has passed.
-  wire.EnterProgramming();
-  wire.Instruction(0x40, 0x00, 0x00, 0x00);
-  wire.Instruction(0x4C, 0x00, 0x00, 0x00);
-  EXPECT_EQ(wire.Instruction(0x20, 0x00, 0x00, 0x00)[3], 0xFF);
-  cable.clock().SleepMs(SmallChip().flash_write_ms);
-  EXPECT_EQ(wire.Instruction(0x20, 0x00, 0x00, 0x00)[3], 0x00);
-}
-
 }  // namespace
 }  // namespace tolmeo

@@ -39,25 +39,16 @@ TEST(VirtualAvrFileTest, RoundTripKeepsEveryMemoryAndFuse) {
 
 TEST(VirtualAvrFileTest, DamagedFilesAreRefusedAndChangeNothing) {
   const std::string whole = SerialiseChip(WrittenChip());
-  const AvrMemories erased(SmallChip());
   std::string wrong_magic = whole;
   wrong_magic[0] = 'X';
-  std::string longer = whole + "!";
-  for (const std::string& bad : {std::string(), wrong_magic, whole.substr(0, 10), whole.substr(0, whole.size() - 1),
-                                 longer}) {
+  std::vector<std::string> damaged = {wrong_magic, whole + "!"};
+  for (std::size_t length = 0; length < whole.size(); ++length) damaged.push_back(whole.substr(0, length));
+  for (const std::string& bad : damaged) {
     AvrMemories memories(SmallChip());
     Status restored = RestoreChip(bad, memories);
-    EXPECT_FALSE(restored.ok());
+    ASSERT_FALSE(restored.ok()) << bad.size();
     EXPECT_FALSE(restored.reason().empty());
-    EXPECT_TRUE(SameContents(memories, erased));
-  }
-}
-
-TEST(VirtualAvrFileTest, EveryCutOfAFileIsRefused) {
-  const std::string whole = SerialiseChip(WrittenChip());
-  for (std::size_t length = 0; length < whole.size(); ++length) {
-    AvrMemories memories(SmallChip());
-    EXPECT_FALSE(RestoreChip(whole.substr(0, length), memories).ok()) << length;
+    EXPECT_TRUE(SameContents(memories, AvrMemories(SmallChip())));
   }
 }
 

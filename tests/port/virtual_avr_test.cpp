@@ -135,13 +135,6 @@ TEST_F(VirtualAvrTest, LockBitsOnlyClearUntilAnErase) {
   EXPECT_EQ(Read(0x58, 0x00, 0x00), 0xFF);
 }
 
-TEST_F(VirtualAvrTest, ModelFusesAreThereFromTheStart) {
-  EXPECT_EQ(Read(0x50, 0x00, 0x00), model.low);
-  EXPECT_EQ(Read(0x58, 0x08, 0x00), model.high);
-  EXPECT_EQ(Read(0x50, 0x08, 0x00), model.extended);
-  EXPECT_EQ(Read(0x58, 0x00, 0x00), model.lock);
-}
-
 TEST_F(VirtualAvrTest, ReadsWhileBusyGiveFFAndWritesAreIgnored) {
   LoadFlashWord(0, 0x1234);
   WritePage(0);
