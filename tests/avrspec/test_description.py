@@ -53,11 +53,6 @@ class LayoutTest(unittest.TestCase):
         with self.assertRaises(ValueError):
             spec.render(description)
 
-    def test_byte_value_collects_the_bits(self):
-        description = attest8_description()
-        self.assertEqual(description.byte_value("high"), 0xD9)
-        self.assertEqual(description.byte_value("extended"), 0xFF)
-
 
 class StrictReaderTest(unittest.TestCase):
     def test_round_trip(self):

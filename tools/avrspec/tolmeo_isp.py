@@ -87,18 +87,18 @@ def _write_data_bits(memory):
 
 def unreachable_instructions(part):
     """Names of the instructions Tolmeo would send this chip in a form it does not take."""
-    problems = []
+    return [label for label, chip_form, tolmeo_form in _instructions_sent(part)
+            if chip_form is None or not form_reaches(chip_form, tolmeo_form)]
+
+
+def _instructions_sent(part):
+    """(label, the chip's form or None, Tolmeo's form) of every instruction Tolmeo sends."""
     for memory_name, instruction, tolmeo_form in INSTRUCTIONS:
         holder = part if memory_name is None else part.memory(memory_name)
         chip_form = None if holder is None else holder.settings.get(instruction)
-        if chip_form is None or not form_reaches(chip_form, tolmeo_form):
-            problems.append(f"{memory_name or 'part'} {instruction}")
+        yield f"{memory_name or 'part'} {instruction}", chip_form, tolmeo_form
     for key, (_, read_form, write_form) in FUSE_INSTRUCTIONS.items():
         memory = fuse_memory(part, key)
-        if memory is None:
-            continue
-        for instruction, tolmeo_form in (("read", read_form), ("write", write_form)):
-            chip_form = memory.settings.get(instruction)
-            if chip_form is None or not form_reaches(chip_form, tolmeo_form):
-                problems.append(f"{key} fuse {instruction}")
-    return problems
+        if memory is not None:
+            yield f"{key} fuse read", memory.settings.get("read"), read_form
+            yield f"{key} fuse write", memory.settings.get("write"), write_form
