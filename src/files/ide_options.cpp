@@ -35,9 +35,21 @@ std::int32_t ClampFlag(std::int64_t value) {
 }
 std::int32_t ClampSpeed(std::int32_t value) { return std::max(0, value); }
 
-// A path or cable name the reader takes: short enough and on one line.
+// A line equal to a tag is the next tag, not a value: the tag before it has lost its value.
+bool IsTag(std::string_view line) {
+  for (const std::string* tag :
+       {&ColorTag(), &PathTag(), &BrightnessTag(), &AlphaBlendOnTag(), &AlphaBlendValueTag(),
+        &BalloonHelpTag(), &BalloonTransparentTag(), &IspSpeedTag(), &CableTag(), &EndTag()}) {
+    if (line == *tag) return true;
+  }
+  return false;
+}
+
+// A path or cable name the reader takes: short enough, on one line, and not a tag, so that
+// writing it can never hide the tag after it.
 bool IsUsableLine(std::string_view text) {
-  return text.size() < kMaxOptionPathBytes && text.find_first_of("\r\n") == std::string_view::npos;
+  return text.size() < kMaxOptionPathBytes &&
+         text.find_first_of("\r\n") == std::string_view::npos && !IsTag(text);
 }
 
 class OptionsReader {

@@ -124,6 +124,8 @@ void AppendTagged(std::string& text, std::string_view tag, std::string_view valu
   AppendLine(text, value);
 }
 
-void AppendEndTag(std::string& text) { AppendLine(text, Ktext(u8"<끝>")); }
+const std::string& EndTag() { return Ktext(u8"<끝>"); }
+
+void AppendEndTag(std::string& text) { AppendLine(text, EndTag()); }
 
 }  // namespace tolmeo

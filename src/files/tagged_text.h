@@ -45,6 +45,9 @@ std::string PrefixedHex(std::uint32_t value);
 // Exactly two lower-case digits, as signature bytes are written.
 std::string HexByte(std::uint8_t value);
 
+// "<끝>", the tag that ends every file the writers produce.
+const std::string& EndTag();
+
 // Writers build the text with these: every line ends in CR LF, the text ends with "<끝>".
 void AppendLine(std::string& text, std::string_view line);
 void AppendTagged(std::string& text, std::string_view tag, std::string_view value);

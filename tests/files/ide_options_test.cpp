@@ -156,6 +156,17 @@ TEST(IdeOptions, PathsOfFourHundredBytesOrMoreAreRefused) {
   EXPECT_EQ(with_path("").cable, "parport0");
 }
 
+TEST(IdeOptions, AValueLineThatIsATagIsAMissingValue) {
+  std::string text = K("<배경그림경로>\r\n<ISP속도>\r\n0x3\r\n<케이블>\r\n<끝>\r\n");
+  IdeOptions options = ParseOptions(text);
+  EXPECT_EQ(options.backgroundPicturePath, DefaultPicture());
+  EXPECT_EQ(options.ispSpeed, 3);
+  EXPECT_EQ(options.cable, "parport0");
+  options.backgroundPicturePath = K("<바탕밝기>");
+  options.brightness = 9;
+  EXPECT_EQ(ParseOptions(FormatOptions(options)).brightness, 9);
+}
+
 TEST(IdeOptions, TheWriterWritesOnlyWhatTheReaderTakes) {
   IdeOptions options = DefaultOptions();
   options.ispSpeed = -5;
