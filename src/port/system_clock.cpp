@@ -13,7 +13,9 @@ void SystemClock::BusyWait(std::int64_t passes) {
   // The counter is volatile so the compiler keeps every pass: the time the loop takes is its
   // only effect, and it sets the ISP clock.
   volatile std::int64_t counter = passes;
-  while (counter > 0) counter = counter - 1;
+  do {
+    counter = counter - 1;
+  } while (counter > 0);
 }
 
 }  // namespace tolmeo
