@@ -1,0 +1,15 @@
+#include "widgets/gui_edgebox.h"
+
+namespace tolmeo {
+
+Tgui_edgebox_Form::Tgui_edgebox_Form(Form* owner, const IdeOptions& options)
+    : WidgetBase(owner, options) {
+  SetBounds(Rect{0, 0, kSize, kSize});
+}
+
+void Tgui_edgebox_Form::Render(Bitmap& bitmap) {
+  bitmap.Fill(0xFFFFFF);
+  bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, options().overallColor);
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,68 @@
+#include "widgets/gui_progress.h"
+
+#include <algorithm>
+
+namespace tolmeo {
+
+int ProgressBarLength(std::int32_t position, std::int32_t minimum, std::int32_t maximum,
+                      int track_width) {
+  if (maximum == minimum || track_width <= 0) return 0;
+  std::int64_t done = static_cast<std::int64_t>(position) - minimum;
+  std::int64_t range = static_cast<std::int64_t>(maximum) - minimum;
+  std::int64_t length = done * track_width / range;
+  return static_cast<int>(std::clamp<std::int64_t>(length, 0, track_width));
+}
+
+Tgui_Progress_Form::Tgui_Progress_Form(Form* owner, const IdeOptions& options)
+    : WidgetBase(owner, options),
+      outer_frame_color_(options.overallColor),
+      inner_frame_color_(options.overallColor),
+      bar_color_(options.overallColor) {
+  SetBounds(Rect{0, 0, 80, 16});
+}
+
+void Tgui_Progress_Form::SetBackColor(Color color) {
+  back_color_ = color;
+  Draw();
+}
+
+void Tgui_Progress_Form::SetBarColor(Color color) {
+  bar_color_ = color;
+  Draw();
+}
+
+void Tgui_Progress_Form::SetInset(std::int32_t inset) {
+  inset_ = inset;
+  Draw();
+}
+
+void Tgui_Progress_Form::SetMin(std::int32_t minimum) {
+  minimum_ = minimum;
+  Draw();
+}
+
+void Tgui_Progress_Form::SetMax(std::int32_t maximum) {
+  maximum_ = maximum;
+  Draw();
+}
+
+void Tgui_Progress_Form::SetPosition(std::int32_t position) {
+  position_ = position < minimum_ ? minimum_ : position > maximum_ ? maximum_ : position;
+  Draw();
+}
+
+void Tgui_Progress_Form::Render(Bitmap& bitmap) {
+  int w = bitmap.width(), h = bitmap.height();
+  bitmap.Fill(back_color_);
+  bitmap.FrameRect(Rect{0, 0, w, h}, outer_frame_color_);
+  // Any inset is accepted; one beyond the bitmap simply leaves no track.
+  int inset = std::clamp(inset_, -(1 << 16), 1 << 16);
+  Rect track{inset, inset, w - 2 * inset, h - 2 * inset};
+  bitmap.FillRect(track, track_color_);
+  Rect bar = track;
+  bar.width = ProgressBarLength(position_, minimum_, maximum_, track.width);
+  bitmap.FillRect(bar, bar_color_);
+  bitmap.FrameRect(track, inner_frame_color_);
+}
+
+}  // namespace tolmeo
