@@ -37,14 +37,19 @@ void WindowSurface::Update(Form& top) {
   origins_.clear();
   index_of_.clear();
   PlaceForm(top, Point{0, 0}, top.ClientRect(), -1);
-  // Pixels outside the window's own shape show nothing.
+  if (top.EffectiveShape()) BlankUnowned();
+  CollectSpans();
+  MarkChanged(top.ClientRect());
+}
+
+// Pixels outside the window's own shape show nothing.
+void WindowSurface::BlankUnowned() {
   for (int y = 0; y < pixels_.height(); ++y) {
     const std::uint16_t* owner = owners_.data() + static_cast<std::size_t>(y) * pixels_.width();
     for (int x = 0; x < pixels_.width(); ++x) {
       if (owner[x] == kNobody) std::memset(pixels_.Row(y) + x * 3, 0, 3);
     }
   }
-  MarkChanged(top.ClientRect());
 }
 
 void WindowSurface::PlaceForm(Form& form, Point origin, Rect clip, int parent_index) {
@@ -54,19 +59,50 @@ void WindowSurface::PlaceForm(Form& form, Point origin, Rect clip, int parent_in
   origins_.push_back(origin);
   index_of_[&form] = index;
   Rect area = Intersect(Rect{origin.x, origin.y, form.width(), form.height()}, clip);
+  if (area.Empty()) return;
   const Region* shape = form.EffectiveShape();
   for (int y = area.top; y < area.bottom(); ++y) {
-    std::uint16_t* owner = owners_.data() + static_cast<std::size_t>(y) * pixels_.width();
-    for (int x = area.left; x < area.right(); ++x) {
-      if (shape && !shape->Contains(x - origin.x, y - origin.y)) continue;
-      if (parent_index >= 0 && (owner[x] < parent_index || owner[x] >= index)) continue;
-      owner[x] = static_cast<std::uint16_t>(index);
+    std::uint16_t* row = owners_.data() + static_cast<std::size_t>(y) * pixels_.width();
+    if (shape) {
+      ClaimShaped(row, area, *shape, origin, y, parent_index, index);
+    } else {
+      Claim(row, area.left, area.right(), parent_index, index);
     }
   }
-  if (area.Empty()) return;
   for (Form* child : form.children()) {
     if (!child->visible()) continue;
     PlaceForm(*child, Point{origin.x + child->left(), origin.y + child->top()}, area, index);
+  }
+}
+
+// A pixel belongs to the parent's part of the window when its owner so far is the parent or
+// one of the parent's children placed before this one: indices parent..index-1.
+void WindowSurface::Claim(std::uint16_t* row, int left, int right, int parent_index, int index) {
+  auto self = static_cast<std::uint16_t>(index);
+  if (parent_index < 0) {
+    std::fill(row + left, row + right, self);
+    return;
+  }
+  auto first = static_cast<std::uint16_t>(parent_index);
+  auto span = static_cast<std::uint16_t>(index - parent_index);
+  for (int x = left; x < right; ++x) {
+    std::uint16_t owner = row[x];
+    row[x] = static_cast<std::uint16_t>(owner - first) < span ? self : owner;
+  }
+}
+
+void WindowSurface::ClaimShaped(std::uint16_t* row, const Rect& area, const Region& shape,
+                                Point origin, int y, int parent_index, int index) {
+  int shape_y = y - origin.y;
+  if (shape_y >= shape.height()) return;
+  const std::uint8_t* inside = shape.Row(shape_y);
+  int right = std::min(area.right(), origin.x + shape.width());
+  int x = area.left;
+  while (x < right) {
+    while (x < right && !inside[x - origin.x]) ++x;
+    int run_start = x;
+    while (x < right && inside[x - origin.x]) ++x;
+    if (x > run_start) Claim(row, run_start, x, parent_index, index);
   }
 }
 
@@ -81,18 +117,30 @@ int WindowSurface::IndexOf(const Form& form) const {
   return found == index_of_.end() ? -1 : found->second;
 }
 
+// Presents are far more frequent than rearrangements, so the map is turned into runs once.
+void WindowSurface::CollectSpans() {
+  spans_.assign(forms_.size(), {});
+  for (int y = 0; y < pixels_.height(); ++y) {
+    const std::uint16_t* owner = owners_.data() + static_cast<std::size_t>(y) * pixels_.width();
+    int x = 0;
+    while (x < pixels_.width()) {
+      int run_start = x;
+      std::uint16_t run_owner = owner[x];
+      while (x < pixels_.width() && owner[x] == run_owner) ++x;
+      if (run_owner != kNobody) spans_[run_owner].push_back(Span{y, run_start, x});
+    }
+  }
+}
+
 template <typename RunFunction>
 void WindowSurface::ForEachOwnedRun(int index, const Rect& target, RunFunction run) const {
-  auto self = static_cast<std::uint16_t>(index);
-  for (int y = target.top; y < target.bottom(); ++y) {
-    const std::uint16_t* owner = owners_.data() + static_cast<std::size_t>(y) * pixels_.width();
-    int x = target.left;
-    while (x < target.right()) {
-      while (x < target.right() && owner[x] != self) ++x;
-      int run_start = x;
-      while (x < target.right() && owner[x] == self) ++x;
-      if (x > run_start) run(y, run_start, x);
-    }
+  const std::vector<Span>& spans = spans_[index];
+  auto first = std::lower_bound(spans.begin(), spans.end(), target.top,
+                                [](const Span& span, int y) { return span.y < y; });
+  for (auto span = first; span != spans.end() && span->y < target.bottom(); ++span) {
+    int left = std::max(span->left, target.left);
+    int right = std::min(span->right, target.right());
+    if (left < right) run(span->y, left, right);
   }
 }
 
@@ -128,8 +176,9 @@ void WindowSurface::Fill(const Form& form, const Rect& area, Color color) {
   Rect target = Intersect(Rect{origin.x + area.left, origin.y + area.top, area.width, area.height},
                           WindowArea(index));
   if (target.Empty()) return;
+  Bitmap row(target.width, 1, color);  // one row of the colour, copied run by run
   ForEachOwnedRun(index, target, [&](int y, int left, int right) {
-    pixels_.FillRect(Rect{left, y, right - left, 1}, color);
+    std::memcpy(pixels_.Row(y) + left * 3, row.data(), static_cast<std::size_t>(right - left) * 3);
   });
   MarkChanged(target);
 }

@@ -10,6 +10,7 @@
 
 #include "form/bitmap.h"
 #include "form/form_types.h"
+#include "form/region.h"
 
 namespace tolmeo {
 
@@ -43,13 +44,25 @@ class WindowSurface {
  private:
   static constexpr std::uint16_t kNobody = 0xFFFF;
 
-  // Calls run(y, left, right) for each run of pixels of the row span that form index owns,
-  // within target (window pixels).
+  // A run of pixels of one row that one form owns: [left, right) of row y.
+  struct Span {
+    int y;
+    int left;
+    int right;
+  };
+
+  // Calls run(y, left, right) for each run of pixels that form index owns within target
+  // (window pixels).
   template <typename RunFunction>
   void ForEachOwnedRun(int index, const Rect& target, RunFunction run) const;
   // The form's client rectangle in window pixels, cut to the window.
   Rect WindowArea(int index) const;
   void PlaceForm(Form& form, Point origin, Rect clip, int parent_index);
+  static void Claim(std::uint16_t* row, int left, int right, int parent_index, int index);
+  static void ClaimShaped(std::uint16_t* row, const Rect& area, const Region& shape, Point origin,
+                          int y, int parent_index, int index);
+  void BlankUnowned();
+  void CollectSpans();
   void MarkChanged(const Rect& area);
   int IndexOf(const Form& form) const;
 
@@ -59,6 +72,7 @@ class WindowSurface {
   std::vector<std::uint16_t> owners_;
   std::vector<Form*> forms_;
   std::vector<Point> origins_;
+  std::vector<std::vector<Span>> spans_;  // per form, top row first
   std::unordered_map<const Form*, int> index_of_;
   Rect changed_;
 };
