@@ -66,7 +66,9 @@ TEST(CliArguments, UsageErrorsSayWhy) {
         {"flash:w:"}, {"flash:x:f"}, {"flash"}, {"burn"}}) {
     auto parsed = ParseArguments(bad);
     EXPECT_FALSE(parsed.ok());
-    if (!parsed.ok()) EXPECT_NE(parsed.reason().find("--help"), std::string::npos);
+    if (!parsed.ok()) {
+      EXPECT_NE(parsed.reason().find("--help"), std::string::npos);
+    }
   }
   auto message = Parse({"burn"});
   EXPECT_NE(message.reason().find("'burn'"), std::string::npos);
