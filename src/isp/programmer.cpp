@@ -13,6 +13,11 @@ constexpr std::uint32_t kReachableFlashWords = 65536;
 constexpr std::uint32_t kReachableEepromBytes = 65536;
 constexpr std::uint32_t kMaxPageWords = 256;
 
+// The order the lock and fuse commands take the four bytes in: the lock byte last, so a chip
+// is never locked before its fuses are set.
+constexpr FuseGroup kFuseOrder[] = {FuseGroup::Extended, FuseGroup::High, FuseGroup::Low,
+                                    FuseGroup::Lock};
+
 const std::string& MissingWriteDocument(Memory memory) {
   return memory == Memory::Flash ? Ktext(u8"Flash 에 기록할 문서가 없습니다.")
                                  : Ktext(u8"EEprom 에 기록할 문서가 없습니다.");
@@ -125,7 +130,7 @@ CommandOutcome Programmer::VerifyMemory(Memory memory) {
 }
 
 bool Programmer::WriteAllFuseBytes() {
-  for (FuseGroup group : {FuseGroup::Extended, FuseGroup::High, FuseGroup::Low, FuseGroup::Lock}) {
+  for (FuseGroup group : kFuseOrder) {
     seam_.CollectBits(group);
     if (!isp_.WriteFuseByte(group)) return false;
   }
@@ -133,7 +138,7 @@ bool Programmer::WriteAllFuseBytes() {
 }
 
 void Programmer::ReadAllFuseBytes() {
-  for (FuseGroup group : {FuseGroup::Extended, FuseGroup::High, FuseGroup::Low, FuseGroup::Lock}) {
+  for (FuseGroup group : kFuseOrder) {
     isp_.ReadFuseByte(group);
     seam_.ShowBits(group);
   }
