@@ -108,6 +108,21 @@ TEST_F(CliRun, AutoWithEitherDocumentAndRun) {
   EXPECT_EQ(back[0x12], 0xFF);
 }
 
+TEST_F(CliRun, ADamagedChipFileIsReportedAndLeftAlone) {
+  folder.Write("chip.sim", "not a chip");
+  EXPECT_EQ(Run({"erase"}), kExitOk);
+  EXPECT_NE(err.Text().find("warning: "), std::string::npos);
+  EXPECT_EQ(folder.Read("chip.sim"), "not a chip");
+}
+
+TEST_F(CliRun, ListingNeedsNoChip) {
+  auto arguments = ParseArguments(std::vector<std::string>{"-c", "parport9", "list"});
+  ASSERT_TRUE(arguments.ok());
+  EXPECT_EQ(RunCli(*arguments, out.file(), err.file()), kExitOk);
+  EXPECT_NE(out.Text().find("\nATmega328P\n"), std::string::npos);
+  EXPECT_TRUE(err.Text().empty());
+}
+
 TEST(CliExit, OutcomesMapToTheThreeStatuses) {
   EXPECT_EQ(ExitStatusOf(CommandOutcome::kDone), kExitOk);
   EXPECT_EQ(ExitStatusOf(CommandOutcome::kChipFailed), kExitChipFailed);
