@@ -13,6 +13,12 @@ struct CodeStep {
   std::size_t length;
 };
 
+// Results are ints; absurd paddings or very long texts saturate instead of wrapping.
+int Narrow(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
 std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 // text must not hold a zero byte; at < text.size().
@@ -145,11 +151,14 @@ GlyphMetrics DrawGlyphStyled(Bitmap& bitmap, const TextStyle& style, int x,
   if (line_break) code = kSpaceCode;
   auto glyph = ChooseGlyph(style, code, weight);
   // Without even the replacement glyph there is nothing to draw: an empty cell.
-  if (!glyph) return GlyphMetrics{style.padTop + style.padBottom, style.padLeft + style.padRight};
+  if (!glyph) {
+    return GlyphMetrics{Narrow(std::int64_t{style.padTop} + style.padBottom),
+                        Narrow(std::int64_t{style.padLeft} + style.padRight)};
+  }
   std::int64_t advance = std::int64_t{style.padLeft} + glyph->width + style.padRight;
   std::int64_t line_height = std::int64_t{style.padTop} + glyph->font->cellHeight() + style.padBottom;
   std::int64_t left = std::int64_t{x} + style.xOffset;
-  GlyphMetrics metrics{static_cast<int>(line_height), static_cast<int>(advance)};
+  GlyphMetrics metrics{Narrow(line_height), Narrow(advance)};
   if (line_break || !CellNearBitmap(bitmap, left, y, advance, line_height)) return metrics;
 
   Rect cell = Clip(left, y, advance, line_height, Rect{0, 0, bitmap.width(), bitmap.height()});
@@ -200,8 +209,8 @@ PenEnd DrawTextStyled(Bitmap& bitmap, const TextStyle& style, int x, const Under
     CodeStep step = NextCode(text, at);
     at += step.length;
     GlyphMetrics metrics =
-        DrawGlyphStyled(bitmap, style, static_cast<int>(pen_x), underline, step.code, weight, mode,
-                        background, foreground, static_cast<int>(pen_y));
+        DrawGlyphStyled(bitmap, style, Narrow(pen_x), underline, step.code, weight, mode,
+                        background, foreground, Narrow(pen_y));
     if (step.code != kLineBreakCode) {
       pen_x += metrics.advance;
       continue;
@@ -210,7 +219,7 @@ PenEnd DrawTextStyled(Bitmap& bitmap, const TextStyle& style, int x, const Under
     pen_y += line_height;
     if (++line > lines_that_fit) break;
   }
-  return PenEnd{static_cast<int>(pen_y), static_cast<int>(pen_x)};
+  return PenEnd{Narrow(pen_y), Narrow(pen_x)};
 }
 
 PenEnd DrawText(Bitmap& bitmap, const TextStyle& style, int x, std::string_view text, int mode,
@@ -231,8 +240,8 @@ std::optional<GlyphMetrics> MeasureGlyph(const TextStyle& style, std::uint16_t c
   auto place = LocateGlyph(style.Regular(), code);
   if (!place) return std::nullopt;
   const BitmapFont& font = *style.fonts[place->slot];
-  return GlyphMetrics{style.padTop + font.cellHeight() + style.padBottom,
-                      style.padLeft + *font.GlyphWidth(place->index) + style.padRight};
+  return GlyphMetrics{Narrow(std::int64_t{style.padTop} + font.cellHeight() + style.padBottom),
+                      Narrow(std::int64_t{style.padLeft} + *font.GlyphWidth(place->index) + style.padRight)};
 }
 
 std::optional<TextSize> MeasureText(const TextStyle& style, std::string_view text) {
@@ -253,7 +262,7 @@ std::optional<TextSize> MeasureText(const TextStyle& style, std::string_view tex
     }
   }
   widest = std::max(widest, line_width);
-  return TextSize{static_cast<int>(widest), static_cast<int>(height + last_line_height)};
+  return TextSize{Narrow(widest), Narrow(height + last_line_height)};
 }
 
 }  // namespace tolmeo

@@ -141,6 +141,12 @@ TEST_F(TextDrawing, GlyphsAreCutAtEveryEdge) {
     DrawText(far, style_, far_away, "A\r\nB", kOpaque, kBack, kInk, far_away);
   }
   EXPECT_EQ(Difference(far, Bitmap(10, 10, kPaper)), "");
+
+  TextStyle absurd = fonts_.Style(INT_MAX, INT_MAX, INT_MAX, INT_MIN);
+  absurd.xOffset = INT_MIN;
+  EXPECT_EQ(DrawGlyph(far, absurd, 0, 'A', kOpaque, kBack, kInk, 0).advance, INT_MAX);
+  EXPECT_EQ(DrawText(far, absurd, 0, "AB", kOpaque, kBack, kInk, 0).x, INT_MAX);
+  EXPECT_EQ(MeasureText(absurd, "AB")->width, INT_MAX);
 }
 
 TEST_F(TextDrawing, ProportionalAndListGlyphsSkipTheRestOfEachCellRow) {
