@@ -16,6 +16,7 @@ constexpr std::uint32_t kLargestColor = 0x00FFFFFF;
 constexpr std::int32_t kDefaultBrightness = 200;
 constexpr std::int32_t kDefaultOpacity = 220;  // slightly translucent once the user turns it on
 constexpr std::int32_t kDefaultIspSpeed = 0x10;
+constexpr std::string_view kDefaultCable = "parport0";
 
 const std::string& ColorTag() { return Ktext(u8"<전체색>"); }
 const std::string& PathTag() { return Ktext(u8"<배경그림경로>"); }
@@ -92,7 +93,7 @@ IdeOptions DefaultOptions() {
   options.balloonHelpOn = 1;
   options.balloonTransparentOn = 0;
   options.ispSpeed = kDefaultIspSpeed;
-  options.cable = "parport0";
+  options.cable = kDefaultCable;
   return options;
 }
 
@@ -124,7 +125,7 @@ std::string FormatOptions(const IdeOptions& options) {
   const std::string& path = options.backgroundPicturePath;
   const bool cable_usable = !options.cable.empty() && IsUsableLine(options.cable);
   std::string text;
-  AppendTagged(text, ColorTag(), PrefixedHex(std::min(options.savedColor, kLargestColor)));
+  AppendTagged(text, ColorTag(), PrefixedHex(options.savedColor & kLargestColor));
   AppendTagged(text, PathTag(), IsUsableLine(path) ? path : std::string());
   AppendTagged(text, BrightnessTag(), FixedDecimal(ClampByte(options.brightness), 3));
   AppendTagged(text, AlphaBlendOnTag(), FixedDecimal(ClampFlag(options.alphaBlendOn), 1));
@@ -134,7 +135,7 @@ std::string FormatOptions(const IdeOptions& options) {
                FixedDecimal(ClampFlag(options.balloonTransparentOn), 1));
   AppendTagged(text, IspSpeedTag(),
                PrefixedHex(static_cast<std::uint32_t>(ClampSpeed(options.ispSpeed))));
-  AppendTagged(text, CableTag(), cable_usable ? options.cable : DefaultOptions().cable);
+  AppendTagged(text, CableTag(), cable_usable ? options.cable : std::string(kDefaultCable));
   AppendEndTag(text);
   return text;
 }

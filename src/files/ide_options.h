@@ -2,6 +2,7 @@
 // The user's settings, kept in the tagged text file opt/opt.opt beside the executable: read
 // once at start-up, edited in memory by the settings dialog, written back when the main window
 // closes. Windows and controls keep a reference to the one record and read it when they draw.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,13 +38,14 @@ IdeOptions DefaultOptions();
 
 // The values of an options text over the defaults. Values out of range are clamped (a negative
 // ISP speed to 0, brightness and opacity to 0..255, flags to 0 or 1); a value that is not a
-// number (an empty line included), an overall colour beyond 0xFFFFFF, an empty cable and a
-// path or cable of kMaxOptionPathBytes bytes or more keep the default. Tags may stand in any
-// order.
+// number (an empty line included), an overall colour beyond 0xFFFFFF, an empty cable, a path
+// or cable of kMaxOptionPathBytes bytes or more, and a value line that is itself a tag keep the
+// default. Tags may stand in any order.
 IdeOptions ParseOptions(std::string_view cp949_text);
 // The file text, in the layout ParseOptions reads back unchanged. Values the reader would not
-// take are written as it would read them: numbers clamped, a path it would refuse as an empty
-// line (the memory viewer then shows the default picture), an unusable cable as the default.
+// take are written as it would read them: numbers clamped, the colour without its unused top
+// byte, a path it would refuse as an empty line (the memory viewer then shows the default
+// picture), an unusable cable as the default.
 std::string FormatOptions(const IdeOptions& options);
 
 // ExeFolder() + "opt/opt.opt".

@@ -148,9 +148,8 @@ class HexReader {
   }
 
   Failure BeyondMemory(std::uint64_t address) const {
-    return Failure{Ktext(u8"주소 ") + PrefixedHex(static_cast<std::uint32_t>(address)) +
-                   Ktext(u8"이(가) 메모리 크기 ") + std::to_string(area_.size()) +
-                   Ktext(u8"바이트를 벗어납니다")};
+    return Failure{Ktext(u8"주소 ") + PrefixedHex(address) + Ktext(u8"이(가) 메모리 크기 ") +
+                   std::to_string(area_.size()) + Ktext(u8"바이트를 벗어납니다")};
   }
 
   std::span<std::uint8_t> area_;

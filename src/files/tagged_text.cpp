@@ -101,7 +101,7 @@ std::string FixedDecimal(std::uint32_t value, int digits) {
   return text;
 }
 
-std::string PrefixedHex(std::uint32_t value) {
+std::string PrefixedHex(std::uint64_t value) {
   std::string digits;
   do {
     digits.insert(digits.begin(), kLowerHexDigits[value & 0xF]);

@@ -41,7 +41,7 @@ std::optional<std::uint32_t> ParsePrefixedHex(std::string_view text);
 // when cutting it would write a wrong number.
 std::string FixedDecimal(std::uint32_t value, int digits);
 // "0x" and lower-case digits without leading zeros ("0x0" for zero).
-std::string PrefixedHex(std::uint32_t value);
+std::string PrefixedHex(std::uint64_t value);
 // Exactly two lower-case digits, as signature bytes are written.
 std::string HexByte(std::uint8_t value);
 

@@ -174,9 +174,9 @@ TEST(IdeOptions, TheWriterWritesOnlyWhatTheReaderTakes) {
   options.alphaBlendOn = -1;
   options.backgroundPicturePath = "a\r\n<ISP속도>";
   options.cable = "";
-  options.savedColor = 0xFF000000;
+  options.savedColor = 0xFF123456;
   std::string text = FormatOptions(options);
-  EXPECT_EQ(text, OptionsText("0xffffff", "", "255", "0", "220", "1", "0", "0x0", "parport0"));
+  EXPECT_EQ(text, OptionsText("0x123456", "", "255", "0", "220", "1", "0", "0x0", "parport0"));
   EXPECT_EQ(FormatOptions(ParseOptions(text)), text);
 }
 
