@@ -40,9 +40,7 @@ class HexDocuments : public ::testing::Test {
   testing::TempFolder folder;
 };
 
-TEST_F(HexDocuments, NoDocumentTexts) {
-  EXPECT_EQ(NoDocumentText(Memory::Flash), " Darimsol ");
-  EXPECT_EQ(NoDocumentText(Memory::Eeprom), " www.darimsol.com ");
+TEST_F(HexDocuments, ADocumentIsOpenWhenItsLabelNamesAFile) {
   EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));
   seam.flash_label = "";
   EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));  // an empty label names no file either

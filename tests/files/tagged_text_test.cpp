@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/cp949.h"
-
 namespace tolmeo {
 namespace {
 
@@ -26,14 +24,6 @@ TEST(TaggedText, TagsMatchWholeLinesFirstMatchAndNeverFallBack) {
   EXPECT_EQ(FindTagLine(lines, "<A"), std::nullopt);
 }
 
-TEST(TaggedText, WordsAreSeparatedByBlanksOnly) {
-  EXPECT_EQ(SplitWords("  7  BOOTRST *   x"), (Lines{"7", "BOOTRST", "*", "x"}));
-  EXPECT_EQ(SplitWords("a\tb c "), (Lines{"a\tb", "c"}));
-  EXPECT_TRUE(SplitWords("   ").empty());
-  EXPECT_EQ(TrimBlanks("  a b  "), "a b");
-  EXPECT_EQ(TrimBlanks("   "), "");
-}
-
 TEST(TaggedText, StrictNumbersSayWhenTextIsNotANumber) {
   EXPECT_EQ(ParseDecimal("0064"), 64u);
   EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
@@ -52,25 +42,10 @@ TEST(TaggedText, StrictNumbersSayWhenTextIsNotANumber) {
   }
 }
 
-TEST(TaggedText, NumberWriters) {
+TEST(TaggedText, FixedWidthDecimalsKeepTheLastDigits) {
   EXPECT_EQ(FixedDecimal(64, 4), "0064");
-  EXPECT_EQ(FixedDecimal(16384, 8), "00016384");
-  EXPECT_EQ(FixedDecimal(5, 2), "05");
-  EXPECT_EQ(FixedDecimal(0, 1), "0");
-  EXPECT_EQ(FixedDecimal(1234, 2), "34");  // the last digits
+  EXPECT_EQ(FixedDecimal(1234, 2), "34");
   EXPECT_EQ(PrefixedHex(0), "0x0");
-  EXPECT_EQ(PrefixedHex(0xFF), "0xff");
-  EXPECT_EQ(PrefixedHex(0xFFFFFFFF), "0xffffffff");
-  EXPECT_EQ(HexByte(0x1E), "1e");
-  EXPECT_EQ(HexByte(0x03), "03");
-}
-
-TEST(TaggedText, WritersEndEveryLineWithCrLfAndTheTextWithTheEndTag) {
-  std::string text;
-  AppendTagged(text, "<A>", "1");
-  AppendLine(text, "x");
-  AppendEndTag(text);
-  EXPECT_EQ(text, "<A>\r\n1\r\nx\r\n" + Cp949FromUtf8("<끝>") + "\r\n");
 }
 
 }  // namespace
