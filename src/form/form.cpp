@@ -270,6 +270,8 @@ void Form::Invalidate() {
   app_.RequestPass();
 }
 
+const Bitmap* Form::WindowPicture() const { return surface_ ? &surface_->pixels() : nullptr; }
+
 void Form::CreateWindow() {
   WindowSpec spec{bounds_, stay_on_top_, Utf8FromCp949(caption_)};
   window_ = app_.backend().CreateWindow(spec);

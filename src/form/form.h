@@ -150,6 +150,9 @@ class Form {
   void Invalidate();
 
   WindowHandle window_handle() const { return window_; }
+  // The composited picture of a top-level form's window as last painted (null for children
+  // and forms that never had a window): for screenshots.
+  const Bitmap* WindowPicture() const;
 
  protected:
   // Handlers. Defaults do nothing, except FormEraseBackground, which fills the form with its

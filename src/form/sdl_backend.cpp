@@ -110,6 +110,7 @@ class SdlBackend : public Backend {
     }
     SDL_ShowWindow(window->window);
     if (SDL_GetWindowFlags(window->window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window->window);
+    SDL_SetWindowPosition(window->window, window->bounds.left, window->bounds.top);
   }
 
   void RaiseWindow(WindowHandle handle) override {
