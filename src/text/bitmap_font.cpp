@@ -14,9 +14,6 @@ constexpr std::size_t kAdvanceWidthAt = 28;
 constexpr std::size_t kDataOffsetAt = 32;
 constexpr std::size_t kTableAt = BitmapFont::kHeaderSize;
 constexpr std::size_t kListEntrySize = 8;
-constexpr std::uint32_t kFirstTrail = 0xA1;
-constexpr std::uint32_t kLastTrail = 0xFE;
-constexpr std::uint32_t kRowLength = kLastTrail - kFirstTrail + 1;  // 94 codes per lead byte
 
 std::uint64_t BigEndian(const std::uint8_t* bytes, int count) {
   std::uint64_t value = 0;
@@ -50,6 +47,7 @@ Result<BitmapFont> BitmapFont::Parse(std::span<const std::uint8_t> file, const s
   font.codeRange_ = font.Field(kCodeRangeAt);
   font.advanceWidth_ = font.Field(kAdvanceWidthAt);
   font.dataOffset_ = font.Field(kDataOffsetAt);
+  font.firstLead_ = FirstLead(font.CodeSet());
   if (!font.IsList()) {
     auto highest = font.HighestRangeIndex();
     font.glyphCount_ = highest ? *highest + 1 : 0;
@@ -113,20 +111,6 @@ std::optional<std::uint32_t> BitmapFont::HighestRangeIndex() const {
   return highest;
 }
 
-std::optional<std::uint32_t> BitmapFont::GlyphIndex(std::uint16_t code) const {
-  std::uint32_t lead = code >> 8;
-  std::uint32_t trail = code & 0xFF;
-  std::uint32_t first_lead = FirstLead(CodeSet());
-  if (first_lead == 0) return lead * kRowLength + trail;
-  if (lead < first_lead || trail < kFirstTrail || trail > kLastTrail) return std::nullopt;
-  return (lead - first_lead) * kRowLength + (trail - kFirstTrail);
-}
-
-bool BitmapFont::Holds(std::uint16_t code) const {
-  if (IsList()) return FindEntry(code).has_value();
-  return code >= FirstCode() && code <= LastCode() && GlyphIndex(code).has_value();
-}
-
 std::optional<std::uint32_t> BitmapFont::FindEntry(std::uint16_t code) const {
   for (std::uint32_t i = 0; i < entryCount(); ++i) {
     if (EntryCode(i) == code) return i;
@@ -161,13 +145,7 @@ BitAddress BitmapFont::RangeBitAddress(std::uint32_t index) const {
   return std::uint64_t{cellWidth_} * cellHeight_ * index;
 }
 
-std::optional<int> BitmapFont::GlyphWidth(std::uint32_t index) const {
-  if (IsList()) {
-    if (index >= entryCount_) return std::nullopt;
-    return EntryWidth(index);
-  }
-  if (index >= glyphCount_) return std::nullopt;
-  if (!IsProportional()) return static_cast<int>(advanceWidth_);
+int BitmapFont::TableWidth(std::uint32_t index) const {
   return static_cast<int>(BigEndian(file_.data() + kTableAt + 2 * std::size_t{index}, 2));
 }
 

@@ -44,9 +44,19 @@ class BitmapFont {
 
   // Range fonts: the glyph index of code by its code set, or nothing when the code has no
   // place there (a trail byte outside 0xA1..0xFE, a lead byte below the set's first row).
-  std::optional<std::uint32_t> GlyphIndex(std::uint16_t code) const;
-  // True when this font has a glyph for code (in its range and placeable, or in its list).
-  bool Holds(std::uint16_t code) const;
+  std::optional<std::uint32_t> GlyphIndex(std::uint16_t code) const {
+    std::uint32_t lead = code >> 8, trail = code & 0xFF;
+    if (firstLead_ == 0) return lead * kRowLength + trail;
+    if (lead < firstLead_ || trail < kFirstTrail || trail > kLastTrail) return std::nullopt;
+    return (lead - firstLead_) * kRowLength + (trail - kFirstTrail);
+  }
+  // The glyph of code when this font holds it: its range index, or its list position.
+  std::optional<std::uint32_t> Find(std::uint16_t code) const {
+    if (IsList()) return FindEntry(code);
+    if (code < FirstCode() || code > LastCode()) return std::nullopt;
+    return GlyphIndex(code);
+  }
+  bool Holds(std::uint16_t code) const { return Find(code).has_value(); }
   // List fonts: the position of the first entry naming code.
   std::optional<std::uint32_t> FindEntry(std::uint16_t code) const;
   // The code, width and start bit of list entry i (i < entryCount()).
@@ -58,12 +68,23 @@ class BitmapFont {
 
   // The width of glyph index (a range index, or a list position), or nothing when this font
   // has no such glyph. Used for the bold twin too, with the regular font's index.
-  std::optional<int> GlyphWidth(std::uint32_t index) const;
+  std::optional<int> GlyphWidth(std::uint32_t index) const {
+    if (IsList()) return index < entryCount_ ? std::optional<int>(EntryWidth(index)) : std::nullopt;
+    if (index >= glyphCount_) return std::nullopt;
+    if (!IsProportional()) return static_cast<int>(advanceWidth_);
+    return TableWidth(index);
+  }
   // True when a glyph of width w starting at address lies wholly inside the glyph data.
   bool GlyphFits(BitAddress address, int width) const;
 
  private:
+  // Double-byte code sets: 94 trail bytes per lead byte.
+  static constexpr std::uint32_t kFirstTrail = 0xA1;
+  static constexpr std::uint32_t kLastTrail = 0xFE;
+  static constexpr std::uint32_t kRowLength = kLastTrail - kFirstTrail + 1;
+
   std::uint32_t Field(std::size_t offset) const;
+  int TableWidth(std::uint32_t index) const;
   std::optional<std::string> Check() const;
   std::optional<std::string> CheckRangeFont() const;
   std::optional<std::string> CheckListFont() const;
@@ -78,6 +99,7 @@ class BitmapFont {
   std::uint32_t advanceWidth_ = 0;
   std::uint32_t dataOffset_ = 0;
   std::uint32_t glyphCount_ = 0;  // range fonts: highest index + 1
+  std::uint32_t firstLead_ = 0;   // lead byte of a double-byte set's first row; 0 otherwise
 };
 
 }  // namespace tolmeo

@@ -11,20 +11,36 @@ const std::array<const char*, kSystemFontCount> kSystemFontNames = {
     "12.12.kor.d.f.kft",    "12.12.sym.d.f.kft",    "12.12.han.d.f.kft",    "8.12.eng.d.f.kft",
     "12.12.kor(b).d.f.kft", "12.12.sym(b).d.f.kft", "12.12.han(b).d.f.kft", "8.12.eng(b).d.f.kft"};
 
-std::optional<int> FindFont(RegularFonts fonts, std::uint16_t code) {
+namespace {
+
+struct FoundGlyph {
+  int slot;
+  std::uint32_t index;
+};
+
+std::optional<FoundGlyph> FindGlyph(RegularFonts fonts, std::uint16_t code) {
   for (int slot = 0; slot < kRegularFontCount; ++slot) {
-    if (fonts[slot] != nullptr && fonts[slot]->Holds(code)) return slot;
+    if (fonts[slot] == nullptr) continue;
+    if (auto index = fonts[slot]->Find(code)) return FoundGlyph{slot, *index};
   }
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<int> FindFont(RegularFonts fonts, std::uint16_t code) {
+  auto found = FindGlyph(fonts, code);
+  if (!found) return std::nullopt;
+  return found->slot;
+}
+
 std::optional<GlyphPlace> LocateGlyph(RegularFonts fonts, std::uint16_t code) {
-  auto slot = FindFont(fonts, code);
-  if (!slot) return std::nullopt;
-  const BitmapFont& font = *fonts[*slot];
-  std::uint32_t index = font.IsList() ? *font.FindEntry(code) : *font.GlyphIndex(code);
-  BitAddress address = font.IsList() ? font.EntryBitAddress(index) : font.RangeBitAddress(index);
-  return GlyphPlace{*slot, index, address / 8, 7 - static_cast<int>(address % 8)};
+  auto found = FindGlyph(fonts, code);
+  if (!found) return std::nullopt;
+  const BitmapFont& font = *fonts[found->slot];
+  BitAddress address =
+      font.IsList() ? font.EntryBitAddress(found->index) : font.RangeBitAddress(found->index);
+  return GlyphPlace{found->slot, found->index, address / 8, 7 - static_cast<int>(address % 8)};
 }
 
 namespace {
