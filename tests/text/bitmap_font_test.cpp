@@ -56,39 +56,6 @@ TEST(BitmapFont, DoubleByteCodesWithoutAPlaceAreNotHeld) {
   EXPECT_FALSE(font->Holds(0xB1FF));
 }
 
-TEST(BitmapFont, ProportionalWidthsComeFromTheTable) {
-  RangeFontSpec spec;
-  spec.cellWidth = 12;
-  spec.firstCode = 0;
-  spec.lastCode = 3;
-  spec.glyphCount = 4;
-  spec.widths = {12, 5, 0, 7};
-  std::string file = MakeRangeFont(spec);
-  auto font = Parse(file);
-  ASSERT_TRUE(font.ok()) << font.reason();
-  EXPECT_TRUE(font->IsProportional());
-  EXPECT_EQ(font->GlyphWidth(1), 5);
-  EXPECT_EQ(font->GlyphWidth(2), 0);
-  EXPECT_EQ(font->GlyphWidth(3), 7);
-  EXPECT_FALSE(font->GlyphWidth(4).has_value());
-}
-
-TEST(BitmapFont, ListEntriesGiveCodeWidthAndUnalignedStart) {
-  ListFontSpec spec;
-  spec.glyphs = {{0x41, 5}, {0xB0A1, 12}, {0x41, 3}};
-  std::string file = MakeListFont(spec);
-  auto font = Parse(file);
-  ASSERT_TRUE(font.ok()) << font.reason();
-  EXPECT_TRUE(font->IsList());
-  EXPECT_EQ(font->entryCount(), 3u);
-  EXPECT_EQ(font->FindEntry(0x41), 0u);  // the first entry naming a code wins
-  EXPECT_EQ(font->FindEntry(0xB0A1), 1u);
-  EXPECT_FALSE(font->FindEntry(0x42).has_value());
-  EXPECT_EQ(font->EntryWidth(1), 12);
-  EXPECT_EQ(font->EntryBitAddress(0), 3u);
-  EXPECT_EQ(font->EntryBitAddress(1), 3u + 144);
-}
-
 // Every way a header can promise more than the file holds is refused with the file's name.
 TEST(BitmapFont, DamagedFilesAreRefused) {
   std::string good = MakeRangeFont(HangulSpec());

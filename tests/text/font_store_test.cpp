@@ -75,10 +75,12 @@ TEST(GlyphLookup, RangeGlyphsStartAtCellTimesIndexBits) {
 
 TEST(GlyphLookup, ListFontsGiveTheEntryPositionAndItsStart) {
   testing::ListFontSpec spec;
-  spec.glyphs = {{0x41, 5}, {0x42, 7}};
+  spec.glyphs = {{0x41, 5}, {0x42, 7}, {0x41, 3}};
   spec.leadingBits = 3;
   TestFonts fonts({MakeListFont(spec)});
   TextStyle style = fonts.Style(0, 0, 0, 0);
+  EXPECT_EQ(LocateGlyph(style.Regular(), 0x41)->index, 0u);  // the first entry naming a code wins
+  EXPECT_EQ(style.fonts[0]->GlyphWidth(1), 7);
   auto b = LocateGlyph(style.Regular(), 0x42);
   ASSERT_TRUE(b.has_value());
   EXPECT_EQ(b->slot, 0);
