@@ -20,7 +20,7 @@ class FuseBoxes {
 
  private:
   static int Index(FuseGroup group) { return static_cast<int>(group); }
-  std::array<std::array<BitBox, 8>, 4> boxes_{};
+  std::array<std::array<BitBox, 8>, 4> boxes_;
 };
 
 }  // namespace tolmeo
