@@ -66,6 +66,10 @@ void Application::Run() {
 
 void Application::RunPendingMessages() { ProcessMessages(false); }
 
+void Application::ShowException(const std::exception& error) {
+  backend_->ShowErrorMessage("Tolmeo", error.what());
+}
+
 void Application::Minimize() {
   if (Form* main = main_form()) main->SetWindowState(WindowState::Minimized);
 }
@@ -199,17 +203,6 @@ void Application::DispatchWindowEvent(Form& window, const BackendEvent& event) {
       break;
     case EventKind::Exposed:
       window.Invalidate();
-      break;
-    case EventKind::Moved:
-      window.bounds_.left = event.x;
-      window.bounds_.top = event.y;
-      break;
-    case EventKind::Resized:
-      if (event.x == window.width() && event.y == window.height()) break;
-      window.bounds_.width = std::max(event.x, 0);
-      window.bounds_.height = std::max(event.y, 0);
-      window.ArrangementChanged();
-      window.FormResize();
       break;
     default:
       break;
@@ -358,6 +351,7 @@ ModalResult Application::RunModal(Form& form) {
   // The press that opened the box must not keep the mouse for a window behind it.
   ReleaseCapture(captured());
   UpdateHover(nullptr);
+  FormWatch focus_before = focus_;
   modal_stack_.push_back(watch);
   form.Show();
   form.BringToFront();
@@ -370,6 +364,8 @@ ModalResult Application::RunModal(Form& form) {
   form.in_modal_loop_ = false;
   ModalResult result = form.modal_result_ != kModalNone ? form.modal_result_ : kModalCancel;
   form.Hide();
+  // As the window system re-activates the window a dialog was opened from.
+  if (Form* previous = focus_before.get()) SetFocus(previous, true);
   return result;
 }
 

@@ -3,8 +3,9 @@
 // for pending messages, or nested for a modal form), routes input to forms (hit testing by
 // stacking and shape, mouse enter and leave, implicit capture from press to release, focus),
 // fires timers and repaints what changed. One exists at a time; forms find it through
-// Current().
+// Current(). Every form and timer must be destroyed before the application.
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <map>
 #include <set>
@@ -42,6 +43,8 @@ class Application {
   void Terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   void Minimize();
+  // The standard display of an exception that escaped the message loop.
+  void ShowException(const std::exception& error);
 
   Rect ScreenRect() { return backend_->ScreenRect(); }
   Rect WorkArea() { return backend_->WorkArea(); }

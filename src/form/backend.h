@@ -19,12 +19,13 @@ inline constexpr WindowHandle kNoWindow = 0;
 enum class EventKind {
   MouseMove, MouseDown, MouseUp, MouseWheel, MouseLeftWindow,
   KeyDown, KeyUp, Text, Composition,
-  CloseRequest, FocusGained, FocusLost, Exposed, Moved, Resized,
+  CloseRequest, FocusGained, FocusLost, Exposed,
   Quit
 };
 
-// Mouse positions are relative to the window's top-left corner; Moved carries the new screen
-// position and Resized the new size in x and y. Texts are UTF-8, as window systems give them.
+// Mouse positions are relative to the window's top-left corner. Texts are UTF-8, as window
+// systems give them. Windows are borderless and only Tolmeo moves and sizes them, so the
+// window system's move and size notices (which may arrive after a newer request) are not used.
 struct BackendEvent {
   EventKind kind = EventKind::Quit;
   WindowHandle window = kNoWindow;
@@ -75,6 +76,9 @@ class Backend {
   virtual std::optional<BackendEvent> PollEvent() = 0;
   // Waits at most timeout_ms (-1: until something happens) for the next event.
   virtual std::optional<BackendEvent> WaitEvent(int timeout_ms) = 0;
+
+  // The standard display of an error nothing else caught.
+  virtual void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) = 0;
 };
 
 }  // namespace tolmeo

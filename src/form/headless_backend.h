@@ -72,6 +72,10 @@ class HeadlessBackend : public Backend {
   std::int64_t NowMs() override { return now_; }
   std::optional<BackendEvent> PollEvent() override;
   std::optional<BackendEvent> WaitEvent(int timeout_ms) override;
+  void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) override {
+    error_messages.push_back(utf8_title + ": " + utf8_text);
+  }
+  std::vector<std::string> error_messages;
 
  private:
   Window* Lookup(WindowHandle window);

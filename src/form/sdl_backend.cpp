@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_shape.h>
 
+#include <cstdio>
 #include <map>
 
 namespace tolmeo {
@@ -207,6 +208,11 @@ class SdlBackend : public Backend {
     return Translate(event);
   }
 
+  void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) override {
+    std::fprintf(stderr, "%s: %s\n", utf8_title.c_str(), utf8_text.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, utf8_title.c_str(), utf8_text.c_str(), nullptr);
+  }
+
  private:
   SdlWindow* Lookup(WindowHandle handle) {
     auto found = windows_.find(handle);
@@ -332,20 +338,13 @@ class SdlBackend : public Backend {
   std::optional<BackendEvent> TranslateWindowEvent(const SDL_WindowEvent& event) {
     BackendEvent out;
     out.window = HandleOf(event.windowID);
-    out.x = event.data1;
-    out.y = event.data2;
     switch (event.event) {
       case SDL_WINDOWEVENT_CLOSE: out.kind = EventKind::CloseRequest; break;
       case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = EventKind::FocusGained; break;
       case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = EventKind::FocusLost; break;
       case SDL_WINDOWEVENT_EXPOSED: out.kind = EventKind::Exposed; break;
-      case SDL_WINDOWEVENT_MOVED: out.kind = EventKind::Moved; break;
-      case SDL_WINDOWEVENT_SIZE_CHANGED: out.kind = EventKind::Resized; break;
       case SDL_WINDOWEVENT_LEAVE: out.kind = EventKind::MouseLeftWindow; break;
       default: return std::nullopt;
-    }
-    if (SdlWindow* window = Lookup(out.window)) {
-      if (out.kind == EventKind::Moved) window->bounds = Rect{out.x, out.y, window->bounds.width, window->bounds.height};
     }
     return out;
   }

@@ -1,6 +1,7 @@
 // The message loop: timers on the virtual clock, pending messages run once, modal showing that
 // blocks its caller while timers and painting go on, closing and quitting.
 #include <algorithm>
+#include <stdexcept>
 
 #include "form/form_timer.h"
 #include "headless_fixture.h"
@@ -100,6 +101,27 @@ TEST_F(FormLoopTest, InsideAModalLoopOnlyTheModalWindowTakesInput) {
   for (const std::string& entry : log) EXPECT_EQ(entry.find("window down"), std::string::npos) << entry;
   EXPECT_NE(std::find(log.begin(), log.end(), "box up 10,10"), log.end());
   EXPECT_EQ(log.back(), "box unfocus");  // hidden at the end of its loop
+}
+
+TEST_F(FormLoopTest, AfterAModalLoopTheFocusReturnsToWhereItWas) {
+  ProbeForm& window = MakeWindow();
+  ProbeForm& field = Make<ProbeForm>("field", log, 0x0000FF, &window);
+  field.SetBounds(Rect{10, 10, 20, 20});
+  field.Show();
+  field.SetFocus();
+  ModalBox& box = Make<ModalBox>(log);
+  screen->on_wait = [&] {
+    EXPECT_TRUE(box.Focused());
+    box.SetModalResult(kModalOk);
+  };
+  box.ShowModal();
+  EXPECT_TRUE(field.Focused());
+}
+
+TEST_F(FormLoopTest, AnEscapedExceptionIsShownThroughTheWindowSystem) {
+  app->ShowException(std::runtime_error("broken"));
+  ASSERT_EQ(screen->error_messages.size(), 1u);
+  EXPECT_EQ(screen->error_messages[0], "Tolmeo: broken");
 }
 
 TEST_F(FormLoopTest, ClosingAModalFormEndsItsLoopWithCancel) {
