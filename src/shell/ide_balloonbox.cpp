@@ -1,0 +1,139 @@
+#include "shell/ide_balloonbox.h"
+
+#include <algorithm>
+#include <array>
+
+#include "base/cp949.h"
+#include "form/picture.h"
+#include "text/text_drawing.h"
+
+namespace tolmeo {
+namespace {
+
+constexpr Color kBlack = 0x000000;
+// How far the overall colour is lightened for the balloon's background.
+constexpr int kBackgroundLightening = 180;
+
+bool InDragBand(int x, int y) {
+  return x >= kBalloonTailWidth && x < 2 * kBalloonTailWidth && y >= 0 && y < kBalloonBandHeight;
+}
+
+}  // namespace
+
+BalloonSize BalloonSizeFor(int text_width, int text_height) {
+  return BalloonSize{std::max(text_width + 16, 2 * kBalloonTailWidth),
+                     text_height + kBalloonBandHeight + kBalloonCutHeight};
+}
+
+Region BalloonShape(int width, int height) {
+  Region shape = Region::FromRect(Rect{0, 0, width, height});
+  shape.SubtractRect(Rect{0, 0, width, kBalloonCutHeight});
+  const std::array<Point, 3> tail{Point{kBalloonTailTip, kBalloonCutHeight},
+                                  Point{kBalloonTailTip, 0},
+                                  Point{kBalloonTailTip + kBalloonTailWidth, kBalloonCutHeight}};
+  shape.AddPolygon(tail, PolygonFill::Alternate);
+  return shape;
+}
+
+Tide_BalloonBox_Form::Tide_BalloonBox_Form(const IdeOptions& options)
+    : WidgetBase(nullptr, options),
+      balloon_Timer("balloon_Timer", [this] { balloon_TimerTimer(); }, kBalloonDelayMs),
+      background_(LightenColor(options.overallColor, kBackgroundLightening)) {
+  TextStyle& style = text_style();
+  style.xOffset = kBalloonTextLeft;
+  style.padBottom = 1;
+  SetStayOnTop(true);
+  ApplyTranslucency();
+  SetBounds(Rect{0, 0, 2 * kBalloonTailWidth, kBalloonBandHeight + kBalloonCutHeight});
+  SetBalloonHost(this);
+}
+
+Tide_BalloonBox_Form::~Tide_BalloonBox_Form() {
+  if (TheBalloonHost() == this) SetBalloonHost(nullptr);
+}
+
+void Tide_BalloonBox_Form::ApplyTranslucency() {
+  SetAlphaBlend(options().balloonTransparentOn != 0, kBalloonOpacity);
+}
+
+void Tide_BalloonBox_Form::MoveTo(int x, int y) {
+  SetBounds(Rect{x - kBalloonTailTip, y, width(), height()});
+}
+
+void Tide_BalloonBox_Form::RequestBalloon(int x, int y, const std::string& cp949_text,
+                                          int delayed) {
+  MoveTo(x, y);
+  text_ = CutAtCharBoundary(cp949_text, kBalloonTextLimit);
+  if (delayed != 1) {
+    balloon_Timer.SetEnabled(false);
+    ShowBalloon();
+    return;
+  }
+  if (!options().balloonHelpOn) return;
+  balloon_Timer.SetEnabled(true);  // a waiting balloon starts its full delay again
+}
+
+void Tide_BalloonBox_Form::TrackBalloon(int x, int y) {
+  if (!visible()) MoveTo(x, y);
+}
+
+void Tide_BalloonBox_Form::WithdrawBalloon() {
+  balloon_Timer.SetEnabled(false);
+  dragging_ = false;
+  Hide();
+}
+
+void Tide_BalloonBox_Form::balloon_TimerTimer() {
+  // The timer's work is done once it fires, also when balloon help was switched off meanwhile.
+  balloon_Timer.SetEnabled(false);
+  if (options().balloonHelpOn) ShowBalloon();
+}
+
+void Tide_BalloonBox_Form::ShowBalloon() {
+  // Fonts lacking a character measure nothing; the balloon then keeps its smallest size.
+  TextSize text = MeasureText(text_style(), text_).value_or(TextSize{});
+  BalloonSize size = BalloonSizeFor(text.width, text.height);
+  SetBounds(Rect{left(), top(), size.width, size.height});
+  SetShape(BalloonShape(size.width, size.height));
+  Draw();
+  Show();
+  SetFocus();
+}
+
+void Tide_BalloonBox_Form::Render(Bitmap& bitmap) {
+  int w = bitmap.width();
+  int h = bitmap.height();
+  bitmap.Fill(background_);
+  DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, background_,
+                     kBlack, kBalloonTextTop);
+  const int tip = kBalloonTailTip;
+  const int cut = kBalloonCutHeight;
+  const int tail_end = tip + kBalloonTailWidth;
+  bitmap.Line(0, 2, 0, h, kBlack);
+  bitmap.Line(w - 1, 0, w - 1, h, kBlack);
+  bitmap.Line(0, h - 1, w - 1, h - 1, kBlack);
+  bitmap.Line(0, cut, tip + 1, cut, kBlack);
+  bitmap.Line(tail_end, cut, w - 1, cut, kBlack);
+  bitmap.Line(tip, 0, tip, cut, kBlack);
+  bitmap.Line(tip - 1, 0, tail_end, cut, kBlack);
+}
+
+void Tide_BalloonBox_Form::FormExit() { WithdrawBalloon(); }
+
+void Tide_BalloonBox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
+  if (button != MouseButton::Left || !InDragBand(x, y)) return;
+  dragging_ = true;
+  drag_start_ = Point{x, y};
+}
+
+void Tide_BalloonBox_Form::FormMouseMove(ShiftState shift, int x, int y) {
+  WidgetBase::FormMouseMove(shift, x, y);
+  if (!dragging_ || !(shift & kLeftButton)) return;
+  SetBounds(Rect{left() + x - drag_start_.x, top() + y - drag_start_.y, width(), height()});
+}
+
+void Tide_BalloonBox_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
+  if (button == MouseButton::Left) dragging_ = false;
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,179 @@
+#include "shell/ide_msgbox.h"
+
+#include <algorithm>
+
+#include "base/cp949.h"
+#include "base/file_system.h"
+#include "form/application.h"
+#include "text/text_drawing.h"
+
+namespace tolmeo {
+namespace {
+
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kBlack = 0x000000;
+constexpr int kMinimumHeight = 85;
+constexpr int kFrameBand = 4;
+constexpr int kTitleTop = 5;
+constexpr int kButtonGap = 2;
+
+const std::string& Title() { return Ktext(u8" Darimsol 알림글 "); }
+
+// Fonts lacking a character measure nothing; the box then keeps its smallest size.
+TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
+  return MeasureText(style, text).value_or(TextSize{});
+}
+
+}  // namespace
+
+MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons) {
+  MsgboxLayout layout;
+  layout.width = std::max(text_width + 58, 2 * tab_width);
+  layout.height = std::max(text_height + kMsgboxTitleHeight + kMsgboxButtonHeight + 20,
+                           kMinimumHeight);
+  layout.button_top = layout.height - kMsgboxButtonHeight - kMsgboxButtonBottom;
+  int middle = layout.width / 2;
+  if (two_buttons) {
+    layout.ok_left = middle - kMsgboxButtonWidth - kButtonGap;
+    layout.cancel_left = middle + kButtonGap;
+  } else {
+    layout.ok_left = middle - kMsgboxButtonWidth / 2;
+  }
+  return layout;
+}
+
+Region MsgboxShape(int width, int height, int tab_width) {
+  Region shape = Region::FromRect(Rect{0, 0, width, height});
+  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, kMsgboxBodyTop});
+  shape.SubtractRect(Rect{0, 0, 2, 1});
+  shape.SubtractRect(Rect{0, 1, 1, 1});
+  shape.SubtractRect(Rect{tab_width - 2, 0, 2, 1});
+  shape.SubtractRect(Rect{tab_width - 1, 1, 1, 1});
+  return shape;
+}
+
+Tide_msgbox_Form::Tide_msgbox_Form(const IdeOptions& options)
+    : WidgetBase(nullptr, options),
+      icon_(this, options),
+      ok_button_(this, options),
+      cancel_button_(this, options) {
+  text_style().padBottom = 1;
+  title_style_ = text_style();
+  text_style().xOffset = kMsgboxTextLeft;
+  tab_width_ = MeasureOrNothing(title_style_, Title()).width + 2;
+  SetStayOnTop(true);
+
+  icon_.SetParent(this);
+  icon_.SetBounds(Rect{kMsgboxIconLeft, kMsgboxTitleHeight + 4, kMsgboxIconWidth,
+                       kMsgboxIconHeight});
+  icon_.SetImageWidth(kMsgboxIconWidth);
+  icon_.SetImageHeight(kMsgboxIconHeight);
+  icon_.SetStripMode(true);
+  icon_.SetFrameWidth(kMsgboxIconWidth);
+  // A missing picture leaves the icon white; the message itself still gets through.
+  icon_.LoadImage(ExeFolder() + "sysbmp/msgbox/msgbox.bmp");
+  icon_.Show();
+
+  for (Tgui_button_Form* button : {&ok_button_, &cancel_button_}) {
+    button->SetParent(this);
+    button->SetBounds(Rect{0, 0, kMsgboxButtonWidth, kMsgboxButtonHeight});
+    button->SetCentered(true);
+  }
+  ok_button_.SetCaption(Ktext(u8"확인"));
+  cancel_button_.SetCaption(Ktext(u8"취소"));
+  ok_button_.on_click = [this] { Answer(true); };
+  cancel_button_.on_click = [this] { Answer(false); };
+  SetBounds(Rect{0, 0, 400, 200});
+}
+
+void Tide_msgbox_Form::ShowNotice(int kind, std::string_view cp949_text) {
+  ShowMessage(kind, cp949_text, false);
+}
+
+bool Tide_msgbox_Form::AskConfirm(int kind, std::string_view cp949_text) {
+  ShowMessage(kind, cp949_text, true);
+  return ok_pressed_ && !cancel_pressed_;
+}
+
+void Tide_msgbox_Form::Answer(bool ok) {
+  ok_pressed_ = ok;
+  cancel_pressed_ = !ok;
+  Close();
+}
+
+void Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text, bool two_buttons) {
+  text_ = cp949_text;
+  ok_button_.Hide();
+  cancel_button_.Hide();
+  ok_pressed_ = false;
+  cancel_pressed_ = false;
+  dragging_ = false;
+  TextSize text = MeasureOrNothing(text_style(), text_);
+  MsgboxLayout layout = LayoutMsgbox(text.width, text.height, tab_width_, two_buttons);
+  Arrange(layout, two_buttons);
+  icon_.SetFrameIndex(kind);
+  Draw();
+  ShowModal();
+}
+
+void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons) {
+  Rect screen = Application::Current().ScreenRect();
+  SetBounds(Rect{screen.width / 2 - layout.width / 2, screen.height / 2 - layout.height / 2,
+                 layout.width, layout.height});
+  SetShape(MsgboxShape(layout.width, layout.height, tab_width_));
+  ok_button_.SetBounds(
+      Rect{layout.ok_left, layout.button_top, kMsgboxButtonWidth, kMsgboxButtonHeight});
+  ok_button_.Show();
+  if (two_buttons) {
+    cancel_button_.SetBounds(
+        Rect{layout.cancel_left, layout.button_top, kMsgboxButtonWidth, kMsgboxButtonHeight});
+    cancel_button_.Show();
+  }
+}
+
+void Tide_msgbox_Form::Render(Bitmap& bitmap) {
+  Color overall = options().overallColor;
+  bitmap.Fill(kWhite);
+  bitmap.FillRect(Rect{0, 0, bitmap.width(), kMsgboxTitleHeight}, overall);
+  DrawTextUnderlined(bitmap, title_style_, 0, Underline{}, Title(), kTransparent, overall, kWhite,
+                     kTitleTop);
+  DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, kWhite, kBlack,
+                     kMsgboxTextTop);
+  DrawFrame(bitmap, overall);
+}
+
+void Tide_msgbox_Form::DrawFrame(Bitmap& bitmap, Color overall) const {
+  const int w = bitmap.width();
+  const int h = bitmap.height();
+  const int tab = tab_width_;
+  const int body = kMsgboxBodyTop;
+  bitmap.FillRect(Rect{0, 0, kFrameBand, h}, overall);
+  bitmap.FillRect(Rect{w - kFrameBand, 0, kFrameBand, h}, overall);
+  bitmap.FillRect(Rect{0, h - kFrameBand, w, kFrameBand}, overall);
+  bitmap.Line(0, 2, 0, h, kBlack);
+  bitmap.Line(w - 1, 0, w - 1, h, kBlack);
+  bitmap.Line(0, h - 1, w - 1, h - 1, kBlack);
+  bitmap.Line(2, 0, tab - 3, 0, kBlack);
+  bitmap.Line(tab - 1, body, w - 1, body, kBlack);
+  bitmap.Line(tab - 1, 2, tab - 1, body, kBlack);
+  bitmap.Line(2, 0, 0, 2, kBlack);
+  bitmap.Line(tab - 3, 0, tab - 1, 2, kBlack);
+}
+
+void Tide_msgbox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
+  if (button != MouseButton::Left) return;
+  if (x >= 0 && x < tab_width_ && y >= 0 && y < kMsgboxTitleHeight) {
+    dragging_ = true;
+    drag_start_ = Point{x, y};
+  }
+}
+
+void Tide_msgbox_Form::FormMouseMove(ShiftState shift, int x, int y) {
+  WidgetBase::FormMouseMove(shift, x, y);
+  if (!dragging_ || !(shift & kLeftButton)) return;
+  SetBounds(Rect{left() + x - drag_start_.x, top() + y - drag_start_.y, width(), height()});
+}
+
+void Tide_msgbox_Form::FormMouseUp(MouseButton, ShiftState, int, int) { dragging_ = false; }
+
+}  // namespace tolmeo
