@@ -124,6 +124,8 @@ void Application::RepaintWindows() {
     if (!top || !top->visible() || !top->surface_) continue;
     top->surface_->Update(*top);
     if (top->surface_->TakeRepaintRequest()) {
+      // A control shown, hidden or moved under a resting pointer is entered or left at once.
+      if (top->window_ == pointer_window_ && !captured()) UpdateHover(FormUnder(*top, pointer_));
       PaintWindowNow(*top);
     } else {
       ShowChanges(*top);
@@ -212,9 +214,12 @@ void Application::DispatchWindowEvent(Form& window, const BackendEvent& event) {
 void Application::DispatchMouse(Form& window, const BackendEvent& event) {
   Point screen = window.ClientToScreen(Point{event.x, event.y});
   if (event.kind == EventKind::MouseLeftWindow) {
+    pointer_window_ = kNoWindow;
     if (!captured() && Contains(window, hovered())) UpdateHover(nullptr);
     return;
   }
+  pointer_window_ = window.window_handle();
+  pointer_ = Point{event.x, event.y};
   Form* under = FormUnder(window, Point{event.x, event.y});
   if (event.kind != EventKind::MouseUp) UpdateHover(under);
   if (event.kind == EventKind::MouseWheel) {

@@ -102,6 +102,9 @@ class Application {
   std::vector<FormWatch> modal_stack_;
   std::set<FormTimer*> timers_;
   std::map<WindowHandle, Form*> windows_;
+  // Where the pointer was last seen, to find the form under it when the window rearranges.
+  WindowHandle pointer_window_ = kNoWindow;
+  Point pointer_;
   bool terminated_ = false;
   bool work_pending_ = true;
 };

@@ -191,6 +191,15 @@ TEST_F(FormInputTest, HidingTheHoveredFocusedControlTellsItSo) {
   EXPECT_EQ(app->focused(), nullptr);
 }
 
+TEST_F(FormInputTest, AControlShownUnderTheRestingPointerIsEnteredAtOnce) {
+  MoveTo(80, 20);
+  ProbeForm& c = Make<ProbeForm>("c", log, 0x00FF00, &window);
+  c.SetBounds(Rect{70, 10, 20, 20});
+  c.Show();
+  Pump();
+  EXPECT_THAT(Without("move"), ElementsAre("window enter", "window leave", "c enter"));
+}
+
 TEST_F(FormInputTest, AControlDestroyedByItsOwnPressIsForgottenSafely) {
   a->on_down = [&](MouseButton, int, int) {
     auto found = std::find_if(forms.begin(), forms.end(),
