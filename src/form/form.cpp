@@ -74,9 +74,21 @@ bool Form::SetParent(Form* parent) {
   return true;
 }
 
+int Form::Limited(int size, int minimum, int maximum) const {
+  size = std::max(size, minimum);
+  if (maximum > 0) size = std::min(size, maximum);
+  return std::max(size, 0);
+}
+
+void Form::SetSizeLimits(const SizeLimits& limits) {
+  limits_ = limits;
+  SetBounds(bounds_);
+}
+
 void Form::SetBounds(const Rect& requested) {
-  Rect bounds{requested.left, requested.top, std::max(requested.width, 0),
-              std::max(requested.height, 0)};
+  Rect bounds{requested.left, requested.top,
+              Limited(requested.width, limits_.min_width, limits_.max_width),
+              Limited(requested.height, limits_.min_height, limits_.max_height)};
   if (bounds.left == bounds_.left && bounds.top == bounds_.top && bounds.width == bounds_.width &&
       bounds.height == bounds_.height) {
     return;

@@ -76,8 +76,18 @@ class Form {
   void SetTop(int top) { SetBounds(Rect{left(), top, width(), height()}); }
   void SetWidth(int width) { SetBounds(Rect{left(), top(), width, height()}); }
   void SetHeight(int height) { SetBounds(Rect{left(), top(), width(), height}); }
-  // Negative sizes count as 0. FormResize runs when the size changed.
+  // Negative sizes count as 0, and sizes are kept within the size limits. FormResize runs when
+  // the size changed.
   void SetBounds(const Rect& bounds);
+  // The smallest and largest size the form may take; 0 for a maximum means no limit. The
+  // current size is brought within them at once.
+  struct SizeLimits {
+    int min_width = 0;
+    int min_height = 0;
+    int max_width = 0;
+    int max_height = 0;
+  };
+  void SetSizeLimits(const SizeLimits& limits);
   Point ClientToScreen(Point point) const;
   Point ScreenToClient(Point point) const;
   // Where the form's top-left corner lies in its top-level window.
@@ -190,6 +200,7 @@ class Form {
   void DestroyWindow();
   void ApplyShapeToWindow();
   void DetachFromParent();
+  int Limited(int size, int minimum, int maximum) const;
   bool IsAncestorOf(const Form* form) const;
 
   Application& app_;
@@ -199,6 +210,7 @@ class Form {
   std::vector<Form*> children_;
   Rect bounds_;
   Rect normal_bounds_;
+  SizeLimits limits_;
   bool visible_ = false;
   bool enabled_ = true;
   bool stay_on_top_ = false;

@@ -55,8 +55,6 @@ WindowHandle HeadlessBackend::MouseWindow() const {
   return pressed_window_ != kNoWindow ? pressed_window_ : WindowAt(cursor_);
 }
 
-ShiftState HeadlessBackend::Shift() const { return held_; }
-
 void HeadlessBackend::QueueMouse(EventKind kind, MouseButton button, int clicks, int wheel) {
   WindowHandle target = MouseWindow();
   const Window* window = Find(target);
@@ -69,7 +67,7 @@ void HeadlessBackend::QueueMouse(EventKind kind, MouseButton button, int clicks,
   event.button = button;
   event.clicks = clicks;
   event.wheel = wheel;
-  event.shift = Shift();
+  event.shift = held_;
   queue_.push_back(event);
 }
 
@@ -129,7 +127,7 @@ void HeadlessBackend::QueueKey(EventKind kind, Key key) {
   if (focused_window_ == kNoWindow) return;
   BackendEvent event = WindowEvent(kind, focused_window_);
   event.key = key;
-  event.shift = Shift();
+  event.shift = held_;
   queue_.push_back(event);
 }
 

@@ -84,7 +84,6 @@ class HeadlessBackend : public Backend {
   void QueueMouse(EventKind kind, MouseButton button, int clicks, int wheel);
   void QueueKey(EventKind kind, Key key);
   void QueueFocus(WindowHandle window);
-  ShiftState Shift() const;
 
   Rect screen_;
   Rect work_area_;

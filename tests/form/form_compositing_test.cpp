@@ -124,6 +124,19 @@ TEST_F(FormCompositingTest, MaximisingFillsTheWorkAreaAndNormalRestores) {
   EXPECT_EQ(window.width(), 200);
 }
 
+TEST_F(FormCompositingTest, SizeLimitsHoldForEveryWayOfResizing) {
+  window.SetSizeLimits({.min_width = 100, .min_height = 100, .max_height = 300});
+  EXPECT_EQ(window.height(), 100);  // brought within the limits at once
+  window.SetWidth(20);
+  window.SetHeight(5000);
+  EXPECT_EQ(window.width(), 100);
+  EXPECT_EQ(window.height(), 300);
+  window.SetWidth(-7);
+  EXPECT_EQ(window.width(), 100);
+  window.SetWidth(2000);
+  EXPECT_EQ(window.width(), 2000);
+}
+
 TEST_F(FormCompositingTest, AParentThatWouldContainItselfIsRefused) {
   ProbeForm& a = Child("a", kRed, Rect{0, 0, 10, 10});
   ProbeForm& b = Child("b", kRed, Rect{0, 0, 5, 5}, &a);
