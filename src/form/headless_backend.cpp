@@ -83,34 +83,40 @@ void HeadlessBackend::QueueFocus(WindowHandle window) {
 }
 
 void HeadlessBackend::MoveMouse(int screen_x, int screen_y) {
-  cursor_ = Point{screen_x, screen_y};
-  WindowHandle under = WindowAt(cursor_);
-  if (pressed_window_ == kNoWindow && hover_window_ != kNoWindow && hover_window_ != under) {
-    queue_.push_back(WindowEvent(EventKind::MouseLeftWindow, hover_window_));
-  }
-  if (pressed_window_ == kNoWindow) hover_window_ = under;
-  QueueMouse(EventKind::MouseMove, MouseButton::Left, 0, 0);
+  Inject([=, this] {
+    cursor_ = Point{screen_x, screen_y};
+    WindowHandle under = WindowAt(cursor_);
+    if (pressed_window_ == kNoWindow && hover_window_ != kNoWindow && hover_window_ != under) {
+      queue_.push_back(WindowEvent(EventKind::MouseLeftWindow, hover_window_));
+    }
+    if (pressed_window_ == kNoWindow) hover_window_ = under;
+    QueueMouse(EventKind::MouseMove, MouseButton::Left, 0, 0);
+  });
 }
 
 void HeadlessBackend::PressMouse(MouseButton button, int clicks) {
-  if (pressed_window_ == kNoWindow) {
-    pressed_window_ = WindowAt(cursor_);
-    if (pressed_window_ != kNoWindow) QueueFocus(pressed_window_);
-  }
-  held_ |= ButtonFlag(button);
-  QueueMouse(EventKind::MouseDown, button, clicks, 0);
+  Inject([=, this] {
+    if (pressed_window_ == kNoWindow) {
+      pressed_window_ = WindowAt(cursor_);
+      if (pressed_window_ != kNoWindow) QueueFocus(pressed_window_);
+    }
+    held_ |= ButtonFlag(button);
+    QueueMouse(EventKind::MouseDown, button, clicks, 0);
+  });
 }
 
 void HeadlessBackend::ReleaseMouse(MouseButton button) {
-  held_ &= ~ButtonFlag(button);
-  QueueMouse(EventKind::MouseUp, button, 1, 0);
-  if ((held_ & (kLeftButton | kRightButton | kMiddleButton)) != 0) return;
-  WindowHandle released = pressed_window_;
-  pressed_window_ = kNoWindow;
-  hover_window_ = WindowAt(cursor_);
-  if (released != kNoWindow && released != hover_window_) {
-    queue_.push_back(WindowEvent(EventKind::MouseLeftWindow, released));
-  }
+  Inject([=, this] {
+    held_ &= ~ButtonFlag(button);
+    QueueMouse(EventKind::MouseUp, button, 1, 0);
+    if ((held_ & (kLeftButton | kRightButton | kMiddleButton)) != 0) return;
+    WindowHandle released = pressed_window_;
+    pressed_window_ = kNoWindow;
+    hover_window_ = WindowAt(cursor_);
+    if (released != kNoWindow && released != hover_window_) {
+      queue_.push_back(WindowEvent(EventKind::MouseLeftWindow, released));
+    }
+  });
 }
 
 void HeadlessBackend::Click(int screen_x, int screen_y, MouseButton button) {
@@ -120,7 +126,9 @@ void HeadlessBackend::Click(int screen_x, int screen_y, MouseButton button) {
 }
 
 void HeadlessBackend::Wheel(int notches) {
-  QueueMouse(EventKind::MouseWheel, MouseButton::Left, 0, notches);
+  Inject([=, this] {
+    QueueMouse(EventKind::MouseWheel, MouseButton::Left, 0, notches);
+  });
 }
 
 void HeadlessBackend::QueueKey(EventKind kind, Key key) {
@@ -138,24 +146,32 @@ ShiftState ModifierOf(Key key) {
 }  // namespace
 
 void HeadlessBackend::PressKey(Key key) {
-  held_ |= ModifierOf(key);
-  QueueKey(EventKind::KeyDown, key);
+  Inject([=, this] {
+    held_ |= ModifierOf(key);
+    QueueKey(EventKind::KeyDown, key);
+  });
 }
 
 void HeadlessBackend::ReleaseKey(Key key) {
-  held_ &= ~ModifierOf(key);
-  QueueKey(EventKind::KeyUp, key);
+  Inject([=, this] {
+    held_ &= ~ModifierOf(key);
+    QueueKey(EventKind::KeyUp, key);
+  });
 }
 
 void HeadlessBackend::TypeText(const std::string& utf8_text) {
-  if (focused_window_ == kNoWindow) return;
-  BackendEvent event = WindowEvent(EventKind::Text, focused_window_);
-  event.text = utf8_text;
-  queue_.push_back(event);
+  Inject([=, this] {
+    if (focused_window_ == kNoWindow) return;
+    BackendEvent event = WindowEvent(EventKind::Text, focused_window_);
+    event.text = utf8_text;
+    queue_.push_back(event);
+  });
 }
 
 void HeadlessBackend::RequestClose(WindowHandle window) {
-  queue_.push_back(WindowEvent(EventKind::CloseRequest, window));
+  Inject([=, this] {
+    queue_.push_back(WindowEvent(EventKind::CloseRequest, window));
+  });
 }
 
 WindowHandle HeadlessBackend::CreateWindow(const WindowSpec& spec) {
@@ -235,7 +251,15 @@ void HeadlessBackend::Present(WindowHandle handle, const Bitmap& surface, const 
   window->pixels.CopyFrom(surface, area.left, area.top, area.width, area.height, area.left, area.top);
 }
 
+void HeadlessBackend::Inject(std::function<void()> input) { inputs_.push_back(std::move(input)); }
+
 std::optional<BackendEvent> HeadlessBackend::PollEvent() {
+  // Injected input is routed only now, to the windows as they are when it arrives.
+  while (queue_.empty() && !inputs_.empty()) {
+    std::function<void()> input = std::move(inputs_.front());
+    inputs_.pop_front();
+    input();
+  }
   if (queue_.empty()) return std::nullopt;
   BackendEvent event = std::move(queue_.front());
   queue_.pop_front();
@@ -244,8 +268,8 @@ std::optional<BackendEvent> HeadlessBackend::PollEvent() {
 }
 
 std::optional<BackendEvent> HeadlessBackend::WaitEvent(int timeout_ms) {
-  if (queue_.empty() && on_wait) on_wait();
-  if (!queue_.empty()) return PollEvent();
+  if (queue_.empty() && inputs_.empty() && on_wait) on_wait();
+  if (std::optional<BackendEvent> event = PollEvent()) return event;
   bool stalled = ++idle_passes_ > kStallLimit || (timeout_ms < 0 && !on_wait);
   if (stalled) {
     idle_passes_ = 0;

@@ -2,8 +2,10 @@
 // A window system without a display, for tests: windows are records, time is a virtual clock
 // that moves only when told (or when a loop would wait), input is injected at screen
 // positions and routed as a window system would (topmost shaped window under the pointer,
-// the pressed window keeps the mouse until release), and every window's last presented
-// picture can be read back.
+// the pressed window keeps the mouse until release, keys to the focused window), and every
+// window's last presented picture can be read back. Injected input waits in order and is
+// routed when a message loop takes it, so a test may queue clicks on a modal window before
+// the window is shown.
 #include <deque>
 #include <functional>
 #include <map>
@@ -81,6 +83,7 @@ class HeadlessBackend : public Backend {
   Window* Lookup(WindowHandle window);
   WindowHandle WindowAt(Point screen) const;
   WindowHandle MouseWindow() const;
+  void Inject(std::function<void()> input);
   void QueueMouse(EventKind kind, MouseButton button, int clicks, int wheel);
   void QueueKey(EventKind kind, Key key);
   void QueueFocus(WindowHandle window);
@@ -99,6 +102,7 @@ class HeadlessBackend : public Backend {
   WindowHandle next_handle_ = 1;
   std::map<WindowHandle, Window> windows_;
   std::vector<WindowHandle> stacking_;  // topmost first
+  std::deque<std::function<void()>> inputs_;  // injected, not yet routed
   std::deque<BackendEvent> queue_;
 };
 

@@ -103,6 +103,15 @@ TEST_F(FormLoopTest, InsideAModalLoopOnlyTheModalWindowTakesInput) {
   EXPECT_EQ(log.back(), "box unfocus");  // hidden at the end of its loop
 }
 
+TEST_F(FormLoopTest, ClicksQueuedBeforeShowModalReachTheModalWindow) {
+  MakeWindow();
+  ModalBox& box = Make<ModalBox>(log);
+  box.on_up = [&](int, int) { box.SetModalResult(kModalOk); };
+  screen->Click(450, 320);  // where the box will be
+  EXPECT_EQ(box.ShowModal(), kModalOk);
+  EXPECT_NE(std::find(log.begin(), log.end(), "box up 50,20"), log.end());
+}
+
 TEST_F(FormLoopTest, AfterAModalLoopTheFocusReturnsToWhereItWas) {
   ProbeForm& window = MakeWindow();
   ProbeForm& field = Make<ProbeForm>("field", log, 0x0000FF, &window);
