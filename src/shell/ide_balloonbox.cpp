@@ -4,6 +4,7 @@
 #include <array>
 
 #include "base/cp949.h"
+#include "form/application.h"
 #include "form/picture.h"
 #include "text/text_drawing.h"
 
@@ -80,7 +81,11 @@ void Tide_BalloonBox_Form::TrackBalloon(int x, int y) {
 void Tide_BalloonBox_Form::WithdrawBalloon() {
   balloon_Timer.SetEnabled(false);
   dragging_ = false;
+  bool had_focus = Focused();
   Hide();
+  // The balloon only borrowed the focus: typing goes on where it went before. When the focus
+  // was taken from the balloon instead, it stays where the user put it.
+  if (Form* previous = focus_before_.get(); had_focus && previous) previous->SetFocus();
 }
 
 void Tide_BalloonBox_Form::balloon_TimerTimer() {
@@ -96,6 +101,10 @@ void Tide_BalloonBox_Form::ShowBalloon() {
   SetBounds(Rect{left(), top(), size.width, size.height});
   SetShape(BalloonShape(size.width, size.height));
   Draw();
+  if (!Focused()) {
+    Form* focused = Application::Current().focused();
+    focus_before_ = focused ? focused->Watch() : FormWatch();
+  }
   Show();
   SetFocus();
 }

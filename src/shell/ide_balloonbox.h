@@ -68,6 +68,8 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
   void MoveTo(int x, int y);
 
   FormTimer balloon_Timer;
+  // Whatever had the keyboard focus before the balloon took it, to have it back on hiding.
+  FormWatch focus_before_;
   Color background_;
   std::string text_;
   bool dragging_ = false;

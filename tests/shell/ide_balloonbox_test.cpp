@@ -191,6 +191,16 @@ TEST_F(BalloonTest, LosingTheFocusHidesIt) {
   EXPECT_FALSE(balloon->waiting());
 }
 
+TEST_F(BalloonTest, HidingGivesTheFocusBackToWhereTheBalloonTookItFrom) {
+  window.SetFocus();
+  MoveTo(20, 15);
+  Advance(1000);
+  ASSERT_TRUE(balloon->Focused());
+  MoveTo(150, 80);
+  EXPECT_FALSE(balloon->visible());
+  EXPECT_TRUE(window.Focused());
+}
+
 TEST_F(BalloonTest, ItIsDraggedByTheBandBesideItsTailOnly) {
   balloon->RequestBalloon(300, 200, "drag the balloon", 0);
   Pump();
