@@ -12,7 +12,9 @@
 namespace tolmeo {
 namespace {
 
-constexpr int kLargestPictureSide = 16384;
+// Pictures beyond these would cost hundreds of megabytes; they are refused like broken ones.
+constexpr JDIMENSION kLargestPictureSide = 16384;
+constexpr std::uint64_t kLargestPictureArea = 64u << 20;
 
 std::uint8_t LightenChannel(int channel, int amount) {
   return static_cast<std::uint8_t>(channel + (255 - channel) * amount / 255);
@@ -30,6 +32,11 @@ struct JpegErrors {
 }
 
 void StayQuiet(j_common_ptr) {}
+
+bool SizeAllowed(JDIMENSION width, JDIMENSION height) {
+  return width <= kLargestPictureSide && height <= kLargestPictureSide &&
+         std::uint64_t{width} * height <= kLargestPictureArea;
+}
 
 // Converts one decoded row (RGB or grey samples) into bitmap row y.
 void StoreRow(const JSAMPLE* samples, int components, Bitmap& bitmap, int y) {
@@ -58,16 +65,14 @@ bool DecodeJpeg(const std::string& file, Bitmap& picture) {
   jpeg_mem_src(&decoder, reinterpret_cast<const unsigned char*>(file.data()),
                static_cast<unsigned long>(file.size()));
   jpeg_read_header(&decoder, TRUE);
-  bool grey = decoder.jpeg_color_space == JCS_GRAYSCALE;
-  decoder.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-  jpeg_start_decompress(&decoder);
-  int width = static_cast<int>(decoder.output_width);
-  int height = static_cast<int>(decoder.output_height);
-  if (width > kLargestPictureSide || height > kLargestPictureSide) {
+  if (!SizeAllowed(decoder.image_width, decoder.image_height)) {
     jpeg_destroy_decompress(&decoder);
     return false;
   }
-  picture.Resize(width, height);
+  bool grey = decoder.jpeg_color_space == JCS_GRAYSCALE;
+  decoder.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_start_decompress(&decoder);
+  picture.Resize(static_cast<int>(decoder.output_width), static_cast<int>(decoder.output_height));
   JSAMPARRAY row = (*decoder.mem->alloc_sarray)(
       reinterpret_cast<j_common_ptr>(&decoder), JPOOL_IMAGE,
       decoder.output_width * static_cast<JDIMENSION>(decoder.output_components), 1);

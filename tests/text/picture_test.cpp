@@ -100,7 +100,8 @@ TEST(Picture, GreyPicturesLoadAndBrokenOnesLeaveTheBitmap) {
 
   std::string jpeg = MakeJpeg(20, 10, false);
   Bitmap untouched(4, 4, 0x123456);
-  for (const std::string& bytes : {std::string("not a picture"), jpeg.substr(0, 40), std::string()}) {
+  std::string too_wide = MakeJpeg(16385, 1, true);
+  for (const std::string& bytes : {std::string("not a picture"), jpeg.substr(0, 40), std::string(), too_wide}) {
     auto loaded = LoadTiledPicture(untouched, folder.Write("bad.jpg", bytes), 100, kTilePicture, 100);
     EXPECT_FALSE(loaded.ok());
   }
