@@ -18,8 +18,9 @@ namespace {
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
 
-// The system fonts of the source tree, so the benchmark runs from any build folder.
-TextStyle SystemStyle() {
+// The system fonts of the source tree, so the benchmark runs from any build folder. Without
+// them the numbers would time nothing, so the benchmark stops with the reason.
+TextStyle SystemStyle(benchmark::State& state) {
   static const bool loaded = [] {
     auto data = std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "font";
     auto status = LoadFonts(Cp949FromUtf8(data.string()) + "/");
@@ -28,6 +29,7 @@ TextStyle SystemStyle() {
   }();
   TextStyle style;
   if (loaded) InitTextStyle(style);
+  if (!loaded) state.SkipWithError("system fonts not found");
   return style;
 }
 
@@ -48,7 +50,7 @@ std::string FlashDump(int rows) {
 }
 
 void DrawDumpScreen(benchmark::State& state, int mode) {
-  TextStyle style = SystemStyle();
+  TextStyle style = SystemStyle(state);
   style.xOffset = 73;
   Bitmap screen(kScreenWidth, kScreenHeight, 0xFFFFFF);
   int line_height = DrawGlyph(screen, style, 0, kLineBreakCode, mode, 0xFFFFFF, 0, 0).lineHeight;
@@ -64,14 +66,14 @@ void BM_DumpScreenTransparent(benchmark::State& state) { DrawDumpScreen(state, k
 void BM_DumpScreenOpaque(benchmark::State& state) { DrawDumpScreen(state, kOpaque); }
 
 void BM_MeasureLabel(benchmark::State& state) {
-  TextStyle style = SystemStyle();
+  TextStyle style = SystemStyle(state);
   style.padTop = style.padBottom = 1;
   const std::string& text = Ktext(u8"Flash: 쓰기 읽기 검증 지우기 자동 (ATmega128)");
   for (auto _ : state) benchmark::DoNotOptimize(MeasureText(style, text));
 }
 
 void BM_MeasureDump(benchmark::State& state) {
-  TextStyle style = SystemStyle();
+  TextStyle style = SystemStyle(state);
   std::string dump = FlashDump(91);
   for (auto _ : state) benchmark::DoNotOptimize(MeasureText(style, dump));
 }
