@@ -26,11 +26,13 @@ TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
 
 }  // namespace
 
-MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons) {
+MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
+                          const Rect& screen) {
   MsgboxLayout layout;
-  layout.width = std::max(text_width + 58, 2 * tab_width);
-  layout.height = std::max(text_height + kMsgboxTitleHeight + kMsgboxButtonHeight + 20,
-                           kMinimumHeight);
+  layout.width = std::min(std::max(text_width + 58, 2 * tab_width), screen.width);
+  layout.height = std::min(
+      std::max(text_height + kMsgboxTitleHeight + kMsgboxButtonHeight + 20, kMinimumHeight),
+      screen.height);
   layout.button_top = layout.height - kMsgboxButtonHeight - kMsgboxButtonBottom;
   int middle = layout.width / 2;
   if (two_buttons) {
@@ -109,15 +111,16 @@ void Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text, bool t
   cancel_pressed_ = false;
   dragging_ = false;
   TextSize text = MeasureOrNothing(text_style(), text_);
-  MsgboxLayout layout = LayoutMsgbox(text.width, text.height, tab_width_, two_buttons);
-  Arrange(layout, two_buttons);
+  Rect screen = Application::Current().ScreenRect();
+  Arrange(LayoutMsgbox(text.width, text.height, tab_width_, two_buttons, screen), two_buttons,
+          screen);
   icon_.SetFrameIndex(kind);
   Draw();
   ShowModal();
 }
 
-void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons) {
-  Rect screen = Application::Current().ScreenRect();
+void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons,
+                               const Rect& screen) {
   SetBounds(Rect{screen.width / 2 - layout.width / 2, screen.height / 2 - layout.height / 2,
                  layout.width, layout.height});
   SetShape(MsgboxShape(layout.width, layout.height, tab_width_));

@@ -26,7 +26,9 @@ inline constexpr int kMsgboxButtonWidth = 60;
 inline constexpr int kMsgboxButtonHeight = 20;
 inline constexpr int kMsgboxButtonBottom = 8;
 
-// Where everything goes for a message of the measured size under a tab of tab_width.
+// Where everything goes for a message of the measured size under a tab of tab_width. The box
+// never grows beyond the screen, so its tab and buttons stay within reach; a message too large
+// for the screen is cut at the box's right and bottom edges.
 struct MsgboxLayout {
   int width = 0;
   int height = 0;
@@ -34,7 +36,8 @@ struct MsgboxLayout {
   int ok_left = 0;
   int cancel_left = 0;  // with two buttons only
 };
-MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons);
+MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
+                          const Rect& screen);
 // The box less the space right of the tab above the body, with two notches at each top corner
 // of the tab.
 Region MsgboxShape(int width, int height, int tab_width);
@@ -62,7 +65,7 @@ class Tide_msgbox_Form : public WidgetBase {
 
  private:
   void ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);
-  void Arrange(const MsgboxLayout& layout, bool two_buttons);
+  void Arrange(const MsgboxLayout& layout, bool two_buttons, const Rect& screen);
   void Answer(bool ok);
   void DrawFrame(Bitmap& bitmap, Color overall) const;
 

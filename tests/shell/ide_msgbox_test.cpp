@@ -116,6 +116,19 @@ TEST_F(MsgboxTest, OneButtonIsCentredAndTwoSitFourPixelsApartAroundTheMiddle) {
   EXPECT_EQ(box.cancel_button().caption(), Ktext(u8"취소"));
 }
 
+TEST_F(MsgboxTest, AMessageTooLargeForTheScreenIsCutSoTheButtonsStayWithinReach) {
+  std::string lines;
+  for (int i = 0; i < 100; ++i) lines += std::string(200, 'x') + "\r\n";
+  AnswerWith(box.cancel_button());
+  EXPECT_FALSE(box.AskConfirm(1, lines));
+  EXPECT_FALSE(app->terminated());
+  EXPECT_EQ(box.width(), 1280);
+  EXPECT_EQ(box.height(), 800);
+  EXPECT_EQ(box.left(), 0);
+  EXPECT_EQ(box.top(), 0);
+  EXPECT_EQ(box.cancel_button().bounds().top, 800 - 28);
+}
+
 TEST_F(MsgboxTest, TheShapeCutsAwayRightOfTheTabAndNotchesTheTabsCorners) {
   Notice("shape");
   ASSERT_TRUE(box.shape().has_value());
