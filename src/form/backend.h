@@ -39,7 +39,7 @@ struct BackendEvent {
   std::string text;
 };
 
-struct WindowSpec {
+struct WindowSettings {
   Rect bounds;  // screen position and size
   bool stay_on_top = false;
   std::string title;  // UTF-8
@@ -49,7 +49,7 @@ class Backend {
  public:
   virtual ~Backend() = default;
 
-  virtual WindowHandle CreateWindow(const WindowSpec& spec) = 0;
+  virtual WindowHandle CreateWindow(const WindowSettings& settings) = 0;
   virtual void DestroyWindow(WindowHandle window) = 0;
   virtual void SetWindowBounds(WindowHandle window, const Rect& bounds) = 0;
   virtual void ShowWindow(WindowHandle window, bool visible) = 0;

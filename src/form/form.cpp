@@ -285,8 +285,8 @@ void Form::Invalidate() {
 const Bitmap* Form::WindowPicture() const { return surface_ ? &surface_->pixels() : nullptr; }
 
 void Form::CreateWindow() {
-  WindowSpec spec{bounds_, stay_on_top_, Utf8FromCp949(caption_)};
-  window_ = app_.backend().CreateWindow(spec);
+  WindowSettings settings{bounds_, stay_on_top_, Utf8FromCp949(caption_)};
+  window_ = app_.backend().CreateWindow(settings);
   if (!surface_) surface_ = std::make_unique<WindowSurface>();
   surface_->MarkArrangementChanged();
   app_.WindowCreated(*this);

@@ -174,13 +174,13 @@ void HeadlessBackend::RequestClose(WindowHandle window) {
   });
 }
 
-WindowHandle HeadlessBackend::CreateWindow(const WindowSpec& spec) {
+WindowHandle HeadlessBackend::CreateWindow(const WindowSettings& settings) {
   WindowHandle handle = next_handle_++;
   Window& window = windows_[handle];
-  window.bounds = spec.bounds;
-  window.stay_on_top = spec.stay_on_top;
-  window.title = spec.title;
-  window.pixels.Resize(spec.bounds.width, spec.bounds.height);
+  window.bounds = settings.bounds;
+  window.stay_on_top = settings.stay_on_top;
+  window.title = settings.title;
+  window.pixels.Resize(settings.bounds.width, settings.bounds.height);
   stacking_.insert(stacking_.begin(), handle);
   return handle;
 }

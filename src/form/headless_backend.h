@@ -55,7 +55,7 @@ class HeadlessBackend : public Backend {
   bool mouse_captured() const { return mouse_captured_; }
 
   // Backend
-  WindowHandle CreateWindow(const WindowSpec& spec) override;
+  WindowHandle CreateWindow(const WindowSettings& settings) override;
   void DestroyWindow(WindowHandle window) override;
   void SetWindowBounds(WindowHandle window, const Rect& bounds) override;
   void ShowWindow(WindowHandle window, bool visible) override;

@@ -67,13 +67,13 @@ class SdlBackend : public Backend {
     SDL_Quit();
   }
 
-  WindowHandle CreateWindow(const WindowSpec& spec) override {
+  WindowHandle CreateWindow(const WindowSettings& settings) override {
     SdlWindow window;
-    window.title = spec.title;
-    window.bounds = spec.bounds;
-    window.stay_on_top = spec.stay_on_top;
-    window.window = SDL_CreateWindow(spec.title.c_str(), spec.bounds.left, spec.bounds.top,
-                                     std::max(spec.bounds.width, 1), std::max(spec.bounds.height, 1),
+    window.title = settings.title;
+    window.bounds = settings.bounds;
+    window.stay_on_top = settings.stay_on_top;
+    window.window = SDL_CreateWindow(settings.title.c_str(), settings.bounds.left, settings.bounds.top,
+                                     std::max(settings.bounds.width, 1), std::max(settings.bounds.height, 1),
                                      WindowFlags(window, false));
     if (!window.window) return kNoWindow;
     WindowHandle handle = next_handle_++;
