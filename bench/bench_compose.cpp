@@ -1,15 +1,18 @@
 // links: form
-// Compositing cost: one control presenting a screen-sized bitmap, and a full recomposite of a
+// Compositing cost: one control presenting a screen-sized bitmap, a full recomposite of a
 // 1920 x 1080 window holding 40 controls (map of owners rebuilt, every control presenting,
-// the window shown), as after a resize of the main window.
+// the window shown), as after a resize of the main window, and SDL converting a whole window
+// picture to its window surface (under the display-less dummy driver).
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "form/application.h"
 #include "form/form.h"
 #include "form/headless_backend.h"
+#include "form/sdl_backend.h"
 
 namespace tolmeo {
 namespace {
@@ -75,6 +78,21 @@ void BM_RecomposeWindowOfFortyControls(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RecomposeWindowOfFortyControls)->Unit(benchmark::kMillisecond);
+
+void BM_SdlPresentWholeWindow(benchmark::State& state) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  auto backend = StartSdlBackend();
+  if (!backend) {
+    state.SkipWithError(backend.reason().c_str());
+    return;
+  }
+  Rect bounds{0, 0, kScreenWidth, kScreenHeight};
+  WindowHandle window = (*backend)->CreateWindow(WindowSettings{bounds, false, "bench"});
+  (*backend)->ShowWindow(window, true);
+  Bitmap picture(kScreenWidth, kScreenHeight, 0x804020);
+  for (auto _ : state) (*backend)->Present(window, picture, bounds);
+}
+BENCHMARK(BM_SdlPresentWholeWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tolmeo
