@@ -79,13 +79,32 @@ void Tide_BalloonBox_Form::TrackBalloon(int x, int y) {
 }
 
 void Tide_BalloonBox_Form::WithdrawBalloon() {
+  // A balloon that comes up under the pointer (where the display cannot cut its shape) makes
+  // its control see the pointer leave; hiding then would bring it back a second later, over
+  // and over. It stays until the pointer leaves the balloon as well.
+  if (visible() && PointerOnBalloon()) return;
+  Dismiss();
+}
+
+void Tide_BalloonBox_Form::Dismiss() {
   balloon_Timer.SetEnabled(false);
   dragging_ = false;
+  // Hiding takes the pointer and the focus away, whose notices come back here.
+  if (!visible() || hiding_) return;
+  hiding_ = true;
   bool had_focus = Focused();
   Hide();
+  hiding_ = false;
   // The balloon only borrowed the focus: typing goes on where it went before. When the focus
   // was taken from the balloon instead, it stays where the user put it.
   if (Form* previous = focus_before_.get(); had_focus && previous) previous->SetFocus();
+}
+
+bool Tide_BalloonBox_Form::PointerOnBalloon() const {
+  Point pointer = ScreenToClient(Application::Current().CursorPosition());
+  const Region* shape = EffectiveShape();
+  return ClientRect().Contains(pointer.x, pointer.y) &&
+         (!shape || shape->Contains(pointer.x, pointer.y));
 }
 
 void Tide_BalloonBox_Form::balloon_TimerTimer() {
@@ -127,7 +146,12 @@ void Tide_BalloonBox_Form::Render(Bitmap& bitmap) {
   bitmap.Line(tip - 1, 0, tail_end, cut, kBlack);
 }
 
-void Tide_BalloonBox_Form::FormExit() { WithdrawBalloon(); }
+void Tide_BalloonBox_Form::FormExit() { Dismiss(); }
+
+void Tide_BalloonBox_Form::FormMouseLeave() {
+  WidgetBase::FormMouseLeave();
+  Dismiss();
+}
 
 void Tide_BalloonBox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
   if (button != MouseButton::Left || !InDragBand(x, y)) return;

@@ -5,7 +5,8 @@
 //
 // States: hidden and idle; waiting (timer running, window hidden, following the pointer);
 // showing. The window's left edge lies kTailTip columns left of the pointer, so the tip of the
-// tail sits on it.
+// tail sits on it. A showing balloon hides when its control withdraws it, when the pointer
+// leaves the balloon itself, or when it loses the focus.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -57,6 +58,7 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
  protected:
   void Render(Bitmap& bitmap) override;
   void FormExit() override;
+  void FormMouseLeave() override;
   void FormMouseDown(MouseButton button, ShiftState shift, int x, int y) override;
   void FormMouseMove(ShiftState shift, int x, int y) override;
   void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;
@@ -65,6 +67,9 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
   void balloon_TimerTimer();
   // Builds the picture for the current text, shows the window and gives it the focus.
   void ShowBalloon();
+  // Stops waiting and hides, whatever the pointer is over.
+  void Dismiss();
+  bool PointerOnBalloon() const;
   void MoveTo(int x, int y);
 
   FormTimer balloon_Timer;
@@ -72,6 +77,7 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
   FormWatch focus_before_;
   Color background_;
   std::string text_;
+  bool hiding_ = false;
   bool dragging_ = false;
   Point drag_start_;
 };

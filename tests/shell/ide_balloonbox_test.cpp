@@ -221,6 +221,18 @@ TEST_F(BalloonTest, ItIsDraggedByTheBandBesideItsTailOnly) {
   EXPECT_EQ(balloon->left(), 284 + 40);
 }
 
+TEST_F(BalloonTest, ThePointerRestingOnTheBalloonKeepsItUntilItLeavesTheBalloonToo) {
+  MoveTo(20, 15);
+  Advance(1000);
+  ASSERT_TRUE(balloon->visible());
+  Point on_balloon = balloon->ClientToScreen(Point{20, 20});
+  screen->MoveMouse(on_balloon.x, on_balloon.y);  // off the label, onto the balloon
+  Advance(2000);
+  EXPECT_TRUE(balloon->visible());
+  MoveTo(150, 80);
+  EXPECT_FALSE(balloon->visible());
+}
+
 TEST_F(BalloonTest, TranslucencyFollowsTheSetting) {
   EXPECT_FALSE(balloon->alpha_blend());
   options.balloonTransparentOn = 1;
@@ -229,6 +241,46 @@ TEST_F(BalloonTest, TranslucencyFollowsTheSetting) {
   EXPECT_EQ(balloon->alpha_blend_value(), kBalloonOpacity);
   balloon->RequestBalloon(300, 200, "see through", 0);
   EXPECT_EQ(screen->Find(balloon->window_handle())->opacity, kBalloonOpacity);
+}
+
+// A display that cannot shape windows: the balloon's rectangle covers the pointer at the tip.
+class ShapelessBackend : public HeadlessBackend {
+ public:
+  bool SetShape(WindowHandle, const Region*) override { return false; }
+};
+
+TEST(BalloonOnAPlainDisplayTest, ARectangularBalloonUnderThePointerStaysUp) {
+  ASSERT_TRUE(LoadFonts(TOLMEO_SOURCE_DIR "/data/font/").ok());
+  auto backend = std::make_unique<ShapelessBackend>();
+  ShapelessBackend* screen = backend.get();
+  Application app(std::move(backend));
+  IdeOptions options;
+  options.balloonHelpOn = 1;
+  std::vector<std::string> log;
+  {
+    ProbeForm window("window", log, 0xFFFFFF);
+    window.SetBounds(Rect{100, 100, 200, 100});
+    window.Show();
+    Tide_BalloonBox_Form balloon(options);
+    Tgui_Label_Form label(&window, options);
+    label.SetParent(&window);
+    label.Show();
+    label.SetBalloonEnabled(true);
+    label.SetBalloonText("help");
+    screen->MoveMouse(120, 110);
+    app.RunPendingMessages();
+    screen->AdvanceClock(1000);
+    app.RunPendingMessages();
+    ASSERT_TRUE(balloon.visible());
+    EXPECT_EQ(balloon.EffectiveShape(), nullptr);
+    for (int pass = 0; pass < 5; ++pass) {
+      screen->MoveMouse(121, 111 + pass % 2);
+      screen->AdvanceClock(1000);
+      app.RunPendingMessages();
+      EXPECT_TRUE(balloon.visible()) << pass;
+    }
+  }
+  FreeFonts();
 }
 
 }  // namespace
