@@ -2,38 +2,46 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 
 namespace tolmeo {
 namespace {
 
-// Converts with iconv, replacing every unconvertible sequence of one input byte by
-// replacement and going on, so a damaged text never stops a drawing or a path.
+// Length of the character that starts text, in the input's own encoding, never past its end.
+using CharLength = std::size_t (*)(std::string_view text);
+
+std::size_t Utf8CharLength(std::string_view text) {
+  std::size_t length = 1;
+  while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) ++length;
+  return length;
+}
+
+std::size_t Cp949CharLength(std::string_view text) {
+  return IsLeadByte(static_cast<unsigned char>(text[0])) && text.size() >= 2 ? 2 : 1;
+}
+
+// Converts with iconv one character at a time, so an unconvertible character becomes
+// replacement and the rest goes on: a damaged text never stops a drawing or a path, and no
+// converter's idea of how far to skip can take us past the end.
 std::string Convert(const char* to, const char* from, std::string_view input,
-                    std::string_view replacement) {
+                    CharLength char_length, std::string_view replacement) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
   std::string output;
   output.reserve(input.size() * 3 / 2 + 8);
-  char buffer[1024];
-  char* in = const_cast<char*>(input.data());
-  std::size_t in_left = input.size();
-  while (in_left > 0) {
+  while (!input.empty()) {
+    std::size_t length = char_length(input);
+    char buffer[16];
+    char* in = const_cast<char*>(input.data());
+    std::size_t in_left = length;
     char* out = buffer;
     std::size_t out_left = sizeof buffer;
-    std::size_t rc = iconv(cd, &in, &in_left, &out, &out_left);
-    output.append(buffer, out - buffer);
-    if (rc != static_cast<std::size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
-    // EILSEQ or EINVAL: skip one byte (a whole character for UTF-8 input).
-    std::size_t skip = 1;
-    if (std::string_view(from) == "UTF-8") {
-      while (skip < in_left && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) ++skip;
-    }
-    output.append(replacement);
-    in += skip;
-    in_left -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) {
+      output.append(replacement);
+    } else {
+      output.append(buffer, static_cast<std::size_t>(out - buffer));
+    }
+    input.remove_prefix(length);
   }
   iconv_close(cd);
   return output;
@@ -41,10 +49,10 @@ std::string Convert(const char* to, const char* from, std::string_view input,
 
 }  // namespace
 
-std::string Cp949FromUtf8(std::string_view utf8) { return Convert("CP949", "UTF-8", utf8, "?"); }
+std::string Cp949FromUtf8(std::string_view utf8) { return Convert("CP949", "UTF-8", utf8, Utf8CharLength, "?"); }
 
 std::string Utf8FromCp949(std::string_view cp949) {
-  return Convert("UTF-8", "CP949", cp949, "\xEF\xBF\xBD");
+  return Convert("UTF-8", "CP949", cp949, Cp949CharLength, "\xEF\xBF\xBD");
 }
 
 std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes) {

@@ -14,6 +14,9 @@ TEST(Cp949, KoreanRoundTripsThroughUtf8) {
 TEST(Cp949, UnconvertibleInputIsReplacedNotDropped) {
   EXPECT_EQ(Cp949FromUtf8("a\xF0\x9F\x98\x80" "b"), "a?b");      // an emoji has no CP949 code
   EXPECT_EQ(Utf8FromCp949("a\xB3"), "a\xEF\xBF\xBD");           // lone lead byte at the end
+  // A pair CP949 leaves undefined, last in the text: nothing may be read past it.
+  EXPECT_EQ(Utf8FromCp949("\xA2\xE8"), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8FromCp949("\xA2\xE8z"), "\xEF\xBF\xBDz");
 }
 
 TEST(Cp949, CutNeverSplitsADoubleByteCharacter) {
