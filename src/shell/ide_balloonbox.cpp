@@ -22,7 +22,7 @@ bool InDragBand(int x, int y) {
 }  // namespace
 
 BalloonSize BalloonSizeFor(int text_width, int text_height) {
-  return BalloonSize{std::max(text_width + 16, 2 * kBalloonTailWidth),
+  return BalloonSize{std::max(text_width + 2 * kBalloonTextLeft, 2 * kBalloonTailWidth),
                      text_height + kBalloonBandHeight + kBalloonCutHeight};
 }
 
@@ -45,7 +45,8 @@ Tide_BalloonBox_Form::Tide_BalloonBox_Form(const IdeOptions& options)
   style.padBottom = 1;
   SetStayOnTop(true);
   ApplyTranslucency();
-  SetBounds(Rect{0, 0, 2 * kBalloonTailWidth, kBalloonBandHeight + kBalloonCutHeight});
+  BalloonSize empty = BalloonSizeFor(0, 0);
+  SetBounds(Rect{0, 0, empty.width, empty.height});
   SetBalloonHost(this);
 }
 

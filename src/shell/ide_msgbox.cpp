@@ -29,7 +29,8 @@ TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
 MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
                           const Rect& screen) {
   MsgboxLayout layout;
-  layout.width = std::min(std::max(text_width + 58, 2 * tab_width), screen.width);
+  int text_room = kMsgboxTextLeft + 8;  // the message's column and a margin at its right
+  layout.width = std::min(std::max(text_width + text_room, 2 * tab_width), screen.width);
   layout.height = std::min(
       std::max(text_height + kMsgboxTitleHeight + kMsgboxButtonHeight + 20, kMinimumHeight),
       screen.height);
@@ -83,8 +84,8 @@ Tide_msgbox_Form::Tide_msgbox_Form(const IdeOptions& options)
   }
   ok_button_.SetCaption(Ktext(u8"확인"));
   cancel_button_.SetCaption(Ktext(u8"취소"));
-  ok_button_.on_click = [this] { Answer(true); };
-  cancel_button_.on_click = [this] { Answer(false); };
+  ok_button_.on_click = [this] { SetModalResult(kModalOk); };
+  cancel_button_.on_click = [this] { SetModalResult(kModalCancel); };
   SetBounds(Rect{0, 0, 400, 200});
 }
 
@@ -93,22 +94,15 @@ void Tide_msgbox_Form::ShowNotice(int kind, std::string_view cp949_text) {
 }
 
 bool Tide_msgbox_Form::AskConfirm(int kind, std::string_view cp949_text) {
-  ShowMessage(kind, cp949_text, true);
-  return ok_pressed_ && !cancel_pressed_;
+  // Closing the box any other way ends its loop with kModalCancel.
+  return ShowMessage(kind, cp949_text, true) == kModalOk;
 }
 
-void Tide_msgbox_Form::Answer(bool ok) {
-  ok_pressed_ = ok;
-  cancel_pressed_ = !ok;
-  Close();
-}
-
-void Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text, bool two_buttons) {
+ModalResult Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text,
+                                          bool two_buttons) {
   text_ = cp949_text;
   ok_button_.Hide();
   cancel_button_.Hide();
-  ok_pressed_ = false;
-  cancel_pressed_ = false;
   dragging_ = false;
   TextSize text = MeasureOrNothing(text_style(), text_);
   Rect screen = Application::Current().ScreenRect();
@@ -116,7 +110,7 @@ void Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text, bool t
           screen);
   icon_.SetFrameIndex(kind);
   Draw();
-  ShowModal();
+  return ShowModal();
 }
 
 void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons,

@@ -64,9 +64,8 @@ class Tide_msgbox_Form : public WidgetBase {
   void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;
 
  private:
-  void ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);
+  ModalResult ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);
   void Arrange(const MsgboxLayout& layout, bool two_buttons, const Rect& screen);
-  void Answer(bool ok);
   void DrawFrame(Bitmap& bitmap, Color overall) const;
 
   TextStyle title_style_;
@@ -75,8 +74,6 @@ class Tide_msgbox_Form : public WidgetBase {
   Tgui_imagebox_Form icon_;
   Tgui_button_Form ok_button_;
   Tgui_button_Form cancel_button_;
-  bool ok_pressed_ = false;
-  bool cancel_pressed_ = false;
   bool dragging_ = false;
   Point drag_start_;
 };
