@@ -236,10 +236,12 @@ void Application::DispatchMouse(Form& window, const BackendEvent& event) {
     case EventKind::MouseDown:
       DispatchMouseDown(*target, event, local);
       break;
-    default:  // MouseUp
+    default: {  // MouseUp
+      FormWatch window_alive = window.Watch();  // a click may close and destroy its window
       target->FormMouseUp(event.button, event.shift, local.x, local.y);
       if ((event.shift & kAnyButton) == 0 && capture_is_implicit_) ReleaseCapture(captured());
-      UpdateHover(FormUnder(window, Point{event.x, event.y}));
+      if (Form* still = window_alive.get()) UpdateHover(FormUnder(*still, Point{event.x, event.y}));
+    }
   }
 }
 
@@ -342,10 +344,11 @@ void Application::FormHidden(Form& form) {
 }
 
 void Application::FormGone(Form& form) {
-  // Only clears the references; the form is half destroyed and gets no more notices.
-  if (&form == captured()) ReleaseCapture(&form);
-  if (&form == hovered()) hover_ = FormWatch();
-  if (&form == focused()) focus_ = FormWatch();
+  // Only clears the references: the form is half destroyed, and its children become hidden
+  // orphans; none of them gets a notice now.
+  if (Contains(form, captured())) ReleaseCapture(captured());
+  if (Contains(form, hovered())) hover_ = FormWatch();
+  if (Contains(form, focused())) focus_ = FormWatch();
 }
 
 ModalResult Application::RunModal(Form& form) {

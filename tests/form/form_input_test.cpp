@@ -215,6 +215,16 @@ TEST_F(FormInputTest, AControlDestroyedByItsOwnPressIsForgottenSafely) {
   EXPECT_EQ(log.back(), "window up 25,25");
 }
 
+TEST_F(FormInputTest, AReleaseThatDestroysTheWholeWindowEndsSafely) {
+  a->on_up = [&](int, int) { DestroyForms(); };
+  MoveTo(20, 20);
+  Press();
+  Release();
+  EXPECT_EQ(app->hovered(), nullptr);
+  EXPECT_EQ(app->focused(), nullptr);
+  EXPECT_FALSE(screen->mouse_captured());
+}
+
 TEST_F(FormInputTest, APointerShapeFollowsTheHoveredControl) {
   a->SetCursor(CursorShape::SizeWestEast);
   MoveTo(20, 20);
