@@ -243,44 +243,29 @@ TEST_F(BalloonTest, TranslucencyFollowsTheSetting) {
   EXPECT_EQ(screen->Find(balloon->window_handle())->opacity, kBalloonOpacity);
 }
 
-// A display that cannot shape windows: the balloon's rectangle covers the pointer at the tip.
-class ShapelessBackend : public HeadlessBackend {
- public:
-  bool SetShape(WindowHandle, const Region*) override { return false; }
-};
-
-TEST(BalloonOnAPlainDisplayTest, ARectangularBalloonUnderThePointerStaysUp) {
-  ASSERT_TRUE(LoadFonts(TOLMEO_SOURCE_DIR "/data/font/").ok());
-  auto backend = std::make_unique<ShapelessBackend>();
-  ShapelessBackend* screen = backend.get();
-  Application app(std::move(backend));
-  IdeOptions options;
-  options.balloonHelpOn = 1;
+TEST_F(PlainDisplayTest, ARectangularBalloonUnderThePointerStaysUp) {
   std::vector<std::string> log;
-  {
-    ProbeForm window("window", log, 0xFFFFFF);
-    window.SetBounds(Rect{100, 100, 200, 100});
-    window.Show();
-    Tide_BalloonBox_Form balloon(options);
-    Tgui_Label_Form label(&window, options);
-    label.SetParent(&window);
-    label.Show();
-    label.SetBalloonEnabled(true);
-    label.SetBalloonText("help");
-    screen->MoveMouse(120, 110);
-    app.RunPendingMessages();
+  ProbeForm window("window", log, 0xFFFFFF);
+  window.SetBounds(Rect{100, 100, 200, 100});
+  window.Show();
+  Tide_BalloonBox_Form balloon(options);
+  Tgui_Label_Form label(&window, options);
+  label.SetParent(&window);
+  label.Show();
+  label.SetBalloonEnabled(true);
+  label.SetBalloonText("help");
+  screen->MoveMouse(120, 110);
+  app.RunPendingMessages();
+  screen->AdvanceClock(1000);
+  app.RunPendingMessages();
+  ASSERT_TRUE(balloon.visible());
+  EXPECT_EQ(balloon.EffectiveShape(), nullptr);  // its rectangle covers the pointer
+  for (int pass = 0; pass < 5; ++pass) {
+    screen->MoveMouse(121, 111 + pass % 2);
     screen->AdvanceClock(1000);
     app.RunPendingMessages();
-    ASSERT_TRUE(balloon.visible());
-    EXPECT_EQ(balloon.EffectiveShape(), nullptr);
-    for (int pass = 0; pass < 5; ++pass) {
-      screen->MoveMouse(121, 111 + pass % 2);
-      screen->AdvanceClock(1000);
-      app.RunPendingMessages();
-      EXPECT_TRUE(balloon.visible()) << pass;
-    }
+    EXPECT_TRUE(balloon.visible()) << pass;
   }
-  FreeFonts();
 }
 
 }  // namespace

@@ -286,32 +286,18 @@ TEST_F(MsgboxTest, WithoutItsPictureFileTheIconIsWhiteAndTheBoxStillWorks) {
   }
 }
 
-// A display that cannot shape windows: the box stays rectangular and works as before.
-class ShapelessBackend : public HeadlessBackend {
- public:
-  bool SetShape(WindowHandle, const Region*) override { return false; }
-};
-
-TEST(MsgboxOnAPlainDisplayTest, StaysRectangularAndStillAnswers) {
-  ASSERT_TRUE(LoadFonts(TOLMEO_SOURCE_DIR "/data/font/").ok());
-  auto backend = std::make_unique<ShapelessBackend>();
-  ShapelessBackend* screen = backend.get();
-  Application app(std::move(backend));
-  IdeOptions options;
-  options.overallColor = kOverall;
-  {
-    Tide_msgbox_Form box(options);
-    screen->on_wait = [&] {
-      Point at = box.cancel_button().ClientToScreen(Point{30, 10});
-      screen->Click(at.x, at.y);
-    };
-    EXPECT_FALSE(box.AskConfirm(1, "plain?"));
-    EXPECT_EQ(box.EffectiveShape(), nullptr);
-    const HeadlessBackend::Window* window = screen->Find(box.window_handle());
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->pixels.Pixel(box.width() - 1, 0), kBlack);  // the corner is shown
-  }
-  FreeFonts();
+TEST_F(PlainDisplayTest, TheMessageBoxStaysRectangularAndStillAnswers) {
+  Tide_msgbox_Form box(options);
+  screen->on_wait = [&] {
+    Point at = box.cancel_button().ClientToScreen(Point{30, 10});
+    screen->Click(at.x, at.y);
+  };
+  EXPECT_FALSE(box.AskConfirm(1, "plain?"));
+  EXPECT_FALSE(app.terminated());
+  EXPECT_EQ(box.EffectiveShape(), nullptr);
+  const HeadlessBackend::Window* window = screen->Find(box.window_handle());
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->pixels.Pixel(box.width() - 1, 0), kBlack);  // the corner is shown
 }
 
 }  // namespace
