@@ -115,7 +115,7 @@ void Tide_BalloonBox_Form::balloon_TimerTimer() {
 }
 
 void Tide_BalloonBox_Form::ShowBalloon() {
-  // Fonts lacking a character measure nothing; the balloon then keeps its smallest size.
+  // Fonts lacking even the replacement block measure nothing; the balloon keeps its smallest size.
   TextSize text = MeasureText(text_style(), text_).value_or(TextSize{});
   BalloonSize size = BalloonSizeFor(text.width, text.height);
   SetBounds(Rect{left(), top(), size.width, size.height});

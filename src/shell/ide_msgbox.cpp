@@ -19,7 +19,7 @@ constexpr int kButtonGap = 2;
 
 const std::string& Title() { return Ktext(u8" Darimsol 알림글 "); }
 
-// Fonts lacking a character measure nothing; the box then keeps its smallest size.
+// Fonts lacking even the replacement block measure nothing; the box then keeps its smallest size.
 TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
   return MeasureText(style, text).value_or(TextSize{});
 }

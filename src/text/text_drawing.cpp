@@ -53,9 +53,15 @@ CellGlyph WithWeight(const TextStyle& style, const GlyphPlace& place, const Cell
   return CellGlyph{twin, regular.address, *width};
 }
 
-std::optional<CellGlyph> ChooseGlyph(const TextStyle& style, std::uint16_t code, int weight) {
+// Where the glyph drawn for a code lives: its own, or the replacement block when no font holds it.
+std::optional<GlyphPlace> LocateDrawnGlyph(const TextStyle& style, std::uint16_t code) {
   auto place = LocateGlyph(style.Regular(), code);
   if (!place) place = LocateGlyph(style.Regular(), kReplacementCode);
+  return place;
+}
+
+std::optional<CellGlyph> ChooseGlyph(const TextStyle& style, std::uint16_t code, int weight) {
+  auto place = LocateDrawnGlyph(style, code);
   if (!place) return std::nullopt;
   const BitmapFont* font = style.fonts[place->slot];
   CellGlyph regular{font, place->Address(), *font->GlyphWidth(place->index)};
@@ -237,7 +243,7 @@ PenEnd DrawTextUnderlined(Bitmap& bitmap, const TextStyle& style, int x, const U
 
 std::optional<GlyphMetrics> MeasureGlyph(const TextStyle& style, std::uint16_t code) {
   if (code == kLineBreakCode) code = kSpaceCode;
-  auto place = LocateGlyph(style.Regular(), code);
+  auto place = LocateDrawnGlyph(style, code);
   if (!place) return std::nullopt;
   const BitmapFont& font = *style.fonts[place->slot];
   return GlyphMetrics{Narrow(std::int64_t{style.padTop} + font.cellHeight() + style.padBottom),

@@ -72,7 +72,8 @@ PenEnd DrawTextStyled(Bitmap& bitmap, const TextStyle& style, int x, const Under
                       std::string_view text, int weight, int mode, Color background,
                       Color foreground, int y);
 
-// Nothing when no regular font holds the code (or, for a text, one of its characters).
+// The cells as drawing lays them out: a character no font holds measures as the replacement
+// block. Nothing only when the fonts lack even the replacement block.
 std::optional<GlyphMetrics> MeasureGlyph(const TextStyle& style, std::uint16_t code);
 std::optional<TextSize> MeasureText(const TextStyle& style, std::string_view text);
 

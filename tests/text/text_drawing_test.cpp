@@ -77,8 +77,6 @@ TEST_F(TextDrawing, MeasuresFollowPaddingsAndLines) {
   EXPECT_EQ(measure("")->width, 0);
   EXPECT_EQ(measure("")->height, 0);
   EXPECT_EQ(measure("\tA")->width, 16);  // a tab is one space
-  EXPECT_FALSE(measure("A\xB1\x41").has_value());  // a code no font holds
-  EXPECT_FALSE(measure("A\r").has_value());        // a lone CR is an ordinary character
 
   auto line_break = MeasureGlyph(style_, kLineBreakCode);
   ASSERT_TRUE(line_break.has_value());
@@ -89,9 +87,31 @@ TEST_F(TextDrawing, MeasuresFollowPaddingsAndLines) {
   EXPECT_EQ(MeasureText(style_, "AB")->width, 20);
 }
 
+TEST_F(TextDrawing, MissingCharactersMeasureAsTheReplacementTheyAreDrawnAs) {
+  // An extension syllable, a code inside no range, a lone CR, and a lead byte cut off by the end.
+  for (std::string_view text : {"A\x8C\x63" "B", "A\xB1\x41" "B", "A\rB", "AB\xB0"}) {
+    auto size = MeasureText(style_, text);
+    ASSERT_TRUE(size.has_value()) << "measuring " << text;
+    EXPECT_EQ(size->width, 8 + 12 + 8) << "measuring " << text;
+    EXPECT_EQ(size->height, 14) << "measuring " << text;
+    Bitmap drawn(60, 14, kPaper);
+    EXPECT_EQ(DrawText(drawn, style_, 0, text, kTransparent, kBack, kInk, 0).x, size->width)
+        << "drawing " << text;
+  }
+  auto glyph = MeasureGlyph(style_, 0x8C63);
+  ASSERT_TRUE(glyph.has_value());
+  EXPECT_EQ(glyph->advance, 12);
+  EXPECT_EQ(glyph->lineHeight, 14);
+
+  style_.fonts[1] = nullptr;  // without the symbol font there is no replacement block either
+  EXPECT_FALSE(MeasureText(style_, "A\x8C\x63").has_value());
+  EXPECT_FALSE(MeasureGlyph(style_, 0x8C63).has_value());
+  EXPECT_EQ(MeasureText(style_, "AB")->width, 16);
+}
+
 TEST_F(TextDrawing, TextsEndAtTheZeroOrTheViewAndALoneLeadByteStaysAlone) {
   const char buffer[] = "\xB0\xA1";
-  EXPECT_FALSE(MeasureText(style_, std::string_view(buffer, 1)).has_value());
+  EXPECT_EQ(MeasureText(style_, std::string_view(buffer, 1))->width, 12);
   EXPECT_EQ(MeasureText(style_, std::string_view("AB\0CD", 5))->width, 16);
 
   Bitmap drawn(40, 14, kPaper);
