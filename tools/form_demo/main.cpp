@@ -2,16 +2,14 @@
 //   form_demo                         opens the window; its "닫기" button closes it
 //   form_demo --screenshot FILE.bmp   paints the window once, writes it as a BMP and exits
 // Works without a display under SDL_VIDEODRIVER=dummy or xvfb-run.
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/cp949.h"
+#include "demo_common/run_demo.h"
 #include "files/ide_options.h"
 #include "form/application.h"
-#include "form/sdl_backend.h"
-#include "text/font_store.h"
 #include "widgets/gui_button.h"
 #include "widgets/gui_progress.h"
 
@@ -65,44 +63,27 @@ class DemoWindow : public Form {
   std::vector<std::unique_ptr<Tgui_Progress_Form>> bars_;
 };
 
-int Run(const std::string& screenshot_path) {
-  auto backend = StartSdlBackend();
-  if (!backend) {
-    std::fprintf(stderr, "form_demo: %s\n", backend.reason().c_str());
+constexpr char kDemo[] = "form_demo";
+
+int ShowWindow(Application& app, const std::string& screenshot_path) {
+  DemoWindow window(OptionsRef());
+  window.Show();
+  app.RunPendingMessages();
+  if (screenshot_path.empty()) {
+    app.SetMainForm(&window);
+    app.Run();
+    return 0;
+  }
+  if (Status saved = SaveBmp(*window.WindowPicture(), Cp949FromUtf8(screenshot_path)); !saved) {
+    ReportFailure(kDemo, saved.reason());
     return 1;
   }
-  Application app(std::move(*backend));
-  if (Status fonts = LoadFonts(); !fonts) {
-    std::fprintf(stderr, "form_demo: %s\n", Utf8FromCp949(fonts.reason()).c_str());
-  }
-  LoadOptions();  // a missing file leaves the defaults
-  int exit_code = 0;
-  {
-    DemoWindow window(OptionsRef());
-    window.Show();
-    app.RunPendingMessages();
-    if (screenshot_path.empty()) {
-      app.SetMainForm(&window);
-      app.Run();
-    } else if (Status saved = SaveBmp(*window.WindowPicture(), Cp949FromUtf8(screenshot_path)); !saved) {
-      std::fprintf(stderr, "form_demo: %s\n", Utf8FromCp949(saved.reason()).c_str());
-      exit_code = 1;
-    }
-  }
-  FreeFonts();
-  return exit_code;
+  return 0;
 }
 
 }  // namespace
 }  // namespace tolmeo
 
 int main(int argc, char** argv) {
-  std::string screenshot;
-  if (argc == 3 && std::string(argv[1]) == "--screenshot") {
-    screenshot = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: form_demo [--screenshot FILE.bmp]\n");
-    return 2;
-  }
-  return tolmeo::Run(screenshot);
+  return tolmeo::RunDemo(tolmeo::kDemo, argc, argv, tolmeo::ShowWindow);
 }

@@ -4,21 +4,19 @@
 //   shell_demo --screenshot FILE.bmp   asks once, writes the screen under both windows, exits
 // Works without a display under SDL_VIDEODRIVER=dummy or xvfb-run.
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "demo_common/run_demo.h"
 #include "files/ide_options.h"
 #include "form/application.h"
 #include "form/form_timer.h"
 #include "form/picture.h"
-#include "form/sdl_backend.h"
 #include "shell/ide_balloonbox.h"
 #include "shell/ide_msgbox.h"
-#include "text/font_store.h"
 #include "text/gui_captionbar.h"
 #include "text/gui_label.h"
 #include "widgets/gui_bmpbutton.h"
@@ -29,6 +27,8 @@
 
 namespace tolmeo {
 namespace {
+
+constexpr char kDemo[] = "shell_demo";
 
 const std::string& Question() {
   return Ktext(u8"연결된 장치가 설명 파일의 장치와 다릅니다.\r\n서명: 1e 95 0f, 설명: 1e 95 14\r\n"
@@ -133,41 +133,28 @@ Status SaveScreenshot(const std::vector<const Form*>& windows, const std::string
   return SaveBmp(canvas, Cp949FromUtf8(utf8_path));
 }
 
-int Run(const std::string& screenshot_path) {
-  auto backend = StartSdlBackend();
-  if (!backend) {
-    std::fprintf(stderr, "shell_demo: %s\n", backend.reason().c_str());
-    return 1;
+int ShowPanel(Application& app, const std::string& screenshot_path) {
+  Tide_msgbox_Form box(OptionsRef());
+  Tide_BalloonBox_Form balloon(OptionsRef());
+  DemoPanel panel(OptionsRef(), box);
+  app.SetMainForm(&panel);
+  panel.Show();
+  app.RunPendingMessages();
+  if (screenshot_path.empty()) {
+    app.Run();
+    return 0;
   }
-  Application app(std::move(*backend));
-  if (Status fonts = LoadFonts(); !fonts) {
-    std::fprintf(stderr, "shell_demo: %s\n", Utf8FromCp949(fonts.reason()).c_str());
-  }
-  LoadOptions();  // a missing file leaves the defaults
   int exit_code = 0;
-  {
-    Tide_msgbox_Form box(OptionsRef());
-    Tide_BalloonBox_Form balloon(OptionsRef());
-    DemoPanel panel(OptionsRef(), box);
-    app.SetMainForm(&panel);
-    panel.Show();
-    app.RunPendingMessages();
-    if (screenshot_path.empty()) {
-      app.Run();
-    } else {
-      // Taken from inside the box's modal loop, once it has been painted.
-      FormTimer shot("shot_Timer", [&] {
-        if (Status saved = SaveScreenshot({&panel, &box}, screenshot_path); !saved) {
-          std::fprintf(stderr, "shell_demo: %s\n", Utf8FromCp949(saved.reason()).c_str());
-          exit_code = 1;
-        }
-        box.Close();
-      }, 300);
-      shot.SetEnabled(true);
-      box.AskConfirm(1, Question());
+  // Taken from inside the box's modal loop, once it has been painted.
+  FormTimer shot("shot_Timer", [&] {
+    if (Status saved = SaveScreenshot({&panel, &box}, screenshot_path); !saved) {
+      ReportFailure(kDemo, saved.reason());
+      exit_code = 1;
     }
-  }
-  FreeFonts();
+    box.Close();
+  }, 300);
+  shot.SetEnabled(true);
+  box.AskConfirm(1, Question());
   return exit_code;
 }
 
@@ -175,12 +162,5 @@ int Run(const std::string& screenshot_path) {
 }  // namespace tolmeo
 
 int main(int argc, char** argv) {
-  std::string screenshot;
-  if (argc == 3 && std::string(argv[1]) == "--screenshot") {
-    screenshot = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: shell_demo [--screenshot FILE.bmp]\n");
-    return 2;
-  }
-  return tolmeo::Run(screenshot);
+  return tolmeo::RunDemo(tolmeo::kDemo, argc, argv, tolmeo::ShowPanel);
 }
