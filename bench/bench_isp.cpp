@@ -8,6 +8,7 @@
 
 #include "isp/isp_instructions.h"
 #include "isp/line_driver.h"
+#include "isp/null_seam.h"
 #include "port/cable.h"
 #include "port/clock.h"
 
@@ -26,33 +27,6 @@ class NullClock : public Clock {
  public:
   void SleepMs(std::int32_t) override {}
   void BusyWait(std::int64_t passes) override { benchmark::DoNotOptimize(passes); }
-};
-
-class NullSeam : public EngineSeam {
- public:
-  void ShowNotice(int, const std::string&) override {}
-  bool AskConfirm(int, const std::string&) override { return true; }
-  void SetProgressMin(Memory, std::int64_t) override {}
-  void SetProgressMax(Memory, std::int64_t) override {}
-  void SetProgressPosition(Memory, std::int64_t) override {}
-  void ShowProgress(Memory) override {}
-  void HideProgress(Memory) override {}
-  void RefreshViewer() override {}
-  void UpdateViewerScrollRange() override {}
-  void CollectBits(FuseGroup) override {}
-  void ShowBits(FuseGroup) override {}
-  BitBox GetBitBox(FuseGroup, int) const override { return {}; }
-  void SetBitBox(FuseGroup, int, const BitBox&) override {}
-  std::string DocumentLabel(Memory) const override { return {}; }
-  void SetDocumentLabel(Memory, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
-                                              const std::string&) override {
-    return std::nullopt;
-  }
-  void RunPendingMessages() override {}
 };
 
 struct NullWire {

@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <string>
 
-#include "isp/engine_seam.h"
 #include "isp/fuse_boxes.h"
+#include "isp/null_seam.h"
 
 namespace tolmeo::cli {
 
-class TerminalSeam : public EngineSeam {
+// The viewer, the dialogs and the message pump, which a terminal lacks, stay the null seam's.
+class TerminalSeam : public NullSeam {
  public:
   // Information goes to out, warnings, failures, questions and progress to err.
   TerminalSeam(ChipImage& image, std::FILE* out, std::FILE* err, bool assume_yes,
@@ -25,8 +26,6 @@ class TerminalSeam : public EngineSeam {
   void SetProgressPosition(Memory bar, std::int64_t value) override;
   void ShowProgress(Memory bar) override;
   void HideProgress(Memory bar) override;
-  void RefreshViewer() override {}
-  void UpdateViewerScrollRange() override {}
   void CollectBits(FuseGroup group) override;
   void ShowBits(FuseGroup group) override;
   BitBox GetBitBox(FuseGroup group, int bit) const override { return boxes_.Box(group, bit); }
@@ -35,14 +34,6 @@ class TerminalSeam : public EngineSeam {
   void SetDocumentLabel(Memory memory, const std::string& text) override {
     labels_[Index(memory)] = text;
   }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
-                                              const std::string&) override {
-    return std::nullopt;
-  }
-  void RunPendingMessages() override {}
 
   FuseBoxes& boxes() { return boxes_; }
 
