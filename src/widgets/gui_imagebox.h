@@ -4,7 +4,7 @@
 // only through balloon help.
 #include <string>
 
-#include "widgets/gui_bmpbutton.h"
+#include "widgets/tinted_picture.h"
 #include "widgets/widget_base.h"
 
 namespace tolmeo {
