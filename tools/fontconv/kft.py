@@ -6,9 +6,7 @@ cell_width * cell_height * i after data_offset, rows packed MSB first and
 not aligned to bytes.
 """
 
-import os
 import struct
-import tempfile
 
 FORMAT_MARK = b"TLMOKFT1"
 HEADER = struct.Struct(">8s7I")  # mark, then the seven fields that follow it
@@ -124,17 +122,3 @@ def _unpack_glyph(data, offset, start_bit, width, height):
         bits = range(start_bit + row * width, start_bit + (row + 1) * width)
         rows.append([(data[offset + bit // 8] >> (7 - bit % 8)) & 1 for bit in bits])
     return rows
-
-
-def write_whole(path, data):
-    """Writes a file whole or leaves the old one: a half-written font is worse than none."""
-    folder = os.path.dirname(path) or "."
-    handle, temporary = tempfile.mkstemp(dir=folder, prefix=".kft-")
-    try:
-        with os.fdopen(handle, "wb") as stream:
-            stream.write(data)
-        os.chmod(temporary, 0o644)
-        os.replace(temporary, path)
-    except BaseException:
-        os.unlink(temporary)
-        raise

@@ -20,6 +20,9 @@ import sys
 import kft
 import pcf
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+from atomic_write import write_whole  # noqa: E402  (found through the line above)
+
 BAEKMUK = "/usr/share/fonts/X11/75dpi/"
 MISC = "/usr/share/fonts/X11/misc/"
 REPOSITORY = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -127,7 +130,7 @@ def make_all():
     for plan in REGULAR_PLANS + BOLD_PLANS:
         source = sources.setdefault(plan.source, pcf.load(plan.source))
         font, boxed = build(plan, source)
-        kft.write_whole(os.path.join(OUTPUT, plan.file_name), kft.encode(font))
+        write_whole(os.path.join(OUTPUT, plan.file_name), kft.encode(font))
         print("%-22s %5d glyphs, %d codes without a source glyph%s" % (
             plan.file_name, len(font.glyphs), len(boxed),
             ": " + " ".join("%04X" % code for code in boxed) if boxed else ""))

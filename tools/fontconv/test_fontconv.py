@@ -1,8 +1,6 @@
 """Tests of the font converter: python3 -m unittest discover tools/fontconv"""
 
-import os
 import struct
-import tempfile
 import unittest
 
 import kft
@@ -75,15 +73,6 @@ class EncodingTest(unittest.TestCase):
         for damaged in (data[:20], data[:-1], b"XXXXXXXX" + data[8:]):
             with self.assertRaises(kft.KftError):
                 kft.decode(damaged)
-
-    def test_write_whole_replaces_the_file(self):
-        with tempfile.TemporaryDirectory() as folder:
-            path = os.path.join(folder, "a.kft")
-            kft.write_whole(path, b"old")
-            kft.write_whole(path, b"new")
-            self.assertEqual(os.listdir(folder), ["a.kft"])
-            with open(path, "rb") as stream:
-                self.assertEqual(stream.read(), b"new")
 
 
 class ConverterTest(unittest.TestCase):

@@ -12,9 +12,11 @@ overall colour and leave white as it is, so pictures use only these two colours.
 import os
 import struct
 import sys
-import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "common"))
+from atomic_write import write_whole  # noqa: E402  (found through the line above)
+
 REPOSITORY = os.path.dirname(os.path.dirname(HERE))
 OUTPUT = os.path.join(REPOSITORY, "data", "sysbmp")
 
@@ -75,19 +77,6 @@ def encode_bmp(rows):
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixel_data), 2835, 2835, 0, 0)
     header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixel_data), 0, 0, 14 + len(info))
     return header + info + pixel_data
-
-
-def write_whole(path, data):
-    """Writes a file whole or leaves the old one in place."""
-    handle, temporary = tempfile.mkstemp(dir=os.path.dirname(path), prefix=".bmp-")
-    try:
-        with os.fdopen(handle, "wb") as stream:
-            stream.write(data)
-        os.chmod(temporary, 0o644)
-        os.replace(temporary, path)
-    except BaseException:
-        os.unlink(temporary)
-        raise
 
 
 def make(name, size):
