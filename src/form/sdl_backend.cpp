@@ -16,6 +16,7 @@ struct SdlWindow {
   std::string title;
   Rect bounds;
   bool stay_on_top = false;
+  float opacity = 1.0f;
 };
 
 Key KeyFromSdl(SDL_Keycode code) {
@@ -130,7 +131,10 @@ class SdlBackend : public Backend {
   }
 
   void SetOpacity(WindowHandle handle, std::uint8_t opacity) override {
-    if (SdlWindow* window = Lookup(handle)) SDL_SetWindowOpacity(window->window, opacity / 255.0f);
+    SdlWindow* window = Lookup(handle);
+    if (!window) return;
+    window->opacity = opacity / 255.0f;
+    SDL_SetWindowOpacity(window->window, window->opacity);
   }
 
   void SetTitle(WindowHandle handle, const std::string& utf8_title) override {
@@ -225,7 +229,7 @@ class SdlBackend : public Backend {
   }
 
   // SDL shapes only windows created as shaped: the plain window is replaced by a shaped one
-  // at the same place. Drivers without shapes keep the plain window.
+  // at the same place, with the same translucency. Drivers without shapes keep the plain window.
   bool BecomeShaped(SdlWindow& window) {
     if (shapes_unsupported_) return false;
     bool shown = SDL_GetWindowFlags(window.window) & SDL_WINDOW_SHOWN;
@@ -242,6 +246,7 @@ class SdlBackend : public Backend {
     window.window = shaped;
     window.shaped = true;
     handle_of_[SDL_GetWindowID(shaped)] = handle;
+    if (window.opacity < 1.0f) SDL_SetWindowOpacity(shaped, window.opacity);
     return true;
   }
 
@@ -363,6 +368,10 @@ Result<std::unique_ptr<Backend>> StartSdlBackend() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // A click on a window that is not active still counts, as the window system does it.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Pictures are composited here and only copied to the window. Left to itself, SDL moves window
+  // pictures onto the graphics card and, to do so, silently recreates each window the first time
+  // it is drawn: a shape set before that is lost while the form still clips to it.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Failure{std::string("SDL: ") + SDL_GetError()};
   SDL_StartTextInput();
   return std::unique_ptr<Backend>(new SdlBackend());

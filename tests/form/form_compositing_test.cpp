@@ -102,6 +102,30 @@ TEST_F(FormCompositingTest, ATopLevelShapeReachesTheWindowSystemAndBlanksWhatLie
   EXPECT_EQ(app->hovered(), nullptr);
 }
 
+// A window system that cannot shape windows.
+class ShapelessBackend : public HeadlessBackend {
+ public:
+  bool SetShape(WindowHandle, const Region*) override { return false; }
+};
+
+class ShapelessDisplayTest : public HeadlessTest {
+ protected:
+  ShapelessDisplayTest() : HeadlessTest(std::make_unique<ShapelessBackend>()) {}
+};
+
+TEST_F(ShapelessDisplayTest, ARefusedShapeLeavesTheWindowWholeInPictureAndInput) {
+  ProbeForm& window = MakeWindow();
+  Region tab = Region::FromRect(Rect{0, 0, 200, 100});
+  tab.SubtractRect(Rect{100, 0, 100, 18});
+  window.SetShape(tab);
+  Pump();
+  EXPECT_EQ(window.EffectiveShape(), nullptr);
+  EXPECT_EQ(ScreenPixel(window, 150, 5), kWhite);
+  screen->MoveMouse(100 + 150, 100 + 5);
+  Pump();
+  EXPECT_EQ(app->hovered(), &window);
+}
+
 TEST_F(FormCompositingTest, TranslucencyStayOnTopAndTitleReachTheWindowSystem) {
   window.SetAlphaBlend(true, 200);
   window.SetStayOnTop(true);

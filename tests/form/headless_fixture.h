@@ -76,11 +76,9 @@ class ProbeForm : public Form {
 
 class HeadlessTest : public ::testing::Test {
  protected:
-  HeadlessTest() {
-    auto backend = std::make_unique<HeadlessBackend>();
-    screen = backend.get();
-    app = std::make_unique<Application>(std::move(backend));
-  }
+  explicit HeadlessTest(
+      std::unique_ptr<HeadlessBackend> backend = std::make_unique<HeadlessBackend>())
+      : screen(backend.get()), app(std::make_unique<Application>(std::move(backend))) {}
   ~HeadlessTest() override { DestroyForms(); }
 
   // Forms must go before the application; tests keep theirs here.

@@ -54,6 +54,9 @@ TEST(SdlBackendTest, AWindowWithAChildIsPresentedUnderTheDummyDriver) {
     child.SetLeft(40);
     app.RunPendingMessages();
     EXPECT_GE(child.presents, 2);
+    // Treated as rectangular: the part the shape would cut away shows the form, not black.
+    EXPECT_EQ(window.EffectiveShape(), nullptr);
+    EXPECT_EQ(window.WindowPicture()->Pixel(310, 100), 0xFFFFFFu);
     EXPECT_GT(app.ScreenRect().width, 0);
     EXPECT_GT(app.WorkArea().height, 0);
   }
