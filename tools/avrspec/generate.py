@@ -43,8 +43,11 @@ import agreement
 import avr_libc_chip
 import check
 import avrdude_parts
-import description as spec
+import description as desc
 import rules
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+from atomic_write import write_whole  # noqa: E402  (found through the line above)
 
 REPOSITORY = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 OUTPUT_FOLDER = os.path.join(REPOSITORY, "data", "AvrSpec")
@@ -64,7 +67,7 @@ def describe(part):
     except avr_libc_chip.HeaderError as error:
         raise Skipped(f"avr-libc: {error}") from error
     flash, eeprom = part.memory("flash"), part.memory("eeprom")
-    result = spec.Description(
+    result = desc.Description(
         page_size=flash.number("page_size"), flash_size=flash.number("size"),
         eeprom_size=eeprom.number("size"), signature=part.signature(),
         sections=_sections(chip), flash_delay=rules.delay_ms(flash),
@@ -96,7 +99,7 @@ def _factory_differences(chip, result):
 
 
 def _bytes_by_key(chip):
-    return {key: dict(chip.fuses, lock=chip.lock).get(key) for key, _ in spec.SECTIONS}
+    return {key: dict(chip.fuses, lock=chip.lock).get(key) for key, _ in desc.SECTIONS}
 
 
 def _bit(value, number):
@@ -108,7 +111,7 @@ def _sections(chip):
     for key, byte in _bytes_by_key(chip).items():
         sections[key] = [
             rules.chip_bit(byte.names[number], _bit(byte.default, number))
-            if byte is not None and number in byte.names else spec.absent_bit()
+            if byte is not None and number in byte.names else desc.absent_bit()
             for number in range(8)]
     return sections
 
@@ -130,7 +133,7 @@ def generate(parts, folder):
         if name in written:
             skipped.append((part.desc, f"a second avrdude part for {name}"))
             continue
-        written[name] = spec.render(result)
+        written[name] = desc.render(result)
     if written:
         _replace_folder_contents(folder, written)
     return sorted(written), skipped
@@ -140,17 +143,9 @@ def _replace_folder_contents(folder, contents):
     os.makedirs(folder, exist_ok=True)
     for name in check.description_names(folder):
         if name not in contents:
-            os.remove(os.path.join(folder, name + spec.EXTENSION))
+            os.remove(os.path.join(folder, name + desc.EXTENSION))
     for name, data in contents.items():
-        _write_whole(os.path.join(folder, name + spec.EXTENSION), data)
-
-
-def _write_whole(path, data):
-    """Writes beside the target, then renames, so a file is never left half written."""
-    temporary = path + ".tmp"
-    with open(temporary, "wb") as file:
-        file.write(data)
-    os.replace(temporary, path)
+        write_whole(os.path.join(folder, name + desc.EXTENSION), data)
 
 
 def print_summary(written, skipped):
