@@ -1,6 +1,6 @@
 """A small avrdude.conf in the real file's grammar and the description that agrees with it."""
 
-import description as spec
+import description as desc
 
 ATTEST8_CONF = '''
 # A comment holding "quotes" ; and = signs
@@ -88,20 +88,20 @@ LOW_FACTORY = 0xE1
 
 
 def named_bits(names, factory_value, fixed=()):
-    return [spec.Bit(name, (factory_value >> number) & 1, name in fixed)
+    return [desc.Bit(name, (factory_value >> number) & 1, name in fixed)
             for number, name in enumerate(names)]
 
 
 def absent_byte():
-    return [spec.absent_bit() for _ in range(8)]
+    return [desc.absent_bit() for _ in range(8)]
 
 
 def attest8_description():
     """The description of ATtest8 the generator would write: sound in every respect."""
-    lock = named_bits(["LB1", "LB2"], 0xFF) + [spec.absent_bit()] * 6
+    lock = named_bits(["LB1", "LB2"], 0xFF) + [desc.absent_bit()] * 6
     high = named_bits(["BOOTRST", "BOOTSZ0", "BOOTSZ1", "EESAVE", "CKOPT", "SPIEN", "WDTON",
                        "RSTDISBL"], 0xD9, fixed=("SPIEN", "RSTDISBL"))
-    return spec.Description(
+    return desc.Description(
         page_size=64, flash_size=8192, eeprom_size=512, signature=(0x1E, 0x93, 0x07),
         sections={"lock": lock, "extended": absent_byte(), "high": high,
                   "low": named_bits(LOW_NAMES, LOW_FACTORY)},

@@ -4,7 +4,7 @@ import unittest
 
 import agreement
 import avrdude_parts
-import description as spec
+import description as desc
 import rules
 import tolmeo_isp
 from avrspec_fixtures import ATTEST8_CONF, attest8_description
@@ -85,12 +85,12 @@ class SelectionTest(unittest.TestCase):
         self.assertEqual(rules.delay_ms(memory), 1)
 
     def test_unreachable_bits_get_their_safe_values(self):
-        self.assertEqual(rules.chip_bit("SPIEN", 1), spec.Bit("SPIEN", 0, True))
-        self.assertEqual(rules.chip_bit("RSTDISBL", 0), spec.Bit("RSTDISBL", 1, True))
-        self.assertEqual(rules.chip_bit("RSTDSBL", 0), spec.Bit("RSTDSBL", 1, True))
-        self.assertEqual(rules.chip_bit("DWEN", 0), spec.Bit("DWEN", 1, True))
-        self.assertEqual(rules.chip_bit("CKSEL0", 0), spec.Bit("CKSEL0", 0, False))
-        self.assertEqual(rules.chip_bit("RESERVED", 0), spec.absent_bit())
+        self.assertEqual(rules.chip_bit("SPIEN", 1), desc.Bit("SPIEN", 0, True))
+        self.assertEqual(rules.chip_bit("RSTDISBL", 0), desc.Bit("RSTDISBL", 1, True))
+        self.assertEqual(rules.chip_bit("RSTDSBL", 0), desc.Bit("RSTDSBL", 1, True))
+        self.assertEqual(rules.chip_bit("DWEN", 0), desc.Bit("DWEN", 1, True))
+        self.assertEqual(rules.chip_bit("CKSEL0", 0), desc.Bit("CKSEL0", 0, False))
+        self.assertEqual(rules.chip_bit("RESERVED", 0), desc.absent_bit())
 
 
 class AgreementTest(unittest.TestCase):
@@ -118,12 +118,12 @@ class AgreementTest(unittest.TestCase):
         def set_bit(key, number, bit):
             return lambda d: d.sections[key].__setitem__(number, bit)
         cases = {
-            "SPIEN must be fixed at 0": set_bit("high", 5, spec.Bit("SPIEN", 0, False)),
-            "RSTDISBL must be fixed at 1": set_bit("high", 7, spec.Bit("RSTDISBL", 0, True)),
-            "an absent bit must be fixed at 1": set_bit("lock", 3, spec.Bit("-", 0, True)),
-            "fixed but harmless": set_bit("low", 0, spec.Bit("CKSEL0", 1, True)),
-            "no extended byte": set_bit("extended", 0, spec.Bit("SELFPRGEN", 1, False)),
-            "must stay 1": set_bit("lock", 7, spec.Bit("-", 0, True)),
+            "SPIEN must be fixed at 0": set_bit("high", 5, desc.Bit("SPIEN", 0, False)),
+            "RSTDISBL must be fixed at 1": set_bit("high", 7, desc.Bit("RSTDISBL", 0, True)),
+            "an absent bit must be fixed at 1": set_bit("lock", 3, desc.Bit("-", 0, True)),
+            "fixed but harmless": set_bit("low", 0, desc.Bit("CKSEL0", 1, True)),
+            "no extended byte": set_bit("extended", 0, desc.Bit("SELFPRGEN", 1, False)),
+            "must stay 1": set_bit("lock", 7, desc.Bit("-", 0, True)),
         }
         for what, change in cases.items():
             with self.subTest(what):

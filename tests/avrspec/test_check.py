@@ -10,7 +10,7 @@ import unittest
 import avr_libc_chip
 import avrdude_parts
 import check
-import description as spec
+import description as desc
 import generate
 from avrspec_fixtures import ATTEST8_CONF, attest8_description
 
@@ -33,17 +33,17 @@ class CheckModeTest(unittest.TestCase):
         shutil.rmtree(self.folder)
 
     def write(self, name, data):
-        with open(os.path.join(self.folder, name + spec.EXTENSION), "wb") as file:
+        with open(os.path.join(self.folder, name + desc.EXTENSION), "wb") as file:
             file.write(data)
 
     def test_sound_file_passes(self):
-        self.write("ATtest8", spec.render(attest8_description()))
+        self.write("ATtest8", desc.render(attest8_description()))
         self.assertEqual(quietly(check.run, self.parts, self.folder), (0, "1 passed, 0 failed\n"))
 
     def test_each_bad_file_fails_and_is_named(self):
-        self.write("ATtest8", spec.render(attest8_description()))
-        self.write("ATtest9", spec.render(attest8_description()))
-        self.write("ATtest8B", spec.render(attest8_description()))
+        self.write("ATtest8", desc.render(attest8_description()))
+        self.write("ATtest9", desc.render(attest8_description()))
+        self.write("ATtest8B", desc.render(attest8_description()))
         status, output = quietly(check.run, self.parts, self.folder)
         self.assertEqual(status, 1)
         self.assertIn("FAIL ATtest9: avrdude has no part of this name", output)
@@ -51,13 +51,13 @@ class CheckModeTest(unittest.TestCase):
         self.assertIn("1 passed, 2 failed", output)
 
     def test_unreadable_layout_fails(self):
-        self.write("ATtest8", spec.render(attest8_description()).replace(b"\r\n", b"\n"))
+        self.write("ATtest8", desc.render(attest8_description()).replace(b"\r\n", b"\n"))
         status, output = quietly(check.run, self.parts, self.folder)
         self.assertEqual(status, 1)
         self.assertIn("layout", output)
 
     def test_avrdude_data_that_is_not_a_number_fails_the_file(self):
-        self.write("ATtest8", spec.render(attest8_description()))
+        self.write("ATtest8", desc.render(attest8_description()))
         self.parts["t8"].memory("flash").settings["size"] = "lots"
         status, output = quietly(check.run, self.parts, self.folder)
         self.assertEqual(status, 1)
@@ -72,7 +72,7 @@ class GeneratorGuardTest(unittest.TestCase):
     def test_a_run_that_writes_nothing_leaves_the_folder_alone(self):
         folder = tempfile.mkdtemp()
         try:
-            kept = os.path.join(folder, "ATmega8" + spec.EXTENSION)
+            kept = os.path.join(folder, "ATmega8" + desc.EXTENSION)
             with open(kept, "wb") as file:
                 file.write(b"kept")
             parts = avrdude_parts.parse_parts(ATTEST8_CONF)  # chips no compiler knows
@@ -93,8 +93,8 @@ class CommittedDescriptionsTest(unittest.TestCase):
     """Values checked by hand against the data sheets."""
 
     def load(self, name):
-        with open(os.path.join(COMMITTED, name + spec.EXTENSION), "rb") as file:
-            return spec.parse(file.read())
+        with open(os.path.join(COMMITTED, name + desc.EXTENSION), "rb") as file:
+            return desc.parse(file.read())
 
     def test_atmega328p(self):
         chip = self.load("ATmega328P")
@@ -102,8 +102,8 @@ class CommittedDescriptionsTest(unittest.TestCase):
         self.assertEqual((chip.page_size, chip.flash_size, chip.eeprom_size), (128, 32768, 1024))
         self.assertEqual([chip.byte_value(key) for key in ("lock", "extended", "high", "low")],
                          [0xFF, 0xFF, 0xD9, 0x62])
-        self.assertEqual(chip.sections["high"][5], spec.Bit("SPIEN", 0, True))
-        self.assertEqual(chip.sections["high"][6], spec.Bit("DWEN", 1, True))
+        self.assertEqual(chip.sections["high"][5], desc.Bit("SPIEN", 0, True))
+        self.assertEqual(chip.sections["high"][6], desc.Bit("DWEN", 1, True))
 
     def test_attiny13a_has_no_extended_fuse(self):
         chip = self.load("ATtiny13A")
@@ -111,7 +111,7 @@ class CommittedDescriptionsTest(unittest.TestCase):
         self.assertEqual((chip.page_size, chip.flash_size, chip.eeprom_size), (32, 1024, 64))
         self.assertEqual([chip.byte_value(key) for key in ("extended", "high", "low")],
                          [0xFF, 0xFF, 0x6A])
-        self.assertTrue(all(bit == spec.absent_bit() for bit in chip.sections["extended"]))
+        self.assertTrue(all(bit == desc.absent_bit() for bit in chip.sections["extended"]))
 
     def test_atmega8_and_atmega128(self):
         mega8, mega128 = self.load("ATmega8"), self.load("ATmega128")

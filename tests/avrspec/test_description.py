@@ -2,16 +2,16 @@
 
 import unittest
 
-import description as spec
+import description as desc
 from avrspec_fixtures import attest8_description
 
 
 def text_of(description):
-    return spec.render(description).decode(spec.ENCODING)
+    return desc.render(description).decode(desc.ENCODING)
 
 
 def replaced(description, old, new):
-    return text_of(description).replace(old, new, 1).encode(spec.ENCODING)
+    return text_of(description).replace(old, new, 1).encode(desc.ENCODING)
 
 
 class LayoutTest(unittest.TestCase):
@@ -33,7 +33,7 @@ class LayoutTest(unittest.TestCase):
         self.assertEqual(extended, [f"{number} - - 고정" for number in range(7, -1, -1)])
 
     def test_text_is_cp949_with_crlf_only(self):
-        data = spec.render(attest8_description())
+        data = desc.render(attest8_description())
         self.assertIn("<끝>".encode("cp949"), data)
         self.assertEqual(data.count(b"\n"), data.count(b"\r\n"))
         self.assertEqual(data.count(b"\r"), data.count(b"\r\n"))
@@ -45,19 +45,19 @@ class LayoutTest(unittest.TestCase):
             description = attest8_description()
             setattr(description, field, value)
             with self.subTest(field=field), self.assertRaises(ValueError):
-                spec.render(description)
+                desc.render(description)
 
     def test_bit_names_with_blanks_are_refused(self):
         description = attest8_description()
-        description.sections["low"][0] = spec.Bit("CK SEL0", 0, False)
+        description.sections["low"][0] = desc.Bit("CK SEL0", 0, False)
         with self.assertRaises(ValueError):
-            spec.render(description)
+            desc.render(description)
 
 
 class StrictReaderTest(unittest.TestCase):
     def test_round_trip(self):
         original = attest8_description()
-        parsed = spec.parse(spec.render(original))
+        parsed = desc.parse(desc.render(original))
         self.assertEqual(parsed.signature, original.signature)
         self.assertEqual(parsed.sections, original.sections)
         self.assertEqual((parsed.page_size, parsed.flash_size, parsed.eeprom_size,
@@ -81,11 +81,11 @@ class StrictReaderTest(unittest.TestCase):
             "unknown state mark": replaced(description, "6 WDTON - ", "6 WDTON + "),
             "bit number 8": replaced(description, "7 RSTDISBL", "8 RSTDISBL"),
             "empty file": b"",
-            "not CP949": spec.render(description) + b"\xff\xff\r\n",
+            "not CP949": desc.render(description) + b"\xff\xff\r\n",
         }
         for what, data in cases.items():
-            with self.subTest(what), self.assertRaises(spec.LayoutError):
-                spec.parse(data)
+            with self.subTest(what), self.assertRaises(desc.LayoutError):
+                desc.parse(data)
 
 
 if __name__ == "__main__":

@@ -43,9 +43,9 @@ TEST(BitmapFont, GlyphIndicesFollowTheCodeSetNotTheRange) {
 }
 
 TEST(BitmapFont, DoubleByteCodesWithoutAPlaceAreNotHeld) {
-  RangeFontSpec spec = HangulSpec();
-  spec.firstCode = 0xA041;  // a range reaching below the set's first row and into trail 0x41
-  std::string file = MakeRangeFont(spec);
+  RangeFontSpec layout = HangulSpec();
+  layout.firstCode = 0xA041;  // a range reaching below the set's first row and into trail 0x41
+  std::string file = MakeRangeFont(layout);
   auto font = Parse(file);
   ASSERT_TRUE(font.ok()) << font.reason();
   for (std::uint16_t code : {0xB0A0, 0xB0FF, 0xB141, 0xAFA1, 0xA041}) {
@@ -100,11 +100,11 @@ TEST(BitmapFont, DamagedFilesAreRefused) {
 }
 
 TEST(BitmapFont, ARangeThatHoldsNothingIsHarmless) {
-  RangeFontSpec spec;
-  spec.firstCode = 0x50;
-  spec.lastCode = 0x40;
-  spec.glyphCount = 0;
-  std::string file = MakeRangeFont(spec);
+  RangeFontSpec layout;
+  layout.firstCode = 0x50;
+  layout.lastCode = 0x40;
+  layout.glyphCount = 0;
+  std::string file = MakeRangeFont(layout);
   auto font = Parse(file);
   ASSERT_TRUE(font.ok()) << font.reason();
   EXPECT_FALSE(font->Holds(0x45));

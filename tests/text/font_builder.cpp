@@ -54,37 +54,37 @@ bool CheckerInk(std::uint32_t glyph, int row, int column) {
 
 bool FullInk(std::uint32_t, int, int) { return true; }
 
-std::string MakeRangeFont(const RangeFontSpec& spec) {
-  bool proportional = !spec.widths.empty();
-  std::uint32_t kind = spec.codeSet | (proportional ? BitmapFont::kProportionalFlag : 0);
+std::string MakeRangeFont(const RangeFontSpec& layout) {
+  bool proportional = !layout.widths.empty();
+  std::uint32_t kind = layout.codeSet | (proportional ? BitmapFont::kProportionalFlag : 0);
   std::string table;
-  for (std::uint16_t width : spec.widths) PutBigEndian(table, width, 2);
+  for (std::uint16_t width : layout.widths) PutBigEndian(table, width, 2);
   BitWriter bits;
-  for (std::uint32_t glyph = 0; glyph < spec.glyphCount; ++glyph) {
-    int width = proportional ? spec.widths.at(glyph) : static_cast<int>(spec.advanceWidth);
-    PutGlyph(bits, spec.cellWidth, spec.cellHeight, width, glyph, spec.ink);
+  for (std::uint32_t glyph = 0; glyph < layout.glyphCount; ++glyph) {
+    int width = proportional ? layout.widths.at(glyph) : static_cast<int>(layout.advanceWidth);
+    PutGlyph(bits, layout.cellWidth, layout.cellHeight, width, glyph, layout.ink);
   }
-  std::uint32_t range = static_cast<std::uint32_t>(spec.firstCode) << 16 | spec.lastCode;
+  std::uint32_t range = static_cast<std::uint32_t>(layout.firstCode) << 16 | layout.lastCode;
   std::uint32_t data_offset = static_cast<std::uint32_t>(BitmapFont::kHeaderSize + table.size());
-  return Header(spec.cellWidth, spec.cellHeight, kind, 0, range, spec.advanceWidth, data_offset) +
+  return Header(layout.cellWidth, layout.cellHeight, kind, 0, range, layout.advanceWidth, data_offset) +
          table + bits.bytes();
 }
 
-std::string MakeListFont(const ListFontSpec& spec) {
+std::string MakeListFont(const ListFontSpec& layout) {
   BitWriter bits;
-  for (int i = 0; i < spec.leadingBits; ++i) bits.Put(false);
+  for (int i = 0; i < layout.leadingBits; ++i) bits.Put(false);
   std::string table;
-  for (std::uint32_t i = 0; i < spec.glyphs.size(); ++i) {
-    const ListGlyph& glyph = spec.glyphs[i];
+  for (std::uint32_t i = 0; i < layout.glyphs.size(); ++i) {
+    const ListGlyph& glyph = layout.glyphs[i];
     std::uint64_t start = bits.count();
     std::uint64_t entry = static_cast<std::uint64_t>(glyph.width) << 51 | (start / 8) << 19 |
                           (7 - start % 8) << 16 | glyph.code;
     PutBigEndian(table, entry, 8);
-    PutGlyph(bits, spec.cellWidth, spec.cellHeight, glyph.width, i, spec.ink);
+    PutGlyph(bits, layout.cellWidth, layout.cellHeight, glyph.width, i, layout.ink);
   }
   std::uint32_t data_offset = static_cast<std::uint32_t>(BitmapFont::kHeaderSize + table.size());
-  return Header(spec.cellWidth, spec.cellHeight, BitmapFont::kListFlag,
-                static_cast<std::uint32_t>(spec.glyphs.size()), 0, 0, data_offset) +
+  return Header(layout.cellWidth, layout.cellHeight, BitmapFont::kListFlag,
+                static_cast<std::uint32_t>(layout.glyphs.size()), 0, 0, data_offset) +
          table + bits.bytes();
 }
 
@@ -138,7 +138,7 @@ TextStyle TestFonts::Style(std::int32_t padLeft, std::int32_t padRight, std::int
 
 TestFonts SystemTestFonts() {
   std::vector<std::string> files;
-  for (const RangeFontSpec& spec : SystemFontSpecs()) files.push_back(MakeRangeFont(spec));
+  for (const RangeFontSpec& layout : SystemFontSpecs()) files.push_back(MakeRangeFont(layout));
   return TestFonts(files);
 }
 

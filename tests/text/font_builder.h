@@ -43,8 +43,8 @@ struct ListFontSpec {
   InkPattern ink = CheckerInk;
 };
 
-std::string MakeRangeFont(const RangeFontSpec& spec);
-std::string MakeListFont(const ListFontSpec& spec);
+std::string MakeRangeFont(const RangeFontSpec& layout);
+std::string MakeListFont(const ListFontSpec& layout);
 
 // The four regular test fonts (Hangul B0A1-B1FE, symbols A1A1-A2FE, Hanja CAA1-CAFE, ASCII
 // 20-7E; 12x12 and 8x12 cells, fixed width) and their bold twins, whose glyphs are all ink.

@@ -74,10 +74,10 @@ TEST(GlyphLookup, RangeGlyphsStartAtCellTimesIndexBits) {
 }
 
 TEST(GlyphLookup, ListFontsGiveTheEntryPositionAndItsStart) {
-  testing::ListFontSpec spec;
-  spec.glyphs = {{0x41, 5}, {0x42, 7}, {0x41, 3}};
-  spec.leadingBits = 3;
-  TestFonts fonts({MakeListFont(spec)});
+  testing::ListFontSpec layout;
+  layout.glyphs = {{0x41, 5}, {0x42, 7}, {0x41, 3}};
+  layout.leadingBits = 3;
+  TestFonts fonts({MakeListFont(layout)});
   TextStyle style = fonts.Style(0, 0, 0, 0);
   EXPECT_EQ(LocateGlyph(style.Regular(), 0x41)->index, 0u);  // the first entry naming a code wins
   EXPECT_EQ(style.fonts[0]->GlyphWidth(1), 7);

@@ -4,7 +4,7 @@ The generator runs these checks on every description before writing it, and the 
 runs them again on the committed files, so a file that passed once cannot drift unnoticed.
 """
 
-import description as spec
+import description as desc
 import rules
 import tolmeo_isp
 
@@ -17,7 +17,7 @@ def problems(description, part):
     found += _memory_problems(description, part)
     found += [f"Tolmeo's {name} instruction differs from the chip's"
               for name in tolmeo_isp.unreachable_instructions(part)]
-    for key, _ in spec.SECTIONS:
+    for key, _ in desc.SECTIONS:
         found += _section_problems(key, description.sections[key], _byte_memory(part, key))
     return found
 
@@ -58,7 +58,7 @@ def _byte_memory(part, key):
 def _section_problems(key, bits, memory):
     found = [f"{key} bit {number}: {problem}"
              for number, bit in enumerate(bits) for problem in _rule_problems(bit)]
-    named = [bit.name != spec.ABSENT_NAME for bit in bits]
+    named = [bit.name != desc.ABSENT_NAME for bit in bits]
     if memory is None:
         return found + [f"{key} bit {number} ({bits[number].name}) named, but the chip has "
                         f"no {key} byte" for number in range(8) if named[number]]
@@ -81,7 +81,7 @@ def _write_form_problems(key, bits, memory):
 
 
 def _rule_problems(bit):
-    if bit.name == spec.ABSENT_NAME:
+    if bit.name == desc.ABSENT_NAME:
         return [] if bit.fixed and bit.value == 1 else ["an absent bit must be fixed at 1"]
     if bit.name in rules.SAFE_VALUES:
         safe = rules.SAFE_VALUES[bit.name]

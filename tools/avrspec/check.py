@@ -6,19 +6,19 @@ Needs only /etc/avrdude.conf (package avrdude), not the compiler, so it runs as 
 import os
 
 import agreement
-import description as spec
+import description as desc
 
 
 def run(parts, folder):
     """Checks every description in folder; prints one line per file; 0 when all pass."""
     names = description_names(folder)
     if not names:
-        print(f"no {spec.EXTENSION} files in {folder}")
+        print(f"no {desc.EXTENSION} files in {folder}")
         return 1
     by_desc = _parts_by_desc(parts)
     failed = 0
     for name in names:
-        found = check_file(os.path.join(folder, name + spec.EXTENSION), by_desc.get(name.lower()))
+        found = check_file(os.path.join(folder, name + desc.EXTENSION), by_desc.get(name.lower()))
         if found:
             failed += 1
             print(f"FAIL {name}: " + "; ".join(found))
@@ -32,10 +32,10 @@ def check_file(path, part):
         return ["avrdude has no part of this name"]
     try:
         with open(path, "rb") as file:
-            parsed = spec.parse(file.read())
+            parsed = desc.parse(file.read())
     except OSError as error:
         return [f"cannot read: {error}"]
-    except spec.LayoutError as error:
+    except desc.LayoutError as error:
         return [f"layout: {error}"]
     try:
         return agreement.problems(parsed, part)
@@ -48,8 +48,8 @@ def description_names(folder):
         entries = os.listdir(folder)
     except OSError:
         return []
-    return sorted(entry[:-len(spec.EXTENSION)] for entry in entries
-                  if entry.endswith(spec.EXTENSION))
+    return sorted(entry[:-len(desc.EXTENSION)] for entry in entries
+                  if entry.endswith(desc.EXTENSION))
 
 
 def _parts_by_desc(parts):
