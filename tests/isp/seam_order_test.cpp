@@ -1,0 +1,139 @@
+// The exact order in which the commands talk to the windows: the progress bar's min, max,
+// position, show and hide, one pending-message run per item, the viewer refreshes and the bit
+// editor's groups. The windows rely on this order (a bar shown before its range is set flashes
+// the old range), so it is checked call by call.
+#include <gtest/gtest.h>
+
+#include "sim_bench.h"
+
+namespace tolmeo {
+namespace {
+
+using testing::SimBench;
+using Calls = std::vector<std::string>;
+
+// Records each pending-message run among the other seam calls.
+void RecordPendingRuns(SimBench& b) {
+  b.seam.on_pending_messages = [&b] { b.seam.calls.push_back("pending"); };
+}
+
+// A loop over items: for each, one pending run, then (when position_each is set) its position.
+void AppendItems(Calls& calls, const std::string& bar, std::int64_t first, std::int64_t last,
+                 bool position_each = true) {
+  for (std::int64_t at = first; at <= last; ++at) {
+    calls.push_back("pending");
+    if (position_each) calls.push_back("progress " + bar + " pos " + std::to_string(at));
+  }
+}
+
+void AppendBarStart(Calls& calls, const std::string& bar, std::int64_t min, std::int64_t max) {
+  calls.push_back("progress " + bar + " min " + std::to_string(min));
+  calls.push_back("progress " + bar + " max " + std::to_string(max));
+  calls.push_back("progress " + bar + " pos " + std::to_string(min));
+  calls.push_back("progress " + bar + " show");
+}
+
+// Flash write over pages of 64 words: all words of a page, each after a pending run, then the
+// page's position.
+void AppendFlashWrite(Calls& calls, std::int64_t first_page, std::int64_t last_page) {
+  AppendBarStart(calls, "flash", first_page, last_page);
+  for (std::int64_t page = first_page; page <= last_page; page += 64) {
+    AppendItems(calls, "flash", 0, 63, false);
+    calls.push_back("progress flash pos " + std::to_string(page));
+  }
+  calls.push_back("progress flash hide");
+}
+
+void AppendVerify(Calls& calls, const std::string& bar, std::int64_t first, std::int64_t last) {
+  AppendBarStart(calls, bar, first, last);
+  AppendItems(calls, bar, first, last);
+  calls.push_back("progress " + bar + " hide");
+}
+
+TEST(SeamOrder, FlashWriteReadsTheDocumentThenMovesTheBarOncePerPage) {
+  SimBench b(128);
+  RecordPendingRuns(b);
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x100, {0x11, 0x22, 0x33}));
+  ASSERT_EQ(b.programmer().FlashWrite(), CommandOutcome::kDone);
+  Calls expected = {"label flash", "viewer refresh"};
+  AppendFlashWrite(expected, 0, 128);
+  EXPECT_EQ(b.seam.calls, expected);
+}
+
+TEST(SeamOrder, VerifyMovesTheBarOncePerItemAndHidesItBeforeTheMessage) {
+  SimBench b(128);
+  RecordPendingRuns(b);
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x20, {0x00}));  // chip holds 0xFF
+  ASSERT_EQ(b.programmer().FlashVerify(), CommandOutcome::kChipFailed);
+  Calls expected = {"label flash", "viewer refresh"};
+  AppendBarStart(expected, "flash", 0, 0x10);
+  AppendItems(expected, "flash", 0, 0xF);
+  expected.insert(expected.end(), {"pending", "progress flash hide", "notice 3"});
+  EXPECT_EQ(b.seam.calls, expected);
+}
+
+TEST(SeamOrder, ReadsCoverTheWholeChipThenRefreshTheViewer) {
+  SimBench b;
+  RecordPendingRuns(b);
+  ASSERT_EQ(b.programmer().EepromRead(), CommandOutcome::kDone);
+  Calls expected;
+  AppendBarStart(expected, "eeprom", 0, 512);
+  AppendItems(expected, "eeprom", 0, 511);
+  expected.insert(expected.end(), {"progress eeprom hide", "viewer refresh"});
+  EXPECT_EQ(b.seam.calls, expected);
+
+  b.seam.calls.clear();
+  ASSERT_EQ(b.programmer().FlashRead(), CommandOutcome::kDone);
+  expected.clear();
+  AppendBarStart(expected, "flash", 0, 4096);
+  AppendItems(expected, "flash", 0, 4095);
+  expected.insert(expected.end(), {"progress flash hide", "viewer refresh"});
+  EXPECT_EQ(b.seam.calls, expected);
+}
+
+TEST(SeamOrder, LockAndFuseCommandsTakeExtendedHighLowThenLock) {
+  SimBench b;
+  ASSERT_EQ(b.programmer().LockFuseWrite(), CommandOutcome::kDone);
+  EXPECT_EQ(b.seam.calls, (Calls{"collect 1", "collect 2", "collect 3", "collect 0"}));
+  b.seam.calls.clear();
+  ASSERT_EQ(b.programmer().LockFuseRead(), CommandOutcome::kDone);
+  EXPECT_EQ(b.seam.calls, (Calls{"show 1", "show 2", "show 3", "show 0"}));
+}
+
+TEST(SeamOrder, AutomaticSequenceWritesAndVerifiesEachMemoryThenTheFuses) {
+  SimBench b(128);
+  RecordPendingRuns(b);
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x80, {1, 2}));
+  b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x10, 0x20, 0x30}));
+  ASSERT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
+  // Both documents are read before the erase, so a bad one stops with the chip untouched.
+  Calls expected = {"label flash", "viewer refresh", "label eeprom", "viewer refresh"};
+  AppendFlashWrite(expected, 0, 64);
+  AppendVerify(expected, "flash", 0, 0x40);
+  AppendVerify(expected, "eeprom", 0, 2);  // the EEPROM write has the same shape as its verify
+  AppendVerify(expected, "eeprom", 0, 2);
+  expected.insert(expected.end(), {"collect 1", "collect 2", "collect 3", "collect 0"});
+  EXPECT_EQ(b.seam.calls, expected);
+  EXPECT_TRUE(b.seam.notices.empty());
+}
+
+TEST(SeamOrder, AutomaticSequenceStopsAtAFailedEepromVerify) {
+  SimBench b;
+  b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x10}));
+  b.seam.on_pending_messages = [&b] {
+    b.seam.calls.push_back("pending");
+    // After the write, the byte drops a bit before the verify reads it.
+    if (b.seam.calls.size() >= 2 && b.seam.calls[b.seam.calls.size() - 2] == "progress eeprom show" &&
+        b.chip().memories().ReadEeprom(0) == 0x10) {
+      b.chip().memories().WriteEeprom(0, 0x00);
+    }
+  };
+  b.SetBoxes(FuseGroup::Low, 0x00);
+  EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kChipFailed);
+  Calls tail(b.seam.calls.end() - 3, b.seam.calls.end());
+  EXPECT_EQ(tail, (Calls{"pending", "progress eeprom hide", "notice 3"}));
+  EXPECT_EQ(b.chip().memories().fuses().low, 0xE1);  // lock and fuses not written
+}
+
+}  // namespace
+}  // namespace tolmeo
