@@ -109,9 +109,11 @@ bool Tide_BalloonBox_Form::PointerOnBalloon() const {
 }
 
 void Tide_BalloonBox_Form::balloon_TimerTimer() {
-  // The timer's work is done once it fires, also when balloon help was switched off meanwhile.
+  // With balloon help switched off meanwhile the balloon keeps waiting: switched on again while
+  // the pointer still rests on the control, it comes up at the next tick.
+  if (!options().balloonHelpOn) return;
   balloon_Timer.SetEnabled(false);
-  if (options().balloonHelpOn) ShowBalloon();
+  ShowBalloon();
 }
 
 void Tide_BalloonBox_Form::ShowBalloon() {

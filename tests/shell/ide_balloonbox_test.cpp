@@ -92,7 +92,15 @@ TEST_F(BalloonTest, SwitchingBalloonHelpOffWhileWaitingLetsTheTimerDoNothing) {
   options.balloonHelpOn = 0;
   Advance(500);
   EXPECT_FALSE(balloon->visible());
+  EXPECT_TRUE(balloon->waiting());  // the timer does nothing, and goes on
+  Advance(3000);
+  EXPECT_FALSE(balloon->visible());
+  options.balloonHelpOn = 1;  // switched on again, the pointer still resting on the label
+  Advance(1000);
+  EXPECT_TRUE(balloon->visible());
   EXPECT_FALSE(balloon->waiting());
+  MoveTo(150, 80);
+  EXPECT_FALSE(balloon->visible());
 }
 
 TEST_F(BalloonTest, AControlWithoutBalloonHelpAsksForNone) {
