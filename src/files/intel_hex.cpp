@@ -102,11 +102,14 @@ class HexReader {
       if (line.empty() && OnlyBlankLinesFollow(text)) break;
       auto record = DecodeRecord(line);
       if (!record) return LineFailure(line_number, record.reason());
+      records_seen_ = true;
       if (record->type == kEndOfFile) break;
       if (Status applied = Apply(*record); !applied) {
         return LineFailure(line_number, applied.reason());
       }
     }
+    // An empty file is more likely a build that failed than a wish to program nothing.
+    if (!records_seen_) return Failure{Ktext(u8"레코드가 하나도 없는 빈 파일입니다")};
     return range_;
   }
 
@@ -155,6 +158,7 @@ class HexReader {
   std::span<std::uint8_t> area_;
   std::uint64_t base_ = 0;
   bool segmented_ = false;
+  bool records_seen_ = false;
   HexRange range_;
 };
 

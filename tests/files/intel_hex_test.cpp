@@ -84,9 +84,13 @@ TEST_F(IntelHex, LowerCaseDigitsReadLikeUpperCase) {
 }
 
 TEST_F(IntelHex, NoDataRecordsGiveTheRangeZeroToZero) {
-  ExpectRange("", 0);
   ExpectRange(Lines({HexEnd()}), 0);
   EXPECT_EQ(area[0], 0xFF);
+}
+
+TEST_F(IntelHex, AFileWithoutAnyRecordIsRefused) {
+  ExpectFailure("", "레코드가 하나도 없는 빈 파일");
+  ExpectFailure("\r\n \n", "레코드가 하나도 없는 빈 파일");
 }
 
 TEST_F(IntelHex, LinesAfterTheEndRecordAreNotLookedAt) {
