@@ -103,7 +103,7 @@ class DescriptionReader {
       }
       seen[*bit] = true;
       BitBox& box = bits.Box(group, static_cast<int>(*bit));
-      box.name = words[1] == "-" ? std::string() : std::string(words[1]);
+      box.name = std::string(words[1]);
       box.checked = words[2] == "*";
       box.fixed = words.size() >= 4 && words[3] == FixedMark();
     }

@@ -108,7 +108,7 @@ TEST(DescriptionText, ReadsTheSample) {
   EXPECT_TRUE(spien.checked);
   EXPECT_TRUE(spien.fixed);
   EXPECT_FALSE(d->bits.Box(FuseGroup::High, 4).fixed);
-  EXPECT_EQ(d->bits.Box(FuseGroup::Lock, 7).name, "");  // written as "-"
+  EXPECT_EQ(d->bits.Box(FuseGroup::Lock, 7).name, "-");  // a bit the chip lacks
 }
 
 TEST(DescriptionText, WritesTheSampleByteForByte) {
@@ -226,11 +226,20 @@ TEST(DescriptionText, TheWriterRefusesWhatItCannotWriteBack) {
   EXPECT_TRUE(FormatDescription(copy).ok());
 }
 
+TEST(DescriptionText, AnEmptyNameIsWrittenAsTheNameOfAMissingBit) {
+  auto d = ParseDescription(FileText(kSample));
+  ASSERT_TRUE(d.ok());
+  d->bits.Box(FuseGroup::Extended, 1).name.clear();
+  auto again = ParseDescription(*FormatDescription(*d));
+  ASSERT_TRUE(again.ok());
+  EXPECT_EQ(again->bits.Box(FuseGroup::Extended, 1).name, "-");
+}
+
 TEST(DescriptionText, SaveThenLoadKeepsEverything) {
   auto d = ParseDescription(FileText(kSample));
   ASSERT_TRUE(d.ok());
   d->bits.Box(FuseGroup::Extended, 2) = BitBox{true, K("비트이름"), false};
-  d->bits.Box(FuseGroup::Extended, 1) = BitBox{false, "", true};
+  d->bits.Box(FuseGroup::Extended, 1) = BitBox{false, "-", true};
   auto again = ParseDescription(*FormatDescription(*d));
   ASSERT_TRUE(again.ok());
   for (FuseGroup group : kFuseGroups) {
