@@ -1,4 +1,4 @@
-// links: engine
+// links: formats
 // Reading an Intel HEX document of 64 KB of data (4,096 records of 16 bytes): the programming
 // commands re-read the document before every write and verify, so it must stay quick.
 #include <benchmark/benchmark.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/file_system.h"
-#include "files/intel_hex.h"
+#include "formats/intel_hex.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// links: engine port
+// links: isp port
 // What the engine itself costs per byte on the wire: a cable and a clock that do nothing, at
 // ISP speed 0, so what is left is the bit-banging, the line shadow and the instruction layer.
 // A real parallel port costs about a microsecond per access; compare with the writes/s here.

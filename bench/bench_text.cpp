@@ -8,9 +8,9 @@
 #include <string>
 
 #include "base/cp949.h"
-#include "form/bitmap.h"
-#include "text/font_store.h"
-#include "text/text_drawing.h"
+#include "gfx/bitmap.h"
+#include "gfx/font_store.h"
+#include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {

@@ -40,7 +40,7 @@ void BM_WholeFlashRead(benchmark::State& state) {
     SimCable cable{ChipModel{}};
     TestWire wire(cable, cable.clock());
     wire.EnterProgramming();
-    const std::uint32_t words = ChipModel{}.flash_bytes / 2;
+    const std::uint32_t words = ChipModel{}.flashSize / 2;
     for (std::uint32_t word = 0; word < words; ++word) {
       const auto high = static_cast<std::uint8_t>(word >> 8);
       const auto low = static_cast<std::uint8_t>(word & 0xFF);

@@ -1,11 +1,11 @@
-// links: engine
+// links: formats
 // Any text fed to the description reader: whatever it takes must be written back in a form it
 // reads again to the same text.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "files/description_text.h"
+#include "formats/description_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto description =

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "form/bitmap.h"
-#include "text/bitmap_font.h"
-#include "text/font_store.h"
-#include "text/text_drawing.h"
+#include "gfx/bitmap.h"
+#include "gfx/bitmap_font.h"
+#include "gfx/font_store.h"
+#include "gfx/text_drawing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tolmeo;

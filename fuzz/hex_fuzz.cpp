@@ -1,4 +1,4 @@
-// links: engine
+// links: formats
 // Any text fed to the Intel HEX reader: it must never write outside its area, and a success
 // must report a range inside it.
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/intel_hex.h"
+#include "formats/intel_hex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> area(4096, 0xFF);

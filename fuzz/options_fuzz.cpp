@@ -1,11 +1,11 @@
-// links: engine
+// links: formats
 // Any text fed to the options reader gives a record inside its ranges that survives a save and
 // a load unchanged.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "files/ide_options.h"
+#include "formats/ide_options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tolmeo::IdeOptions options =

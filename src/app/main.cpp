@@ -5,12 +5,12 @@
 #include <exception>
 
 #include "base/cp949.h"
-#include "files/ide_options.h"
+#include "formats/ide_options.h"
 #include "form/application.h"
 #include "form/sdl_backend.h"
 #include "isp/engine_seam.h"
 #include "shell/ide_msgbox.h"
-#include "text/font_store.h"
+#include "gfx/font_store.h"
 
 namespace tolmeo {
 namespace {

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "base/cp949.h"
-#include "files/device_description.h"
-#include "files/hex_documents.h"
-#include "files/intel_hex_writer.h"
+#include "isp/device_description.h"
+#include "isp/hex_documents.h"
+#include "formats/intel_hex_writer.h"
 
 namespace tolmeo::cli {
 namespace {

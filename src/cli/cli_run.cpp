@@ -9,8 +9,8 @@
 #include "base/file_system.h"
 #include "cli/action_runner.h"
 #include "cli/terminal_seam.h"
-#include "files/device_description.h"
-#include "files/ide_options.h"
+#include "isp/device_description.h"
+#include "formats/ide_options.h"
 #include "isp/engine_session.h"
 
 namespace tolmeo::cli {

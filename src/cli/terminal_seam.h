@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "isp/fuse_boxes.h"
+#include "formats/fuse_boxes.h"
 #include "isp/null_seam.h"
 
 namespace tolmeo::cli {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "form/bitmap.h"
+#include "gfx/bitmap.h"
 #include "form/form_types.h"
 #include "form/region.h"
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "form/backend.h"
-#include "form/bitmap.h"
+#include "gfx/bitmap.h"
 #include "form/form_types.h"
 #include "form/region.h"
 

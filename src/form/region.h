@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "form/bitmap.h"
+#include "gfx/bitmap.h"
 #include "form/form_types.h"
 
 namespace tolmeo {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "form/bitmap.h"
+#include "gfx/bitmap.h"
 #include "form/form_types.h"
 #include "form/region.h"
 

@@ -7,12 +7,7 @@ namespace tolmeo {
 
 ChipModel ModelOfImage(const ChipImage& image) {
   ChipModel model;
-  model.flash_bytes = image.flashSize;
-  model.page_bytes = image.flashPageSize;
-  model.eeprom_bytes = image.eepromSize;
-  model.signature = image.signature;
-  model.flash_write_ms = image.flashWriteDelay;
-  model.eeprom_write_ms = image.eepromWriteDelay;
+  static_cast<ChipGeometry&>(model) = image;
   model.lock = image.lockBits;
   model.extended = image.extendedFuse;
   model.high = image.highFuse;

@@ -5,38 +5,28 @@
 #include <cstdint>
 #include <string>
 
+#include "base/chip_geometry.h"
+#include "formats/fuse_boxes.h"
+
 namespace tolmeo {
 
 inline constexpr std::uint32_t kFlashCapacityWords = 1'024'000;
 inline constexpr std::uint32_t kFlashCapacityBytes = 2 * kFlashCapacityWords;
 inline constexpr std::uint32_t kEepromCapacityBytes = 1'024'000;
 
-enum class FuseGroup { Lock, Extended, High, Low };
-inline constexpr std::array<FuseGroup, 4> kFuseGroups = {FuseGroup::Lock, FuseGroup::Extended,
-                                                          FuseGroup::High, FuseGroup::Low};
-
-struct ChipImage {
-  std::uint32_t flashPageSize = 0;  // bytes
-  std::uint32_t flashSize = 0;      // bytes
+struct ChipImage : ChipGeometry {
   std::array<std::uint16_t, kFlashCapacityWords> flashWords{};
   std::uint32_t flashStart = 0;  // word range, inclusive
   std::uint32_t flashEnd = 0;
   std::uint32_t flashPageStart = 0;
   std::uint32_t flashPageEnd = 0;
-  std::int32_t flashWriteDelay = 0;  // ms after each page write
-  std::uint32_t eepromSize = 0;      // bytes
   std::array<std::uint8_t, kEepromCapacityBytes> eepromBytes{};
   std::uint32_t eepromStart = 0;  // byte range, inclusive
   std::uint32_t eepromEnd = 0;
-  std::int32_t eepromWriteDelay = 0;  // ms after each byte write
-  std::array<std::uint8_t, 3> signature{};
   std::uint8_t lockBits = 0;
   std::uint8_t highFuse = 0;
   std::uint8_t lowFuse = 0;
   std::uint8_t extendedFuse = 0;
-
-  std::uint32_t FlashWordCount() const { return flashSize / 2; }
-  std::uint32_t PageWords() const { return flashPageSize / 2; }
 
   // The Flash image seen as bytes, low byte of each word first, as Intel HEX addresses it.
   void SetFlashByte(std::uint32_t byte_address, std::uint8_t value);

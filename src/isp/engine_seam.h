@@ -14,13 +14,6 @@ enum class Memory { Flash, Eeprom };
 // Message box kinds: the picture shown beside the text.
 enum NoticeKind : int { kNoticeInfo = 0, kNoticeWarning = 1, kNoticeFailure = 3 };
 
-// One check box of the lock and fuse bit editor with its name label.
-struct BitBox {
-  bool checked = false;  // checked = programmed = bit value 0
-  std::string name;      // CP949
-  bool fixed = false;    // a fixed bit's box is disabled
-};
-
 class EngineSeam {
  public:
   virtual ~EngineSeam() = default;

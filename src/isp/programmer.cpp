@@ -3,7 +3,7 @@
 #include <bit>
 
 #include "base/cp949.h"
-#include "files/hex_documents.h"
+#include "isp/hex_documents.h"
 
 namespace tolmeo {
 namespace {

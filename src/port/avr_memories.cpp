@@ -6,9 +6,9 @@ namespace tolmeo {
 
 AvrMemories::AvrMemories(const ChipModel& model)
     : model_(Normalised(model)),
-      flash_(model_.flash_bytes, 0xFF),
-      eeprom_(model_.eeprom_bytes, 0xFF),
-      page_buffer_(model_.page_bytes, 0xFF),
+      flash_(model_.flashSize, 0xFF),
+      eeprom_(model_.eepromSize, 0xFF),
+      page_buffer_(model_.flashPageSize, 0xFF),
       fuses_{model_.lock, model_.extended, model_.high, model_.low} {}
 
 void AvrMemories::Erase() {
@@ -24,7 +24,7 @@ void AvrMemories::LoadPageByte(std::uint32_t index, bool high, std::uint8_t valu
 void AvrMemories::WritePage(std::uint32_t word_address) {
   const std::uint32_t first_byte = PageStart(word_address) * 2;
   // The last page of a Flash that is not a whole number of pages is cut short.
-  const std::uint32_t count = std::min<std::uint32_t>(model_.page_bytes, model_.flash_bytes - first_byte);
+  const std::uint32_t count = std::min<std::uint32_t>(model_.flashPageSize, model_.flashSize - first_byte);
   for (std::uint32_t i = 0; i < count; ++i) flash_[first_byte + i] &= page_buffer_[i];
   ClearPageBuffer();
 }

@@ -27,8 +27,8 @@ class AvrMemories {
   explicit AvrMemories(const ChipModel& model);
 
   const ChipModel& model() const { return model_; }
-  std::uint32_t flash_words() const { return model_.flash_bytes / 2; }
-  std::uint32_t page_words() const { return model_.page_bytes / 2; }
+  std::uint32_t flash_words() const { return model_.flashSize / 2; }
+  std::uint32_t page_words() const { return model_.flashPageSize / 2; }
 
   // The first word of the page that holds word_address.
   std::uint32_t PageStart(std::uint32_t word_address) const {

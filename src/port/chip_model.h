@@ -2,19 +2,16 @@
 // What a virtual AVR is: its memory sizes, signature, write times and the fuse bytes it comes
 // with. Plain data, filled by whoever knows the chip (a test, or the engine from a loaded
 // description), so the cable layer needs nothing of the description files.
-#include <array>
 #include <cstdint>
+
+#include "base/chip_geometry.h"
 
 namespace tolmeo {
 
-struct ChipModel {
+struct ChipModel : ChipGeometry {
   // An ATmega8 unless told otherwise.
-  std::uint32_t flash_bytes = 8192;
-  std::uint32_t page_bytes = 64;
-  std::uint32_t eeprom_bytes = 512;
-  std::array<std::uint8_t, 3> signature = {0x1E, 0x93, 0x07};
-  std::int32_t flash_write_ms = 5;
-  std::int32_t eeprom_write_ms = 9;
+  ChipModel() : ChipGeometry{64, 8192, 512, {0x1E, 0x93, 0x07}, 5, 9} {}
+
   std::int32_t erase_ms = 10;
   std::int32_t fuse_write_ms = 5;
   std::uint8_t lock = 0xFF;
@@ -22,10 +19,6 @@ struct ChipModel {
   std::uint8_t high = 0xD9;
   std::uint8_t low = 0xE1;
 };
-
-// The serial instructions carry 16 address bits: no chip model reaches further.
-inline constexpr std::uint32_t kMaxFlashWords = 65536;
-inline constexpr std::uint32_t kMaxEepromBytes = 65536;
 
 // The model made safe to simulate: at least one Flash word, at most what 16 address bits
 // reach; a page of a power of two words that fits the Flash; no negative write times.

@@ -166,14 +166,14 @@ std::int32_t VirtualAvr::WriteFlashPage(std::uint32_t word_address) {
   } else {
     memories_.WritePage(word_address);
   }
-  return memories_.model().flash_write_ms;
+  return memories_.model().flashWriteDelay;
 }
 
 std::int32_t VirtualAvr::WriteEepromByte(std::uint32_t address, std::uint8_t value) {
   const bool dead = faults.dead_eeprom_address &&
                     memories_.WrapEeprom(*faults.dead_eeprom_address) == memories_.WrapEeprom(address);
   if (!dead) memories_.WriteEeprom(address, value);
-  return memories_.model().eeprom_write_ms;
+  return memories_.model().eepromWriteDelay;
 }
 
 std::int32_t VirtualAvr::ExecuteProgrammingCommand() {

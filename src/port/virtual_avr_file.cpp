@@ -39,18 +39,18 @@ Status RestoreChip(std::string_view bytes, AvrMemories& memories) {
   if (bytes.size() < kHeaderBytes || !bytes.starts_with(kMagic)) {
     return Failure{Ktext(u8"가상 AVR 파일의 형식이 올바르지 않습니다.")};
   }
-  const std::uint32_t flash_bytes = ReadU32(bytes, kMagic.size());
-  const std::uint32_t eeprom_bytes = ReadU32(bytes, kMagic.size() + 4);
-  if (flash_bytes != memories.flash().size() || eeprom_bytes != memories.eeprom().size()) {
+  const std::uint32_t flashSize = ReadU32(bytes, kMagic.size());
+  const std::uint32_t eepromSize = ReadU32(bytes, kMagic.size() + 4);
+  if (flashSize != memories.flash().size() || eepromSize != memories.eeprom().size()) {
     return Failure{Ktext(u8"가상 AVR 파일의 메모리 크기가 선택한 칩과 다릅니다.")};
   }
-  if (bytes.size() != kHeaderBytes + flash_bytes + eeprom_bytes) {
+  if (bytes.size() != kHeaderBytes + flashSize + eepromSize) {
     return Failure{Ktext(u8"가상 AVR 파일이 잘려 있거나 손상되었습니다.")};
   }
   const std::size_t fuse_at = kMagic.size() + 8;
   const FuseBytes fuses{ByteAt(bytes, fuse_at), ByteAt(bytes, fuse_at + 1), ByteAt(bytes, fuse_at + 2),
                         ByteAt(bytes, fuse_at + 3)};
-  memories.Restore(bytes.substr(kHeaderBytes, flash_bytes), bytes.substr(kHeaderBytes + flash_bytes), fuses);
+  memories.Restore(bytes.substr(kHeaderBytes, flashSize), bytes.substr(kHeaderBytes + flashSize), fuses);
   return Success();
 }
 

@@ -5,8 +5,8 @@
 
 #include "base/cp949.h"
 #include "form/application.h"
-#include "form/picture.h"
-#include "text/text_drawing.h"
+#include "gfx/picture.h"
+#include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {

@@ -5,7 +5,7 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "form/application.h"
-#include "text/text_drawing.h"
+#include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {

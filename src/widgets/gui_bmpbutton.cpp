@@ -1,6 +1,6 @@
 #include "widgets/gui_bmpbutton.h"
 
-#include "form/picture.h"
+#include "gfx/picture.h"
 
 namespace tolmeo {
 namespace {

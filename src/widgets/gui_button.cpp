@@ -1,7 +1,7 @@
 #include "widgets/gui_button.h"
 
 #include "base/cp949.h"
-#include "text/text_drawing.h"
+#include "gfx/text_drawing.h"
 
 namespace tolmeo {
 

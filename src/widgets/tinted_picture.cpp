@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "form/picture.h"
+#include "gfx/picture.h"
 
 namespace tolmeo {
 namespace {

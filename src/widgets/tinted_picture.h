@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/result.h"
-#include "form/bitmap.h"
+#include "gfx/bitmap.h"
 #include "form/form_types.h"
 
 namespace tolmeo {

@@ -23,10 +23,10 @@
 #include <string>
 #include <string_view>
 
-#include "files/ide_options.h"
-#include "form/bitmap.h"
+#include "formats/ide_options.h"
+#include "gfx/bitmap.h"
 #include "form/form.h"
-#include "text/font_store.h"
+#include "gfx/font_store.h"
 
 namespace tolmeo {
 

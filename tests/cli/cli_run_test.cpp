@@ -7,7 +7,7 @@
 #include "base/cp949.h"
 #include "cli/action_runner.h"
 #include "cli/terminal_seam.h"
-#include "files/intel_hex.h"
+#include "formats/intel_hex.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo::cli {

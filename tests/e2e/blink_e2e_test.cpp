@@ -9,7 +9,7 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "cli/cli_run.h"
-#include "files/intel_hex.h"
+#include "formats/intel_hex.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo {

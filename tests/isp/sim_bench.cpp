@@ -1,13 +1,13 @@
 #include "sim_bench.h"
 
-#include "files/hex_documents.h"
-#include "files/intel_hex_writer.h"
+#include "isp/hex_documents.h"
+#include "formats/intel_hex_writer.h"
 
 namespace tolmeo::testing {
 
-SimBench::SimBench(std::uint32_t page_bytes) {
+SimBench::SimBench(std::uint32_t flashPageSize) {
   image->flashSize = 8192;
-  image->flashPageSize = page_bytes;
+  image->flashPageSize = flashPageSize;
   image->eepromSize = 512;
   image->flashWriteDelay = 5;
   image->eepromWriteDelay = 9;

@@ -13,7 +13,7 @@ namespace tolmeo::testing {
 
 class SimBench {
  public:
-  explicit SimBench(std::uint32_t page_bytes = 64);
+  explicit SimBench(std::uint32_t flashPageSize = 64);
 
   Programmer& programmer() { return session->programmer(); }
   VirtualAvr& chip() { return session->rig().sim->chip(); }

@@ -11,29 +11,29 @@ using testing::SmallChip;
 
 TEST(ChipModelTest, OddModelsBecomeSafeToSimulate) {
   ChipModel odd;
-  odd.flash_bytes = 1;
-  odd.page_bytes = 0;
-  odd.eeprom_bytes = 1'000'000;
-  odd.flash_write_ms = -3;
+  odd.flashSize = 1;
+  odd.flashPageSize = 0;
+  odd.eepromSize = 1'000'000;
+  odd.flashWriteDelay = -3;
   odd.erase_ms = -1;
   ChipModel safe = Normalised(odd);
-  EXPECT_EQ(safe.flash_bytes, 2u);
-  EXPECT_EQ(safe.page_bytes, 2u);
-  EXPECT_EQ(safe.eeprom_bytes, kMaxEepromBytes);
-  EXPECT_EQ(safe.flash_write_ms, 0);
+  EXPECT_EQ(safe.flashSize, 2u);
+  EXPECT_EQ(safe.flashPageSize, 2u);
+  EXPECT_EQ(safe.eepromSize, kIspReachEepromBytes);
+  EXPECT_EQ(safe.flashWriteDelay, 0);
   EXPECT_EQ(safe.erase_ms, 0);
 }
 
 TEST(ChipModelTest, PagesArePowersOfTwoWithinTheFlash) {
   ChipModel model;
-  model.flash_bytes = 4'000'000;
-  model.page_bytes = 100;
+  model.flashSize = 4'000'000;
+  model.flashPageSize = 100;
   ChipModel safe = Normalised(model);
-  EXPECT_EQ(safe.flash_bytes, kMaxFlashWords * 2);
-  EXPECT_EQ(safe.page_bytes, 64u);
-  model.flash_bytes = 40;
-  model.page_bytes = 512;
-  EXPECT_EQ(Normalised(model).page_bytes, 32u);  // 20 words hold no page above 16 words
+  EXPECT_EQ(safe.flashSize, kIspReachFlashWords * 2);
+  EXPECT_EQ(safe.flashPageSize, 64u);
+  model.flashSize = 40;
+  model.flashPageSize = 512;
+  EXPECT_EQ(Normalised(model).flashPageSize, 32u);  // 20 words hold no page above 16 words
 }
 
 TEST(AvrMemoriesTest, StartsErasedWithTheModelsFuses) {
@@ -45,7 +45,7 @@ TEST(AvrMemoriesTest, StartsErasedWithTheModelsFuses) {
 
 TEST(AvrMemoriesTest, LastPageOfAnUnevenFlashIsCutShort) {
   ChipModel model = SmallChip();
-  model.flash_bytes = 100;  // 50 words: the page at 48 has only two
+  model.flashSize = 100;  // 50 words: the page at 48 has only two
   AvrMemories memories(model);
   for (std::uint32_t i = 0; i < 16; ++i) {
     memories.LoadPageByte(i, false, 0x00);
@@ -60,7 +60,7 @@ TEST(AvrMemoriesTest, LastPageOfAnUnevenFlashIsCutShort) {
 
 TEST(AvrMemoriesTest, ChipWithoutEepromReadsErasedAndTakesNothing) {
   ChipModel model = SmallChip();
-  model.eeprom_bytes = 0;
+  model.eepromSize = 0;
   AvrMemories memories(model);
   memories.WriteEeprom(5, 0x00);
   EXPECT_EQ(memories.ReadEeprom(5), 0xFF);

@@ -29,11 +29,11 @@ TEST_F(ChipFaultsTest, DeadFlashPageNeverTakesAWrite) {
   wire.EnterProgramming();
   LoadFlashWord(0, 0x0000);
   WritePage(16);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(16), 0xFFFF);
   LoadFlashWord(0, 0x0000);  // its buffer was still used up: the next page is unharmed
   WritePage(32);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(32), 0x0000);
   EXPECT_EQ(chip.page_writes(), 2);
 }
@@ -42,9 +42,9 @@ TEST_F(ChipFaultsTest, DeadEepromAddressNeverTakesAWrite) {
   chip.faults.dead_eeprom_address = 5;
   wire.EnterProgramming();
   WriteEeprom(5, 0x00);
-  WaitMs(model.eeprom_write_ms);
+  WaitMs(model.eepromWriteDelay);
   WriteEeprom(6, 0x00);
-  WaitMs(model.eeprom_write_ms);
+  WaitMs(model.eepromWriteDelay);
   EXPECT_EQ(ReadEeprom(5), 0xFF);
   EXPECT_EQ(ReadEeprom(6), 0x00);
   EXPECT_EQ(ReadEeprom(32 + 5), 0xFF);  // the same cell through a wrapped address

@@ -54,7 +54,7 @@ TEST(VirtualAvrFileTest, DamagedFilesAreRefusedAndChangeNothing) {
 
 TEST(VirtualAvrFileTest, FileOfAnotherChipSizeIsRefused) {
   ChipModel bigger = SmallChip();
-  bigger.eeprom_bytes = 64;
+  bigger.eepromSize = 64;
   AvrMemories memories(bigger);
   EXPECT_FALSE(RestoreChip(SerialiseChip(WrittenChip()), memories).ok());
 }

@@ -49,7 +49,7 @@ TEST_F(VirtualAvrTest, SignatureBytesByIndexAndNothingBeyondThem) {
 TEST_F(VirtualAvrTest, PageLoadWriteAndReadBack) {
   for (std::uint8_t i = 0; i < 16; ++i) LoadFlashWord(i, static_cast<std::uint16_t>(0x1200 + i));
   WritePage(16 + 5);  // any word of the page chooses it
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   for (std::uint16_t i = 0; i < 16; ++i) EXPECT_EQ(ReadFlashWord(16 + i), 0x1200 + i);
   EXPECT_EQ(ReadFlashWord(15), 0xFFFF);
   EXPECT_EQ(ReadFlashWord(32), 0xFFFF);
@@ -62,16 +62,16 @@ TEST_F(VirtualAvrTest, PageLoadWriteAndReadBack) {
 TEST_F(VirtualAvrTest, PageIndexIsTakenWithinThePage) {
   LoadFlashWord(16 + 3, 0xBEEF);  // index 19 is index 3 of a 16-word page
   WritePage(0);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(3), 0xBEEF);
 }
 
 TEST_F(VirtualAvrTest, PageBufferIsBlankAfterAPageWrite) {
   LoadFlashWord(0, 0x1234);
   WritePage(0);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   WritePage(16);  // no loads in between: writes 0xFFFF, which changes nothing
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(16), 0xFFFF);
   EXPECT_EQ(ReadFlashWord(0), 0x1234);
 }
@@ -79,10 +79,10 @@ TEST_F(VirtualAvrTest, PageBufferIsBlankAfterAPageWrite) {
 TEST_F(VirtualAvrTest, FlashBitsOnlyClearUntilAnErase) {
   LoadFlashWord(0, 0x0FF0);
   WritePage(0);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   LoadFlashWord(0, 0x00FF);
   WritePage(0);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(0), 0x00F0);
 
   ChipErase();
@@ -91,16 +91,16 @@ TEST_F(VirtualAvrTest, FlashBitsOnlyClearUntilAnErase) {
   EXPECT_EQ(chip.chip_erases(), 1);
   LoadFlashWord(0, 0x00FF);
   WritePage(0);
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(0), 0x00FF);
 }
 
 TEST_F(VirtualAvrTest, EepromBytesOnlyClearUntilAnErase) {
   WriteEeprom(7, 0x3C);
-  WaitMs(model.eeprom_write_ms);
+  WaitMs(model.eepromWriteDelay);
   EXPECT_EQ(ReadEeprom(7), 0x3C);
   WriteEeprom(7, 0xC3);
-  WaitMs(model.eeprom_write_ms);
+  WaitMs(model.eepromWriteDelay);
   EXPECT_EQ(ReadEeprom(7), 0x00);
   ChipErase();
   WaitMs(model.erase_ms);
@@ -141,12 +141,12 @@ TEST_F(VirtualAvrTest, ReadsWhileBusyGiveFFAndWritesAreIgnored) {
   EXPECT_EQ(ReadFlashWord(0), 0xFFFF);
   EXPECT_EQ(Read(0x30, 0x00, 0x00), 0xFF);
   WriteEeprom(1, 0x00);  // lost: the chip is still writing the page
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(0), 0x1234);
   EXPECT_EQ(ReadEeprom(1), 0xFF);
 
   WriteEeprom(2, 0x55);
-  WaitMs(model.eeprom_write_ms - 1);
+  WaitMs(model.eepromWriteDelay - 1);
   EXPECT_EQ(ReadEeprom(2), 0xFF);
   WaitMs(1);
   EXPECT_EQ(ReadEeprom(2), 0x55);
@@ -162,13 +162,13 @@ TEST_F(VirtualAvrTest, ChipEraseTakesItsOwnTime) {
 
 TEST_F(VirtualAvrTest, AddressesWrapToTheMemorySize) {
   WriteEeprom(32 + 3, 0x42);  // a 32-byte EEPROM ignores the high bits
-  WaitMs(model.eeprom_write_ms);
+  WaitMs(model.eepromWriteDelay);
   EXPECT_EQ(ReadEeprom(3), 0x42);
   EXPECT_EQ(ReadEeprom(0x4003), 0x42);
 
   LoadFlashWord(2, 0xA55A);
   WritePage(64);  // 64 words: page 64 is page 0
-  WaitMs(model.flash_write_ms);
+  WaitMs(model.flashWriteDelay);
   EXPECT_EQ(ReadFlashWord(2), 0xA55A);
   EXPECT_EQ(ReadFlashWord(64 + 2), 0xA55A);
   EXPECT_EQ(ReadFlashWord(0xFFC2), 0xA55A);

@@ -14,12 +14,12 @@ namespace tolmeo::testing {
 // 32 EEPROM bytes, write times the tests can wait out.
 inline ChipModel SmallChip() {
   ChipModel model;
-  model.flash_bytes = 128;
-  model.page_bytes = 32;
-  model.eeprom_bytes = 32;
+  model.flashSize = 128;
+  model.flashPageSize = 32;
+  model.eepromSize = 32;
   model.signature = {0x1E, 0x91, 0x0A};
-  model.flash_write_ms = 4;
-  model.eeprom_write_ms = 8;
+  model.flashWriteDelay = 4;
+  model.eepromWriteDelay = 8;
   model.erase_ms = 9;
   model.fuse_write_ms = 5;
   model.lock = 0xFF;

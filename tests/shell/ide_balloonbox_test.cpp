@@ -3,10 +3,10 @@
 #include "shell/ide_balloonbox.h"
 
 #include "base/cp949.h"
-#include "form/picture.h"
+#include "gfx/picture.h"
 #include "shell_fixture.h"
-#include "text/gui_label.h"
-#include "text/text_drawing.h"
+#include "widgets/gui_label.h"
+#include "gfx/text_drawing.h"
 
 namespace tolmeo::testing {
 namespace {

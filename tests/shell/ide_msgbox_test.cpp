@@ -7,7 +7,7 @@
 #include "form/form_timer.h"
 #include "shell_fixture.h"
 #include "support/temp_folder.h"
-#include "text/text_drawing.h"
+#include "gfx/text_drawing.h"
 #include "widgets/gui_progress.h"
 
 namespace tolmeo::testing {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "isp/engine_seam.h"
-#include "isp/fuse_boxes.h"
+#include "formats/fuse_boxes.h"
 
 namespace tolmeo::testing {
 

@@ -1,9 +1,9 @@
 // Labels and caption bars: where their text goes, what cuts it, and the frame drawn over it.
-#include "text/gui_label.h"
+#include "widgets/gui_label.h"
 
 #include "base/cp949.h"
-#include "text/gui_captionbar.h"
-#include "text/text_drawing.h"
+#include "widgets/gui_captionbar.h"
+#include "gfx/text_drawing.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "files/ide_options.h"
+#include "formats/ide_options.h"
 #include "form/headless_fixture.h"
-#include "text/font_store.h"
+#include "gfx/font_store.h"
 #include "widgets/balloon_host.h"
 
 namespace tolmeo::testing {

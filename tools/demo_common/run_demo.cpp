@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "base/cp949.h"
-#include "files/ide_options.h"
+#include "formats/ide_options.h"
 #include "form/sdl_backend.h"
-#include "text/font_store.h"
+#include "gfx/font_store.h"
 
 namespace tolmeo {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "base/cp949.h"
 #include "demo_common/run_demo.h"
-#include "files/ide_options.h"
+#include "formats/ide_options.h"
 #include "form/application.h"
 #include "widgets/gui_button.h"
 #include "widgets/gui_progress.h"

@@ -1,0 +1,98 @@
+#include "isp/hex_documents.h"
+
+#include <algorithm>
+#include <bit>
+#include <span>
+
+#include "base/cp949.h"
+#include "formats/intel_hex.h"
+
+namespace tolmeo {
+namespace {
+
+// The reader fills the Flash words as bytes, low byte first, as Intel HEX addresses them.
+static_assert(std::endian::native == std::endian::little,
+              "the Flash image is read as little-endian bytes");
+
+std::span<std::uint8_t> FlashArea(ChipImage& image) {
+  auto* bytes = reinterpret_cast<std::uint8_t*>(image.flashWords.data());
+  return {bytes, std::min(image.flashSize, kFlashCapacityBytes)};
+}
+
+std::span<std::uint8_t> EepromArea(ChipImage& image) {
+  return {image.eepromBytes.data(), std::min(image.eepromSize, kEepromCapacityBytes)};
+}
+
+// Erases the image, reads the file, and sets the range only when the read succeeded.
+Result<HexRange> ReadFlash(const std::string& path, ChipImage& image) {
+  image.InitFlashImage();
+  auto range = ReadIntelHex(path, FlashArea(image));
+  if (!range) return range;
+  image.flashStart = range->low / 2;
+  image.flashEnd = range->high / 2;
+  image.ClampFlashEnd();
+  return range;
+}
+
+Result<HexRange> ReadEeprom(const std::string& path, ChipImage& image) {
+  image.InitEepromImage();
+  auto range = ReadIntelHex(path, EepromArea(image));
+  if (!range) return range;
+  image.eepromStart = range->low;
+  image.eepromEnd = range->high;
+  image.ClampEepromEnd();
+  return range;
+}
+
+std::string OpenDialogTitle() { return Ktext(u8"::: 열기 ::: Darimsol :::"); }
+
+}  // namespace
+
+const std::string& NoDocumentText(Memory memory) {
+  static const std::string flash = " Darimsol ";
+  static const std::string eeprom = " www.darimsol.com ";
+  return memory == Memory::Flash ? flash : eeprom;
+}
+
+bool DocumentOpen(Memory memory, const EngineSeam& seam) {
+  std::string label = seam.DocumentLabel(memory);
+  return !label.empty() && label != NoDocumentText(memory);
+}
+
+DocumentReadiness RereadDocument(Memory memory, const std::string& path, ChipImage& image) {
+  auto range = memory == Memory::Flash ? ReadFlash(path, image) : ReadEeprom(path, image);
+  if (range) return {DocumentState::Ready, {}};
+  return {DocumentState::Failed, path + ": " + range.reason()};
+}
+
+DocumentReadiness OpenDocument(Memory memory, const std::string& path, ChipImage& image,
+                               EngineSeam& seam) {
+  seam.SetDocumentLabel(memory, path);
+  DocumentReadiness readiness = RereadDocument(memory, path, image);
+  seam.RefreshViewer();
+  return readiness;
+}
+
+void ChooseDocument(Memory memory, ChipImage& image, EngineSeam& seam) {
+  auto path = seam.ChooseFileToOpen(OpenDialogTitle(), "*.hex|*.hex");
+  if (!path) return;
+  DocumentReadiness readiness = OpenDocument(memory, *path, image, seam);
+  if (readiness.state == DocumentState::Failed) seam.ShowNotice(kNoticeFailure, readiness.reason);
+}
+
+void CloseDocument(Memory memory, ChipImage& image, EngineSeam& seam) {
+  if (memory == Memory::Flash) {
+    image.InitFlashImage();
+  } else {
+    image.InitEepromImage();
+  }
+  seam.SetDocumentLabel(memory, NoDocumentText(memory));
+  seam.RefreshViewer();
+}
+
+DocumentReadiness DocumentReady(Memory memory, ChipImage& image, EngineSeam& seam) {
+  if (!DocumentOpen(memory, seam)) return {DocumentState::None, {}};
+  return OpenDocument(memory, seam.DocumentLabel(memory), image, seam);
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,205 @@
+#include "formats/ide_options.h"
+
+#include <gtest/gtest.h>
+
+#include "base/file_system.h"
+#include "formats/formats_testing.h"
+#include "support/temp_folder.h"
+
+namespace tolmeo {
+namespace {
+
+using testing::K;
+using testing::TempFolder;
+
+// The text the writer produces for these values, line by line.
+std::string OptionsText(std::string_view color, std::string_view path, std::string_view brightness,
+                        std::string_view blend_on, std::string_view blend_value,
+                        std::string_view balloon, std::string_view balloon_transparent,
+                        std::string_view speed, std::string_view cable) {
+  std::string text;
+  auto add = [&text](std::string_view tag, std::string_view value) {
+    text += K(tag) + "\r\n" + std::string(value) + "\r\n";
+  };
+  add("<전체색>", color);
+  add("<배경그림경로>", path);
+  add("<바탕밝기>", brightness);
+  add("<알파블렌드설정>", blend_on);
+  add("<알파블렌드값>", blend_value);
+  add("<풍선도움말설정>", balloon);
+  add("<풍선도움말투명설정>", balloon_transparent);
+  add("<ISP속도>", speed);
+  add("<케이블>", cable);
+  return text + K("<끝>") + "\r\n";
+}
+
+std::string DefaultPicture() { return ExeFolder() + "image/" + K("대한민국.jpg"); }
+
+TEST(IdeOptions, DefaultsAreCalmAndUsable) {
+  IdeOptions defaults = DefaultOptions();
+  EXPECT_EQ(defaults.savedColor, defaults.overallColor);
+  EXPECT_EQ(defaults.backgroundPicturePath, DefaultPicture());
+  EXPECT_EQ(defaults.cable, "parport0");
+  EXPECT_EQ(ParseOptions(""), defaults);
+}
+
+TEST(IdeOptions, WriterProducesTheExactLayout) {
+  IdeOptions options = DefaultOptions();
+  options.savedColor = 0xFF;
+  options.overallColor = 0x123456;  // the colour in effect is not what is saved
+  options.backgroundPicturePath = K("/그림/바다.jpg");
+  options.brightness = 50;
+  options.alphaBlendOn = 1;
+  options.alphaBlendValue = 7;
+  options.ispSpeed = 0;
+  options.cable = "sim:/tmp/chip.mem";
+  EXPECT_EQ(FormatOptions(options), OptionsText("0xff", K("/그림/바다.jpg"), "050", "1", "007",
+                                                "1", "0", "0x0", "sim:/tmp/chip.mem"));
+}
+
+TEST(IdeOptions, ReadsWhatTheWriterWroteAndWritesItBackByteForByte) {
+  std::string text = OptionsText("0xff", "/p.jpg", "050", "1", "128", "0", "1", "0x3f", "sim");
+  IdeOptions options = ParseOptions(text);
+  EXPECT_EQ(options.overallColor, 0xFFu);
+  EXPECT_EQ(options.savedColor, 0xFFu);
+  EXPECT_EQ(options.backgroundPicturePath, "/p.jpg");
+  EXPECT_EQ(options.brightness, 50);
+  EXPECT_EQ(options.alphaBlendOn, 1);
+  EXPECT_EQ(options.alphaBlendValue, 128);
+  EXPECT_EQ(options.balloonHelpOn, 0);
+  EXPECT_EQ(options.balloonTransparentOn, 1);
+  EXPECT_EQ(options.ispSpeed, 0x3f);
+  EXPECT_EQ(options.cable, "sim");
+  EXPECT_EQ(FormatOptions(options), text);
+
+  // Upper-case hex reads the same and is written back in lower case.
+  std::string upper = OptionsText("0XFF", "", "200", "0", "255", "1", "0", "0x1A", "parport0");
+  std::string lower = OptionsText("0xff", "", "200", "0", "255", "1", "0", "0x1a", "parport0");
+  EXPECT_EQ(FormatOptions(ParseOptions(upper)), lower);
+}
+
+TEST(IdeOptions, TagsMayStandInAnyOrderAndMissingTagsKeepTheirDefault) {
+  std::string text = K("<ISP속도>\r\n0x2\r\n<바탕밝기>\r\n017\r\n");
+  IdeOptions options = ParseOptions(text);
+  EXPECT_EQ(options.ispSpeed, 2);
+  EXPECT_EQ(options.brightness, 17);
+  // The first line is not taken for the missing colour.
+  EXPECT_EQ(options.overallColor, DefaultOptions().overallColor);
+  EXPECT_EQ(options.cable, "parport0");
+  EXPECT_EQ(options.backgroundPicturePath, DefaultPicture());
+}
+
+TEST(IdeOptions, AFileWithoutTheCableTagLoadsTheDefaultCable) {
+  std::string text = OptionsText("0x1", "", "200", "0", "255", "1", "0", "0x10", "sim");
+  text.erase(text.find(K("<케이블>")), K("<케이블>\r\nsim\r\n").size());
+  EXPECT_EQ(ParseOptions(text).cable, "parport0");
+  EXPECT_EQ(ParseOptions(text).overallColor, 1u);
+}
+
+TEST(IdeOptions, OutOfRangeValuesAreClamped) {
+  IdeOptions options =
+      ParseOptions(OptionsText("0x0", "", "999", "7", "300", "2", "9", "0xffffffff", "sim"));
+  EXPECT_EQ(options.brightness, 255);
+  EXPECT_EQ(options.alphaBlendOn, 1);
+  EXPECT_EQ(options.alphaBlendValue, 255);
+  EXPECT_EQ(options.balloonHelpOn, 1);
+  EXPECT_EQ(options.balloonTransparentOn, 1);
+  EXPECT_EQ(options.ispSpeed, 0);  // a negative speed
+  EXPECT_EQ(ParseOptions(OptionsText("0x0", "", "0", "0", "0", "0", "0", "0x7fffffff", "sim"))
+                .ispSpeed,
+            0x7fffffff);
+}
+
+TEST(IdeOptions, ValuesThatAreNotNumbersKeepTheDefault) {
+  IdeOptions defaults = DefaultOptions();
+  IdeOptions options =
+      ParseOptions(OptionsText("0x12g", "", "5O", "", "-1", "1 ", " 0", "10", "sim"));
+  EXPECT_EQ(options.overallColor, defaults.overallColor);
+  EXPECT_EQ(options.brightness, defaults.brightness);
+  EXPECT_EQ(options.alphaBlendOn, defaults.alphaBlendOn);  // an empty line
+  EXPECT_EQ(options.alphaBlendValue, defaults.alphaBlendValue);
+  EXPECT_EQ(options.balloonHelpOn, 1);  // surrounding blanks are tolerated
+  EXPECT_EQ(options.balloonTransparentOn, 0);
+  EXPECT_EQ(options.ispSpeed, defaults.ispSpeed);  // no "0x"
+  EXPECT_EQ(options.cable, "sim");
+  // A colour beyond 24 bits is no colour.
+  EXPECT_EQ(ParseOptions(OptionsText("0x1000000", "", "0", "0", "0", "0", "0", "0x0", "sim"))
+                .overallColor,
+            defaults.overallColor);
+}
+
+TEST(IdeOptions, PathsOfFourHundredBytesOrMoreAreRefused) {
+  std::string longest(kMaxOptionPathBytes - 1, 'p');
+  std::string too_long(kMaxOptionPathBytes, 'p');
+  auto with_path = [](const std::string& path) {
+    return ParseOptions(OptionsText("0x0", path, "0", "0", "0", "0", "0", "0x0", path));
+  };
+  EXPECT_EQ(with_path(longest).backgroundPicturePath, longest);
+  EXPECT_EQ(with_path(longest).cable, longest);
+  EXPECT_EQ(with_path(too_long).backgroundPicturePath, DefaultPicture());
+  EXPECT_EQ(with_path(too_long).cable, "parport0");
+  // An empty path line is an empty path (the viewer then shows its own default picture).
+  EXPECT_EQ(with_path("").backgroundPicturePath, "");
+  EXPECT_EQ(with_path("").cable, "parport0");
+}
+
+TEST(IdeOptions, AValueLineThatIsATagIsAMissingValue) {
+  std::string text = K("<배경그림경로>\r\n<ISP속도>\r\n0x3\r\n<케이블>\r\n<끝>\r\n");
+  IdeOptions options = ParseOptions(text);
+  EXPECT_EQ(options.backgroundPicturePath, DefaultPicture());
+  EXPECT_EQ(options.ispSpeed, 3);
+  EXPECT_EQ(options.cable, "parport0");
+  options.backgroundPicturePath = K("<바탕밝기>");
+  options.brightness = 9;
+  EXPECT_EQ(ParseOptions(FormatOptions(options)).brightness, 9);
+}
+
+TEST(IdeOptions, TheWriterWritesOnlyWhatTheReaderTakes) {
+  IdeOptions options = DefaultOptions();
+  options.ispSpeed = -5;
+  options.brightness = 1000;
+  options.alphaBlendOn = -1;
+  options.backgroundPicturePath = "a\r\n<ISP속도>";
+  options.cable = "";
+  options.savedColor = 0xFF123456;
+  std::string text = FormatOptions(options);
+  EXPECT_EQ(text, OptionsText("0x123456", "", "255", "0", "220", "1", "0", "0x0", "parport0"));
+  EXPECT_EQ(FormatOptions(ParseOptions(text)), text);
+}
+
+TEST(IdeOptions, LoadAndSaveThroughFiles) {
+  TempFolder folder;
+  std::string path = folder.Cp949Path() + "opt.opt";
+  IdeOptions options;
+  EXPECT_FALSE(LoadOptions(path, options).ok());  // missing: defaults and a reason
+  EXPECT_EQ(options, DefaultOptions());
+
+  options.savedColor = 0x00FF00;
+  options.cable = "sim:chip.mem";
+  ASSERT_TRUE(SaveOptions(path, options).ok());
+  std::string written = folder.Read("opt.opt");
+  IdeOptions loaded;
+  ASSERT_TRUE(LoadOptions(path, loaded).ok());
+  EXPECT_EQ(loaded.overallColor, 0x00FF00u);
+  EXPECT_EQ(loaded.cable, "sim:chip.mem");
+  ASSERT_TRUE(SaveOptions(path, loaded).ok());
+  EXPECT_EQ(folder.Read("opt.opt"), written);
+
+  EXPECT_FALSE(SaveOptions(folder.Cp949Path() + "missing/opt.opt", options).ok());
+}
+
+TEST(IdeOptions, TheRunRecordLivesInTheRunFolder) {
+  TempFolder folder;
+  folder.Write("opt/opt.opt", OptionsText("0xabc", "", "001", "0", "255", "1", "0", "0x3", "sim"));
+  SetExeFolderForTesting(folder.Cp949Path());
+  EXPECT_EQ(OptionsPath(), folder.Cp949Path() + "opt/opt.opt");
+  ASSERT_TRUE(LoadOptions().ok());
+  EXPECT_EQ(OptionsRef().overallColor, 0xABCu);
+  OptionsRef().savedColor = 0xDEF;
+  ASSERT_TRUE(SaveOptions().ok());
+  EXPECT_EQ(ParseOptions(folder.Read("opt/opt.opt")).overallColor, 0xDEFu);
+  SetExeFolderForTesting("");
+}
+
+}  // namespace
+}  // namespace tolmeo

@@ -1,0 +1,163 @@
+#include "isp/hex_documents.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "base/cp949.h"
+#include "formats/formats_testing.h"
+#include "support/recording_seam.h"
+#include "support/temp_folder.h"
+
+namespace tolmeo {
+namespace {
+
+using testing::HexData;
+using testing::HexEnd;
+using testing::K;
+
+// A chip of 4096 Flash words and 512 EEPROM bytes with no document open, and a folder for files.
+class HexDocuments : public ::testing::Test {
+ protected:
+  HexDocuments() {
+    image->flashSize = 8192;
+    image->flashPageSize = 64;
+    image->eepromSize = 512;
+    image->InitFlashImage();
+    image->InitEepromImage();
+    seam.flash_label = NoDocumentText(Memory::Flash);
+    seam.eeprom_label = NoDocumentText(Memory::Eeprom);
+  }
+
+  std::string WriteHex(std::string_view name, std::initializer_list<std::string> records) {
+    std::string text;
+    for (const std::string& record : records) text += record + "\r\n";
+    return folder.Write(name, text);
+  }
+
+  std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
+  testing::RecordingSeam seam{*image};
+  testing::TempFolder folder;
+};
+
+TEST_F(HexDocuments, ADocumentIsOpenWhenItsLabelNamesAFile) {
+  EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));
+  seam.flash_label = "";
+  EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));  // an empty label names no file either
+  seam.flash_label = "/a.hex";
+  EXPECT_TRUE(DocumentOpen(Memory::Flash, seam));
+}
+
+TEST_F(HexDocuments, OpeningAFlashDocumentFillsTheErasedImageAndSetsTheWordRange) {
+  image->flashWords[0x90] = 0x1234;  // left over from a chip read
+  std::string path = WriteHex("a.hex", {HexData(0x0100, {0x11, 0x22, 0x33}), HexEnd()});
+  DocumentReadiness readiness = OpenFlashDocument(path, *image, seam);
+  EXPECT_EQ(readiness.state, DocumentState::Ready);
+  EXPECT_EQ(seam.flash_label, path);
+  EXPECT_EQ(image->flashWords[0x80], 0x2211);
+  EXPECT_EQ(image->flashWords[0x81], 0xFF33);  // a half word still counts its word
+  EXPECT_EQ(image->flashWords[0x7F], 0xFFFF);
+  EXPECT_EQ(image->flashWords[0x90], 0xFFFF);
+  EXPECT_EQ(image->flashStart, 0u);
+  EXPECT_EQ(image->flashEnd, 0x81u);
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"label flash", "viewer refresh"}));
+}
+
+TEST_F(HexDocuments, OpeningAnEepromDocumentSetsTheByteRange) {
+  std::string path = WriteHex("e.hex", {HexData(0x10, {1, 2}), HexData(0, {9})});
+  EXPECT_EQ(OpenEepromDocument(path, *image, seam).state, DocumentState::Ready);
+  EXPECT_EQ(seam.eeprom_label, path);
+  EXPECT_EQ(image->eepromBytes[0], 9);
+  EXPECT_EQ(image->eepromBytes[0x11], 2);
+  EXPECT_EQ(image->eepromStart, 0u);
+  EXPECT_EQ(image->eepromEnd, 0x11u);
+}
+
+TEST_F(HexDocuments, AFailedReadLeavesTheWholeChipAndSaysWhy) {
+  std::string path = folder.Cp949Path() + "missing.hex";
+  DocumentReadiness readiness = OpenFlashDocument(path, *image, seam);
+  EXPECT_EQ(readiness.state, DocumentState::Failed);
+  EXPECT_NE(readiness.reason.find(path), std::string::npos);
+  EXPECT_EQ(seam.flash_label, path);  // the next ready query reports it again
+  EXPECT_EQ(image->flashEnd, 4095u);
+  EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::Failed);
+}
+
+TEST_F(HexDocuments, DataBeyondTheChipFailsInsteadOfBeingClamped) {
+  std::string flash = WriteHex("f.hex", {HexData(0x1FFE, {1, 2, 3})});  // one byte past 8192
+  DocumentReadiness readiness = OpenFlashDocument(flash, *image, seam);
+  EXPECT_EQ(readiness.state, DocumentState::Failed);
+  EXPECT_NE(readiness.reason.find(K("1번째 줄: 주소 0x2000")), std::string::npos);
+  EXPECT_EQ(image->flashEnd, 4095u);
+
+  std::string eeprom = WriteHex("e.hex", {HexData(0x01FF, {1, 2})});
+  EXPECT_EQ(OpenEepromDocument(eeprom, *image, seam).state, DocumentState::Failed);
+  EXPECT_EQ(image->eepromEnd, 511u);
+  std::string last = WriteHex("l.hex", {HexData(0x01FF, {1})});
+  EXPECT_EQ(OpenEepromDocument(last, *image, seam).state, DocumentState::Ready);
+  EXPECT_EQ(image->eepromEnd, 511u);
+}
+
+TEST_F(HexDocuments, ReadyQueriesReadTheFileAgain) {
+  EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::None);
+  EXPECT_EQ(EepromDocumentReady(*image, seam).state, DocumentState::None);
+  EXPECT_TRUE(seam.calls.empty());
+
+  std::string path = WriteHex("a.hex", {HexData(0, {0x01, 0x02})});
+  OpenFlashDocument(path, *image, seam);
+  image->flashWords[0] = 0xABCD;  // a chip read in between
+  WriteHex("a.hex", {HexData(0, {0x03, 0x04, 0x05, 0x06})});
+  EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::Ready);
+  EXPECT_EQ(image->flashWords[0], 0x0403);
+  EXPECT_EQ(image->flashEnd, 1u);
+
+  WriteHex("a.hex", {HexData(0, {0x03}), ":0100000003FB"});
+  DocumentReadiness damaged = FlashDocumentReady(*image, seam);
+  EXPECT_EQ(damaged.state, DocumentState::Failed);
+  EXPECT_NE(damaged.reason.find(path + ": " + K("2번째 줄: 검사합")), std::string::npos);
+}
+
+TEST_F(HexDocuments, ChoosingOpensThePickedFileAndCancellingChangesNothing) {
+  image->eepromBytes[3] = 0x42;
+  ChooseEepromDocument(*image, seam);
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"dialog open"}));
+  EXPECT_EQ(image->eepromBytes[3], 0x42);
+  EXPECT_EQ(seam.eeprom_label, NoDocumentText(Memory::Eeprom));
+
+  std::string path = WriteHex("e.hex", {HexData(3, {7}), HexEnd()});
+  seam.dialog_answers.push_back(path);
+  ChooseEepromDocument(*image, seam);
+  EXPECT_EQ(seam.eeprom_label, path);
+  EXPECT_EQ(image->eepromBytes[3], 7);
+  EXPECT_TRUE(seam.notices.empty());
+}
+
+TEST_F(HexDocuments, ChoosingADamagedFileSaysWhy) {
+  std::string path = WriteHex("bad.hex", {"junk"});
+  seam.dialog_answers.push_back(path);
+  ChooseFlashDocument(*image, seam);
+  ASSERT_EQ(seam.notices.size(), 1u);
+  EXPECT_EQ(seam.notices[0].kind, kNoticeFailure);
+  EXPECT_NE(seam.notices[0].text.find(path), std::string::npos);
+}
+
+TEST_F(HexDocuments, ClosingErasesTheImageAndRestoresTheNoDocumentText) {
+  std::string path = WriteHex("a.hex", {HexData(0, {1, 2, 3, 4})});
+  OpenFlashDocument(path, *image, seam);
+  OpenEepromDocument(path, *image, seam);
+  seam.calls.clear();
+  CloseFlashDocument(*image, seam);
+  EXPECT_EQ(seam.flash_label, NoDocumentText(Memory::Flash));
+  EXPECT_EQ(image->flashWords[0], 0xFFFF);
+  EXPECT_EQ(image->flashEnd, 4095u);
+  EXPECT_EQ(image->eepromBytes[0], 1);  // the other document stays
+  CloseEepromDocument(*image, seam);
+  EXPECT_EQ(seam.eeprom_label, NoDocumentText(Memory::Eeprom));
+  EXPECT_EQ(image->eepromEnd, 511u);
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"label flash", "viewer refresh", "label eeprom",
+                                                  "viewer refresh"}));
+  EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::None);
+}
+
+}  // namespace
+}  // namespace tolmeo
