@@ -5,14 +5,13 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kStripLightening = 210;
 constexpr int kHeaderTextY = 2;
 constexpr int kAddressTextX = 4;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "gfx/colors.h"
 #include "widgets/widget_base.h"
 
 namespace tolmeo {
@@ -56,10 +57,10 @@ class Tgui_BlockTabs_Form : public WidgetBase {
   bool right_arrow_down_ = false;
   std::array<int, kMaxTabs> right_edges_{};
   int tabs_end_ = 1;
-  Color back_color_ = 0xFFFFFF;
+  Color back_color_ = kWhite;
   Color tab_text_color_ = 0x808080;
-  Color selected_back_color_ = 0xFFFFFF;
-  Color selected_text_color_ = 0x000000;
+  Color selected_back_color_ = kWhite;
+  Color selected_text_color_ = kBlack;
 };
 
 }  // namespace tolmeo

@@ -38,7 +38,7 @@ void Tgui_check_button_Form::Render(Bitmap& bitmap) {
   if (framed_) bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, options().overallColor);
 }
 
-void Tgui_check_button_Form::FormMouseUp(MouseButton button, ShiftState shift, int x, int y) {
+void Tgui_check_button_Form::FormMouseUp(MouseButton button, ShiftState shift, int, int) {
   // Unlike a button, the box does not test where the release was: hot alone decides.
   bool toggles = button == MouseButton::Left && pressed() && hot();
   FormWatch alive = Watch();

@@ -1,9 +1,9 @@
 #include "widgets/gui_page.h"
 
+#include "gfx/colors.h"
+
 namespace tolmeo {
 namespace {
-
-constexpr Color kWhite = 0xFFFFFF;
 
 // One half: filled with its background, and a solid triangle of 6 rows whose tip is at
 // (6, tip_y), widening towards the middle of the control.

@@ -1,5 +1,7 @@
 #include "widgets/gui_radio_button.h"
 
+#include "gfx/colors.h"
+
 namespace tolmeo {
 
 Tgui_radio_button_Form::Tgui_radio_button_Form(Form* owner, const IdeOptions& options)
@@ -7,6 +9,6 @@ Tgui_radio_button_Form::Tgui_radio_button_Form(Form* owner, const IdeOptions& op
   SetBounds(Rect{0, 0, 12, 12});
 }
 
-void Tgui_radio_button_Form::Render(Bitmap& bitmap) { bitmap.Fill(0xFFFFFF); }
+void Tgui_radio_button_Form::Render(Bitmap& bitmap) { bitmap.Fill(kWhite); }
 
 }  // namespace tolmeo

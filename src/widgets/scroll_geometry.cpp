@@ -4,11 +4,11 @@
 #include <cstdint>
 
 #include "form/application.h"
+#include "gfx/colors.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
 constexpr int kBandFirst = 4;  // the checkerboard, the thumb and its separators: across 4 to 8
 constexpr int kBandThickness = 5;
 
@@ -86,6 +86,11 @@ void ScrollBar::SetPosition(int position) {
     HideBalloon();
     on_change();
   }
+}
+
+void ScrollBar::RestorePosition(int position) {
+  position_ = position;
+  Draw();
 }
 
 void ScrollBar::Plot(Bitmap& bitmap, int along, int across, Color color) const {

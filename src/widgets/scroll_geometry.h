@@ -37,6 +37,9 @@ class ScrollBar : public WidgetBase {
   void SetMax(int maximum);
   // Clamps, stores, draws, then runs on_change, even when nothing changed.
   void SetPosition(int position);
+  // Stores the position as it is, without clamping or on_change, and draws: for putting back
+  // a remembered view, whose range is set afterwards.
+  void RestorePosition(int position);
 
   int page() const { return page_; }
   int maximum() const { return maximum_; }
