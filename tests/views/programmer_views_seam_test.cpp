@@ -135,15 +135,18 @@ TEST_F(ViewsSessionTest, ASavedDescriptionLoadsBackWithTheCurrentBits) {
   EXPECT_TRUE(other.boxes.Box(FuseGroup::High, 5).fixed);
 }
 
-TEST_F(ViewsSessionTest, AFailedSaveIsShownAndLeavesTheOldFileWhole) {
-  const std::string path = folder.Write("old.avrspec", "old contents");
-  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
-                                                  std::filesystem::perms::owner_exec);
-  rest.dialog_answers.push_back(path);
+TEST_F(ViewsSessionTest, ASaveReplacesAnOldFileWholeAndAFailedOneIsShown) {
+  const std::string old_path = folder.Write("old.avrspec", "old contents");
+  rest.dialog_answers.push_back(old_path);
   editor().on_save();
-  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
-  EXPECT_EQ(folder.Read("old.avrspec"), "old contents");
+  const std::string written = folder.Read("old.avrspec");
+  EXPECT_EQ(written.rfind(Ktext(u8"<Flash페이지크기>"), 0), 0u);
+  EXPECT_EQ(written.substr(written.size() - 6), Ktext(u8"<끝>") + "\r\n");
+  EXPECT_TRUE(rest.notices.empty());
+  // A folder that is not there: nothing is written, and the user is told.
+  rest.dialog_answers.push_back(folder.Cp949Path() + "missing/new.avrspec");
+  editor().on_save();
+  EXPECT_FALSE(FileExists(folder.Cp949Path() + "missing/new.avrspec"));
   ASSERT_EQ(rest.notices.size(), 1u);
   EXPECT_EQ(rest.notices[0].kind, kNoticeFailure);
 }
