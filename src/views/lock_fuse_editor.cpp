@@ -23,7 +23,8 @@ struct GroupText {
 
 // In the order of FuseGroup: lock, extended, high, low.
 constexpr GroupText kGroupTexts[] = {
-    {u8"[보안]", 50, u8"보안 설정을 AVR 에 기록합니다.", u8"보안 설정을 AVR 로 부터 읽어들입니다."},
+    {u8"[보안]", 50, u8"보안 설정을 AVR 에 기록합니다.",
+     u8"보안 설정을 AVR 로 부터 읽어들입니다."},
     {u8"[설정확장]", 80, u8"확장 설정값을 AVR 에 기록합니다.",
      u8"확장 설정값을 AVR 로 부터 읽어들입니다."},
     {u8"[설정상위]", 80, u8"상위 설정값을 AVR 에 기록합니다.",
@@ -32,9 +33,13 @@ constexpr GroupText kGroupTexts[] = {
      u8"하위 설정값을 AVR 로 부터 읽어들입니다."},
 };
 
-std::string Cp949(const char8_t* utf8) { return Cp949FromUtf8(reinterpret_cast<const char*>(utf8)); }
+std::string Cp949(const char8_t* utf8) {
+  return Cp949FromUtf8(reinterpret_cast<const char*>(utf8));
+}
 
-int BoxTop(int bit) { return kTitleTop + kTitleHeight + (7 - bit) * LockFuseEditor::kRowSpacing + 4; }
+// Bit 7 on top, rows 18 apart below the titles.
+int RowTop(int bit) { return kTitleTop + kTitleHeight + (7 - bit) * LockFuseEditor::kRowSpacing; }
+int BoxTop(int bit) { return RowTop(bit) + 4; }
 
 }  // namespace
 
@@ -44,8 +49,7 @@ LockFuseEditor::LockFuseEditor(Form& window, const IdeOptions& options, ChipImag
   AddLabel(Rect{kColumnTitleLeft, kTitleTop, kColumnTitleWidth, kTitleHeight}, Ktext(u8"[비트]"),
            overall);
   for (int bit = 0; bit < 8; ++bit) {
-    int top = kTitleTop + kTitleHeight + (7 - bit) * kRowSpacing + 2;
-    AddLabel(Rect{20, top, 10, 16}, std::to_string(bit), overall);
+    AddLabel(Rect{20, RowTop(bit) + 2, 10, 16}, std::to_string(bit), overall);
   }
   const int lock_left = kColumnTitleLeft + kColumnTitleWidth + 4;
   for (FuseGroup group : kFuseGroups) {
@@ -53,7 +57,8 @@ LockFuseEditor::LockFuseEditor(Form& window, const IdeOptions& options, ChipImag
     BuildGroup(group, lock_left + index * kGroupSpacing, kGroupTexts[index].title_width);
   }
   reset_ = &AddButton(Rect{lock_left, kDescriptionButtonsTop, 259, 18},
-                      Ktext(u8"명세 문서값으로 설정 초기화"), Ktext(u8"AVR 명세 문서로 다시 설정합니다."),
+                      Ktext(u8"명세 문서값으로 설정 초기화"),
+                      Ktext(u8"AVR 명세 문서로 다시 설정합니다."),
                       [this] { if (on_reset) on_reset(); });
   save_ = &AddButton(Rect{lock_left + 2 * kGroupSpacing, kDescriptionButtonsTop, 259, 18},
                      Ktext(u8"현재 설정을 명세문서에 저장"),

@@ -42,7 +42,9 @@ class LockFuseEditor {
   std::function<void()> on_reset;
   std::function<void()> on_save;
 
-  Tgui_check_button_Form& box(FuseGroup group, int bit) { return *groups_[Index(group)].boxes[bit & 7]; }
+  Tgui_check_button_Form& box(FuseGroup group, int bit) {
+    return *groups_[Index(group)].boxes[bit & 7];
+  }
   Tgui_Label_Form& name(FuseGroup group, int bit) { return *groups_[Index(group)].names[bit & 7]; }
   Tgui_Label_Form& title(FuseGroup group) { return *groups_[Index(group)].title; }
   Tgui_button_Form& write_button(FuseGroup group) { return *groups_[Index(group)].write; }

@@ -35,7 +35,9 @@ void Tgui_check_button_Form::SetChecked(bool checked) {
 
 void Tgui_check_button_Form::Render(Bitmap& bitmap) {
   picture_.Draw(bitmap, options().overallColor);
-  if (framed_) bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, options().overallColor);
+  if (framed_) {
+    bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, options().overallColor);
+  }
 }
 
 void Tgui_check_button_Form::FormMouseUp(MouseButton button, ShiftState shift, int, int) {

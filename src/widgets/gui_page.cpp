@@ -10,8 +10,9 @@ namespace {
 void RenderHalf(Bitmap& bitmap, int first_row, int rows, int tip_y, int direction, bool down,
                 Color overall) {
   bitmap.FillRect(Rect{0, first_row, bitmap.width(), rows}, down ? overall : kWhite);
+  const Color arrow = down ? kWhite : overall;
   for (int i = 0; i <= 5; ++i) {
-    for (int x = 6 - i; x <= 6 + i; ++x) bitmap.SetPixel(x, tip_y + direction * i, down ? kWhite : overall);
+    for (int x = 6 - i; x <= 6 + i; ++x) bitmap.SetPixel(x, tip_y + direction * i, arrow);
   }
 }
 

@@ -23,10 +23,12 @@ ThumbGeometry ComputeThumb(int track_length, int page, int minimum, int maximum,
     return thumb;
   }
   std::int64_t length = std::int64_t{track_length} * page / whole;
-  thumb.thumb_length = static_cast<int>(std::clamp<std::int64_t>(length, 0, std::max(0, track_length)));
+  const int track = std::max(0, track_length);
+  thumb.thumb_length = static_cast<int>(std::clamp<std::int64_t>(length, 0, track));
   thumb.free_length = track_length - thumb.thumb_length;
   std::int64_t offset = (std::int64_t{position} - minimum) * thumb.free_length / range;
-  thumb.thumb_offset = static_cast<int>(std::clamp<std::int64_t>(offset, 0, std::max(0, thumb.free_length)));
+  const int travel = std::max(0, thumb.free_length);
+  thumb.thumb_offset = static_cast<int>(std::clamp<std::int64_t>(offset, 0, travel));
   return thumb;
 }
 

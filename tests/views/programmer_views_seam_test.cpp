@@ -25,8 +25,9 @@ class ViewsSessionTest : public ViewsTest {
     EXPECT_TRUE(loaded.ok()) << loaded.reason();
     session = std::make_unique<EngineSession>("sim", *image, seam, speed);
     EXPECT_TRUE(session->OpenPort().ok());
+    auto device = [] { return std::string("ATmega8"); };
     ConnectBitEditor(avr.bit_editor(),
-                     BitEditorCommands{session->programmer(), *image, seam, [] { return "ATmega8"; }});
+                     BitEditorCommands{session->programmer(), *image, seam, device});
   }
   AvrMemories& chip() { return session->rig().sim->chip().memories(); }
   TextStyle AddressStyle() const {

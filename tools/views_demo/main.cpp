@@ -35,7 +35,7 @@ class MainFrame : public Form {
 
 std::string ShotPath(const std::string& base, const char* view) {
   std::string stem = base;
-  if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".bmp") == 0) stem.resize(stem.size() - 4);
+  if (stem.ends_with(".bmp")) stem.resize(stem.size() - 4);
   return stem + "-" + view + ".bmp";
 }
 
