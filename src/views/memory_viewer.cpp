@@ -147,7 +147,9 @@ void Tmemory_Viewer_Form::DrawHeaderAndAddresses(Bitmap& bitmap, int top_row, in
 
 void Tmemory_Viewer_Form::UpdateScrollRange() {
   if (!parent() || !vertical_) return;
-  const int visible = (height() - block_tabs_height_ - kHeaderHeight) / row_height_;
+  // A viewer too low for a single row shows none, rather than a negative count that would
+  // let the range run past the memory's end.
+  const int visible = std::max(0, (height() - block_tabs_height_ - kHeaderHeight) / row_height_);
   const std::uint32_t total_rows = view_mode_ == kEepromView
                                        ? image_.eepromSize / kItemsPerRow
                                        : image_.flashSize / 2 / kItemsPerRow;

@@ -60,6 +60,9 @@ TEST_F(ViewerTest, ScrollRangeFollowsTheMemoryOfTheStoredMode) {
   viewer.UpdateScrollRange();
   EXPECT_EQ(vertical.maximum(), 0);
   EXPECT_EQ(vertical.page(), 8);
+  viewer.SetHeight(5);  // not even the header fits: the range ends at the last row
+  viewer.UpdateScrollRange();
+  EXPECT_EQ(vertical.maximum(), 32);
 }
 
 TEST_F(ViewerTest, AnEmptyFlashGivesAnEmptyDumpButTheAddressesGoOn) {
