@@ -1,15 +1,16 @@
 #include "app/main_panel.h"
 
 #include "base/cp949.h"
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "isp/hex_documents.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
 
-const std::string& K(const char8_t* utf8) { return Ktext(utf8); }
+// The panel's texts, converted once as the panel is built.
+std::string K(const char8_t* utf8) { return Cp949FromUtf8(reinterpret_cast<const char*>(utf8)); }
 
 }  // namespace
 

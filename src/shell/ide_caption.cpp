@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kTextTop = 5;
 
 int WithinLimits(int size, int minimum, int maximum) {

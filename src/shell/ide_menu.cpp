@@ -5,6 +5,7 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "form/desktop.h"
 #include "gfx/text_drawing.h"
 #include "isp/device_description.h"
@@ -15,8 +16,6 @@
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kButtonSize = 12;
 constexpr int kButtonTop = 3;
 constexpr int kCloseMargin = 3;

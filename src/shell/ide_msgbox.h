@@ -63,6 +63,8 @@ class Tide_msgbox_Form : public WidgetBase {
   void FormMouseDown(MouseButton button, ShiftState shift, int x, int y) override;
   void FormMouseMove(ShiftState shift, int x, int y) override;
   void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;
+  // Return answers OK; Escape answers Cancel, or closes a notice.
+  bool FormKeyDown(Key key, ShiftState shift) override;
 
  private:
   ModalResult ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "gfx/text_drawing.h"
 #include "shell/ide_menu.h"
@@ -10,8 +11,6 @@
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kFrame = 2;  // one pixel on each side
 
 }  // namespace
