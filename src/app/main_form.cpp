@@ -30,7 +30,7 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   Rect screen = app.ScreenRect();
   SetBounds(Rect{screen.width / 2 - kMainDesignWidth / 2, screen.height / 2 - kMainDesignHeight / 2,
                  kMainDesignWidth, kMainDesignHeight});
-  LoadOptions();  // a missing or damaged file leaves the defaults
+  LoadOptions(OptionsPath(), options_);  // a missing or damaged file leaves the defaults
   panel_ = std::make_unique<MainPanel>(
       *this, options_, limits_,
       PanelHandlers{[this](PanelCommand command) { RunCommand(command); },
@@ -129,6 +129,7 @@ void Tmain_Form::FormResize() {
   panel_->Layout();
 }
 
-void Tmain_Form::FormClose(CloseAction&) { SaveOptions(); }
+// Written even when nothing changed; a file that cannot be written keeps the one on disk whole.
+void Tmain_Form::FormClose(CloseAction&) { SaveOptions(OptionsPath(), options_); }
 
 }  // namespace tolmeo
