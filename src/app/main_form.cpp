@@ -89,6 +89,9 @@ void Tmain_Form::RunCommand(PanelCommand command) {
   // belongs to the running one.
   bool starts_work = !programmer.busy();
   if (starts_work) panel_->ShowBusy(true);
+  // The clicked button still holds the mouse while its click runs; a command runs for seconds,
+  // and meanwhile the rest of the window must hear the user (and say no where it must).
+  if (Form* holder = Application::Current().captured()) holder->ReleaseCapture();
   switch (command) {
     case PanelCommand::kErase: programmer.Erase(); break;
     case PanelCommand::kFlashWrite: programmer.FlashWrite(); break;

@@ -18,9 +18,20 @@
 
 namespace tolmeo::testing {
 
+// A headless screen that lets a test look in at every pass of a message loop, the ones a
+// running command makes included.
+class WatchingBackend : public HeadlessBackend {
+ public:
+  std::function<void()> on_poll;
+  std::optional<BackendEvent> PollEvent() override {
+    if (on_poll) on_poll();
+    return HeadlessBackend::PollEvent();
+  }
+};
+
 class MainWindowTest : public HeadlessTest {
  protected:
-  MainWindowTest() {
+  MainWindowTest() : HeadlessTest(std::make_unique<WatchingBackend>()) {
     namespace fs = std::filesystem;
     for (const char* shared : {"font", "sysbmp", "help", "image"}) {
       fs::create_directory_symlink(fs::path(TOLMEO_RUN_DIR) / shared, folder.path() / shared);
@@ -56,6 +67,7 @@ class MainWindowTest : public HeadlessTest {
     Pump();
   }
 
+  WatchingBackend& watching() { return static_cast<WatchingBackend&>(*screen); }
   FakeDesktop& desktop() { return static_cast<FakeDesktop&>(app->desktop()); }
   void ClickOn(const Form& control, int x = 5, int y = 5) {
     Point at = control.ClientToScreen(Point{x, y});
