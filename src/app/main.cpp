@@ -22,6 +22,7 @@ void RunWindows(Application& app) {
   main.SetCaption("Tolmeo");
   app.SetMainForm(&main);
   Tide_submenu_Form submenu(OptionsRef());
+  // The settings dialog comes third and answers main.show_settings.
   Tide_msgbox_Form msgbox(OptionsRef());
   Tide_BalloonBox_Form balloon(OptionsRef());
   main.AttachShellWindows(submenu, msgbox);

@@ -11,7 +11,7 @@ MainEngineSeam::MainEngineSeam(MainPanel& panel, ProgrammerViews& views)
       views_(views) {}
 
 std::string MainEngineSeam::DocumentLabel(Memory memory) const {
-  return const_cast<MainPanel&>(panel_).document_label(memory).text();
+  return panel_.document_label(memory).text();
 }
 
 void MainEngineSeam::SetDocumentLabel(Memory memory, const std::string& text) {

@@ -83,7 +83,7 @@ bool Tmain_Form::RefusedWhileBusy() {
   return true;
 }
 
-void Tmain_Form::RunCommand(PanelCommand command) {
+void Tmain_Form::RunEngineCommand(const std::function<void(Programmer&)>& command) {
   Programmer& programmer = session_->programmer();
   // A command clicked while another runs is refused by the engine, which says so; the look
   // belongs to the running one.
@@ -92,20 +92,26 @@ void Tmain_Form::RunCommand(PanelCommand command) {
   // The clicked button still holds the mouse while its click runs; a command runs for seconds,
   // and meanwhile the rest of the window must hear the user (and say no where it must).
   if (Form* holder = Application::Current().captured()) holder->ReleaseCapture();
-  switch (command) {
-    case PanelCommand::kErase: programmer.Erase(); break;
-    case PanelCommand::kFlashWrite: programmer.FlashWrite(); break;
-    case PanelCommand::kFlashRead: programmer.FlashRead(); break;
-    case PanelCommand::kFlashVerify: programmer.FlashVerify(); break;
-    case PanelCommand::kEepromWrite: programmer.EepromWrite(); break;
-    case PanelCommand::kEepromRead: programmer.EepromRead(); break;
-    case PanelCommand::kEepromVerify: programmer.EepromVerify(); break;
-    case PanelCommand::kLockFuseWrite: programmer.LockFuseWrite(); break;
-    case PanelCommand::kLockFuseRead: programmer.LockFuseRead(); break;
-    case PanelCommand::kAutoSequence: programmer.AutoSequence(); break;
-    case PanelCommand::kRun: programmer.Run(); break;
-  }
+  command(programmer);
   if (starts_work) panel_->ShowBusy(false);
+}
+
+void Tmain_Form::RunCommand(PanelCommand command) {
+  RunEngineCommand([command](Programmer& programmer) {
+    switch (command) {
+      case PanelCommand::kErase: programmer.Erase(); break;
+      case PanelCommand::kFlashWrite: programmer.FlashWrite(); break;
+      case PanelCommand::kFlashRead: programmer.FlashRead(); break;
+      case PanelCommand::kFlashVerify: programmer.FlashVerify(); break;
+      case PanelCommand::kEepromWrite: programmer.EepromWrite(); break;
+      case PanelCommand::kEepromRead: programmer.EepromRead(); break;
+      case PanelCommand::kEepromVerify: programmer.EepromVerify(); break;
+      case PanelCommand::kLockFuseWrite: programmer.LockFuseWrite(); break;
+      case PanelCommand::kLockFuseRead: programmer.LockFuseRead(); break;
+      case PanelCommand::kAutoSequence: programmer.AutoSequence(); break;
+      case PanelCommand::kRun: programmer.Run(); break;
+    }
+  });
 }
 
 // A running write or verify re-reads its document and works from the image: neither may change

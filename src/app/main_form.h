@@ -40,6 +40,9 @@ class Tmain_Form : public Form {
   std::function<void()> show_settings;
 
   void RunCommand(PanelCommand command);
+  // Runs an engine command the way the panel's buttons do: with the busy look while it runs,
+  // and with the mouse let go. The bit editor's byte buttons go through here too.
+  void RunEngineCommand(const std::function<void(Programmer&)>& command);
   void OpenDocument(Memory memory);
   void CloseDocument(Memory memory);
 

@@ -122,7 +122,7 @@ void MainPanel::BuildCommandRow() {
       button.SetBalloonText(K(entry.balloon));
       PanelCommand command = entry.command;
       button.on_click = [this, command] { handlers_.run_command(command); };
-      command_buttons_.emplace_back(command, &button);
+      command_buttons_[command] = &button;
     } else {
       auto& label = Adopt(std::make_unique<Tgui_Label_Form>(&main_, options_));
       label.SetBounds(Rect{lefts[i], top + kGroupLabelDrop, entry.width, kGroupLabelHeight});
@@ -214,11 +214,9 @@ void MainPanel::ShowBusy(bool busy) {
   menu_->SetCursor(shape);
 }
 
+// Every command has its button from the start.
 Tgui_button_Form& MainPanel::command_button(PanelCommand command) {
-  for (auto& [each, button] : command_buttons_) {
-    if (each == command) return *button;
-  }
-  return *command_buttons_.front().second;
+  return *command_buttons_.at(command);
 }
 
 int MainPanel::bottom() const { return eeprom_->title.top() + eeprom_->title.height(); }

@@ -6,6 +6,7 @@
 // size change (only the document lines and the bars follow the width).
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,6 +92,7 @@ class MainPanel {
   Tide_caption_Form& caption() { return *caption_; }
   Tide_menu_Form& menu() { return *menu_; }
   Tgui_Label_Form& document_label(Memory memory) { return Line(memory).document; }
+  const Tgui_Label_Form& document_label(Memory memory) const { return Line(memory).document; }
   Tgui_Progress_Form& progress_bar(Memory memory) { return Line(memory).bar; }
   Tgui_button_Form& open_button(Memory memory) { return Line(memory).open; }
   Tgui_button_Form& close_button(Memory memory) { return Line(memory).close; }
@@ -112,6 +114,9 @@ class MainPanel {
   };
 
   DocumentLine& Line(Memory memory) { return memory == Memory::Flash ? *flash_ : *eeprom_; }
+  const DocumentLine& Line(Memory memory) const {
+    return memory == Memory::Flash ? *flash_ : *eeprom_;
+  }
   void BuildCommandRow();
   void BuildDocumentLine(Memory memory, int top);
   template <typename Control>
@@ -127,7 +132,7 @@ class MainPanel {
   std::unique_ptr<Tide_menu_Form> menu_;
   std::vector<std::unique_ptr<WidgetBase>> row_controls_;
   std::vector<WidgetBase*> row_;
-  std::vector<std::pair<PanelCommand, Tgui_button_Form*>> command_buttons_;
+  std::map<PanelCommand, Tgui_button_Form*> command_buttons_;
   std::unique_ptr<DocumentLine> flash_;
   std::unique_ptr<DocumentLine> eeprom_;
 };

@@ -149,14 +149,13 @@ void Tide_submenu_Form::FormMouseUp(MouseButton, ShiftState, int, int) {
 void Tide_submenu_Form::PickHotItem() {
   if (!bar_) return;
   int item = hot_item_;
-  FormWatch bar = bar_->Watch();
   int slot = bar_->open_slot();
   bar_->CloseMenuAndRedraw();
   Application::Current().RunPendingMessages();
-  if (!bar || slot < 0) return;
-  const MenuSlot& opened = static_cast<Tide_menu_Form*>(bar.get())->slot(slot);
-  if (item >= 0 && item < static_cast<int>(opened.items.size())) {
-    static_cast<Tide_menu_Form*>(bar.get())->RunItem(slot, item);
+  // The bar detaches itself when it goes, so bar_ tells whether it still exists.
+  if (!bar_ || slot < 0) return;
+  if (item >= 0 && item < static_cast<int>(bar_->slot(slot).items.size())) {
+    bar_->RunItem(slot, item);
   }
 }
 
