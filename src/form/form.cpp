@@ -267,8 +267,9 @@ void Form::BoundsChangedOutside(const Rect& bounds) {
   if (limited.width != bounds.width || limited.height != bounds.height) {
     app_.backend().SetWindowBounds(window_, bounds_);
   }
-  if (resized) ArrangementChanged();
-  if (resized) FormResize();
+  if (!resized) return;
+  ArrangementChanged();
+  FormResize();
 }
 
 void Form::Close() {
