@@ -24,12 +24,27 @@ const std::string& NoBrowserText() {
 }
 
 // While a dialog is open Tolmeo's windows keep answering the window manager (so it does not
-// call them hung); what the user did to them meanwhile is dropped once the dialog is gone, as
-// a window behind a modal dialog ignores it.
+// call them hung); presses and typing given to them meanwhile are dropped once the dialog is
+// gone, as a window behind a modal dialog ignores them. Releases stay, so a button held down
+// when the dialog opened is let go.
 void KeepWindowsAnswering() { SDL_PumpEvents(); }
+
+int IsInputGivenMeanwhile(void*, SDL_Event* event) {
+  switch (event->type) {
+    case SDL_KEYDOWN:
+    case SDL_TEXTEDITING:
+    case SDL_TEXTINPUT:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEWHEEL:
+      return 0;
+    default:
+      return 1;
+  }
+}
+
 void DropInputGivenMeanwhile() {
   SDL_PumpEvents();
-  SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+  SDL_FilterEvents(IsInputGivenMeanwhile, nullptr);
 }
 
 }  // namespace

@@ -151,6 +151,22 @@ TEST_F(SystemDesktopTest, ADialogProgramThatCrashesOrFailsIsAFailureNotACancel) 
   EXPECT_FALSE(Zenity(Script("zenity", "", 255)).ChooseFileToOpen(OpenHex()).ok());
 }
 
+TEST_F(SystemDesktopTest, PressesGivenToTolmeosWindowsDuringADialogAreDroppedReleasesKept) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
+  for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_KEYDOWN, SDL_MOUSEBUTTONUP}) {
+    SDL_Event event{};
+    event.type = type;
+    SDL_PushEvent(&event);
+  }
+  Zenity(Script("zenity", "", 1)).ChooseFileToOpen(OpenHex());
+  std::vector<Uint32> left;
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_MOUSEWHEEL) == 1) left.push_back(event.type);
+  EXPECT_THAT(left, ElementsAre(static_cast<Uint32>(SDL_MOUSEBUTTONUP)));
+  SDL_Quit();
+}
+
 TEST(SystemDesktopClipboardTest, KoreanTextMakesTheRoundTripThroughTheClipboard) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
