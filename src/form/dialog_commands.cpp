@@ -39,8 +39,22 @@ Color FromChannels(unsigned red, unsigned green, unsigned blue) {
   return static_cast<Color>(red | (green << 8) | (blue << 16));
 }
 
+// The program's name, then the option that attaches its dialog to the parent window.
+std::vector<std::string> Program(DialogProgram program, ParentWindow parent) {
+  std::vector<std::string> command;
+  if (program == DialogProgram::Zenity) {
+    command.push_back("zenity");
+    if (parent) command.push_back("--attach=" + std::to_string(*parent));
+  } else {
+    command.push_back("kdialog");
+    if (parent) command.insert(command.end(), {"--attach", std::to_string(*parent)});
+  }
+  return command;
+}
+
 std::vector<std::string> ZenityFileCommand(const FileChoice& choice) {
-  std::vector<std::string> command = {"zenity", "--file-selection", "--title=" + choice.title};
+  std::vector<std::string> command = Program(DialogProgram::Zenity, choice.parent);
+  command.insert(command.end(), {"--file-selection", "--title=" + choice.title});
   if (choice.save) command.push_back("--save");
   if (!choice.initial_folder.empty()) {
     std::string folder = choice.initial_folder;
@@ -58,8 +72,10 @@ std::vector<std::string> KdialogFileCommand(const FileChoice& choice) {
   for (const FileFilter& filter : choice.filters) {
     filters.push_back(Join(EitherCasePatterns(filter), " ") + "|" + filter.name);
   }
-  return {"kdialog", "--title", choice.title, choice.save ? "--getsavefilename" : "--getopenfilename",
-          choice.initial_folder.empty() ? "." : choice.initial_folder, Join(filters, "\n")};
+  std::vector<std::string> command = Program(DialogProgram::Kdialog, choice.parent);
+  command.insert(command.end(), {"--title", choice.title, choice.save ? "--getsavefilename" : "--getopenfilename",
+                                 choice.initial_folder.empty() ? "." : choice.initial_folder, Join(filters, "\n")});
+  return command;
 }
 
 }  // namespace
@@ -98,9 +114,14 @@ std::vector<std::string> FileDialogCommand(DialogProgram program, const FileChoi
   return program == DialogProgram::Zenity ? ZenityFileCommand(choice) : KdialogFileCommand(choice);
 }
 
-std::vector<std::string> ColorDialogCommand(DialogProgram program, Color initial) {
-  if (program == DialogProgram::Zenity) return {"zenity", "--color-selection", "--color=" + HexColor(initial)};
-  return {"kdialog", "--getcolor", "--default", HexColor(initial)};
+std::vector<std::string> ColorDialogCommand(DialogProgram program, Color initial, ParentWindow parent) {
+  std::vector<std::string> command = Program(program, parent);
+  if (program == DialogProgram::Zenity) {
+    command.insert(command.end(), {"--color-selection", "--color=" + HexColor(initial)});
+  } else {
+    command.insert(command.end(), {"--getcolor", "--default", HexColor(initial)});
+  }
+  return command;
 }
 
 std::optional<std::string> PathFromOutput(const std::string& output) {

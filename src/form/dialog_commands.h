@@ -22,15 +22,19 @@ std::vector<FileFilter> ParseFilter(const std::string& filter);
 // "*.hex" also shows "BOOT.HEX".
 std::string EitherCase(const std::string& pattern);
 
+// The X window the dialog belongs to (kept above it by the window manager); none when unknown.
+using ParentWindow = std::optional<unsigned long>;
+
 struct FileChoice {
   std::string title;
   std::string initial_folder;  // may be empty
   std::vector<FileFilter> filters;
   bool save = false;
+  ParentWindow parent;
 };
 
 std::vector<std::string> FileDialogCommand(DialogProgram program, const FileChoice& choice);
-std::vector<std::string> ColorDialogCommand(DialogProgram program, Color initial);
+std::vector<std::string> ColorDialogCommand(DialogProgram program, Color initial, ParentWindow parent);
 
 // The chosen path from a dialog program's output (one line); nullopt when it printed none.
 std::optional<std::string> PathFromOutput(const std::string& output);

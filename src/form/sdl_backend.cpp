@@ -12,7 +12,7 @@
 #include "base/cp949.h"
 #include "form/composition_tracker.h"
 #include "form/own_requests.h"
-#include "form/x11_stacking.h"
+#include "form/x11_window.h"
 
 namespace tolmeo {
 namespace {

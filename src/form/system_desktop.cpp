@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "form/child_process.h"
+#include "form/x11_window.h"
 
 namespace tolmeo {
 namespace {
@@ -47,6 +48,9 @@ void DropInputGivenMeanwhile() {
   SDL_FilterEvents(IsInputGivenMeanwhile, nullptr);
 }
 
+// The dialog belongs to the window the user works in.
+ParentWindow DialogParent() { return X11WindowId(SDL_GetKeyboardFocus()); }
+
 }  // namespace
 
 std::optional<std::string> Cp949PathFromUtf8(const std::string& utf8_path) {
@@ -82,7 +86,7 @@ Result<std::optional<std::string>> SystemDesktop::RunDialog(
 
 Result<std::optional<std::string>> SystemDesktop::ChooseFile(const FileDialog& dialog, bool save) {
   FileChoice choice{Utf8FromCp949(dialog.title), Utf8FromCp949(dialog.initial_folder),
-                    ParseFilter(Utf8FromCp949(dialog.filter)), save};
+                    ParseFilter(Utf8FromCp949(dialog.filter)), save, DialogParent()};
   auto answer = RunDialog([&](DialogProgram program) { return FileDialogCommand(program, choice); });
   if (!answer || !*answer) return answer;
   std::optional<std::string> utf8_path = PathFromOutput(**answer);
@@ -101,7 +105,7 @@ Result<std::optional<std::string>> SystemDesktop::ChooseFileToSave(const FileDia
 }
 
 Result<std::optional<Color>> SystemDesktop::ChooseColor(Color initial) {
-  auto answer = RunDialog([&](DialogProgram program) { return ColorDialogCommand(program, initial); });
+  auto answer = RunDialog([&](DialogProgram program) { return ColorDialogCommand(program, initial, DialogParent()); });
   if (!answer) return Failure{answer.reason()};
   if (!*answer) return std::optional<Color>{};
   return ColorFromOutput(**answer);  // an answer it cannot read counts as cancelled

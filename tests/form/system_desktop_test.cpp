@@ -40,7 +40,7 @@ TEST(DialogCommandsTest, PatternsMatchEitherCaseAndLeaveOtherBytesAlone) {
 }
 
 TEST(DialogCommandsTest, ZenityAndKdialogGetTitleFolderFiltersAndSaveMode) {
-  FileChoice choice{"::: 열기 :::", "/home/a", {{"*.hex", {"*.hex"}}}, false};
+  FileChoice choice{"::: 열기 :::", "/home/a", {{"*.hex", {"*.hex"}}}, false, std::nullopt};
   EXPECT_THAT(FileDialogCommand(DialogProgram::Zenity, choice),
               ElementsAre("zenity", "--file-selection", "--title=::: 열기 :::", "--filename=/home/a/",
                           "--file-filter=*.hex | *.[hH][eE][xX]"));
@@ -55,10 +55,18 @@ TEST(DialogCommandsTest, ZenityAndKdialogGetTitleFolderFiltersAndSaveMode) {
 
 TEST(DialogCommandsTest, ColourCommandsStartFromTheGivenColour) {
   // Colours are 0x00BBGGRR: red in the low byte.
-  EXPECT_THAT(ColorDialogCommand(DialogProgram::Zenity, 0x00336699),
+  EXPECT_THAT(ColorDialogCommand(DialogProgram::Zenity, 0x00336699, std::nullopt),
               ElementsAre("zenity", "--color-selection", "--color=#996633"));
-  EXPECT_THAT(ColorDialogCommand(DialogProgram::Kdialog, 0x000000FF),
+  EXPECT_THAT(ColorDialogCommand(DialogProgram::Kdialog, 0x000000FF, std::nullopt),
               ElementsAre("kdialog", "--getcolor", "--default", "#ff0000"));
+}
+
+TEST(DialogCommandsTest, ADialogWithAParentWindowIsAttachedToIt) {
+  EXPECT_THAT(ColorDialogCommand(DialogProgram::Zenity, 0, 0x2a00005),
+              ElementsAre("zenity", "--attach=44040197", "--color-selection", "--color=#000000"));
+  FileChoice choice{"t", "", {}, false, 7};
+  EXPECT_THAT(FileDialogCommand(DialogProgram::Kdialog, choice),
+              ElementsAre("kdialog", "--attach", "7", "--title", "t", "--getopenfilename", ".", ""));
 }
 
 TEST(DialogCommandsTest, AnswersAreReadAsPathsAndColours) {
