@@ -91,6 +91,8 @@ void Application::WindowDestroyed(Form& form) {
 }
 
 void Application::ShowException(const std::exception& error) {
+  // The loop showed it already on its way out; an entry catching everything shows it once.
+  if (dynamic_cast<const EscapedException*>(&error)) return;
   backend_->ShowErrorMessage(Utf8FromCp949(title_), Utf8FromCp949(error.what()));
 }
 

@@ -67,6 +67,7 @@ class Application {
   bool terminated() const { return terminated_; }
   void Minimize();
   // The standard display of an exception that escaped the message loop (its message CP949).
+  // An EscapedException was shown already and is not shown again.
   void ShowException(const std::exception& error);
   // The main form's window for a window that belongs to it (kNoWindow for the main form itself).
   WindowHandle OwnerWindowFor(const Form& top) const;
