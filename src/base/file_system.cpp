@@ -135,6 +135,11 @@ Result<std::string> FinalTarget(std::string path, const std::string& cp949_path)
   return WriteFailure(cp949_path, SystemReason(ELOOP));
 }
 
+bool& NamedTemporaryFilesOnly() {
+  static bool named = false;
+  return named;
+}
+
 std::string RandomTemporaryName() {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -150,8 +155,10 @@ class PendingFile {
  public:
   static Result<PendingFile> Create(int folder_fd) {
     PendingFile file(folder_fd);
-    file.fd_ = UniqueFd(::openat(folder_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-    if (file.fd_) return file;
+    if (!NamedTemporaryFilesOnly()) {
+      file.fd_ = UniqueFd(::openat(folder_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+      if (file.fd_) return file;
+    }
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
       std::string name = RandomTemporaryName();
       file.fd_ = UniqueFd(::openat(folder_fd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
@@ -287,6 +294,8 @@ void SetExeFolderForTesting(const std::string& cp949_folder) {
   if (!folder.empty() && folder.back() != '/') folder += '/';
   ExeFolderOverride() = folder;
 }
+
+void UseNamedTemporaryFilesForTesting(bool named) { NamedTemporaryFilesOnly() = named; }
 
 bool FileExists(const std::string& cp949_path) {
   Result<std::string> native = NativePath(cp949_path);

@@ -31,6 +31,10 @@ Result<std::string> ReadWholeFile(const std::string& cp949_path);
 // changed into another name.
 Status WriteWholeFile(const std::string& cp949_path, std::string_view bytes);
 
+// Tests stand in for a file system without O_TMPFILE, where a save writes under a short hidden
+// name first; false restores the normal way.
+void UseNamedTemporaryFilesForTesting(bool named);
+
 // What the system's error number means, in Korean, for a message about a file.
 std::string SystemReason(int error);
 

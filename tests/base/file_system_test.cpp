@@ -47,6 +47,12 @@ TEST(FileSystem, FailuresCarryAReason) {
   EXPECT_FALSE(WriteWholeFile(folder.Cp949Path() + "no/such/folder/x", "x").ok());
 }
 
+mode_t CurrentUmask() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
 int FileCount(const std::filesystem::path& folder) {
   int files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
@@ -134,7 +140,26 @@ TEST(FileSystemWrite, FoldersAndUnknownBytesAreRefusedWithAReason) {
   EXPECT_EQ(FileCount(folder.path()), 1);
 }
 
-TEST(FileSystemWrite, ANameAtTheLengthLimitCanBeWritten) {
+// Every replacing write, once with O_TMPFILE and once the way a file system without it goes.
+class FileSystemReplace : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { UseNamedTemporaryFilesForTesting(GetParam()); }
+  void TearDown() override { UseNamedTemporaryFilesForTesting(false); }
+};
+INSTANTIATE_TEST_SUITE_P(TemporaryFiles, FileSystemReplace, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Named" : "Anonymous"; });
+
+TEST_P(FileSystemReplace, NewAndReplacedFilesLeaveNoTemporary) {
+  TempFolder folder;
+  std::string path = folder.Cp949Path() + "a.hex";
+  ASSERT_TRUE(WriteWholeFile(path, "first").ok());
+  EXPECT_EQ(ModeOf((folder.path() / "a.hex").string()) & 0777, 0666u & ~CurrentUmask());
+  ASSERT_TRUE(WriteWholeFile(path, "second").ok());
+  EXPECT_EQ(folder.Read("a.hex"), "second");
+  EXPECT_EQ(FileCount(folder.path()), 1);
+}
+
+TEST_P(FileSystemReplace, ANameAtTheLengthLimitCanBeWritten) {
   TempFolder folder;
   std::string name(255, 'n');
   ASSERT_TRUE(WriteWholeFile(folder.Cp949Path() + name, "first").ok());
@@ -143,7 +168,7 @@ TEST(FileSystemWrite, ANameAtTheLengthLimitCanBeWritten) {
   EXPECT_EQ(FileCount(folder.path()), 1);
 }
 
-TEST(FileSystemWrite, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+TEST_P(FileSystemReplace, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   TempFolder folder;
   std::string path = folder.Write("a.hex", "old contents");
   ::signal(SIGXFSZ, SIG_IGN);
