@@ -48,14 +48,11 @@ class UniqueFd {
   int fd_;
 };
 
-Failure FileFailure(const std::string& cp949_path, const std::string& what, const std::string& why) {
-  return Failure{cp949_path + " " + what + ": " + why};
-}
 Failure ReadFailure(const std::string& cp949_path, const std::string& why) {
-  return FileFailure(cp949_path, Ktext(u8"파일을 읽지 못했습니다"), why);
+  return Failure{cp949_path + Ktext(u8" 파일을 읽지 못했습니다: ") + why};
 }
 Failure WriteFailure(const std::string& cp949_path, const std::string& why) {
-  return FileFailure(cp949_path, Ktext(u8"파일을 쓰지 못했습니다"), why);
+  return Failure{cp949_path + Ktext(u8" 파일을 쓰지 못했습니다: ") + why};
 }
 
 Result<std::string> NativePath(const std::string& cp949_path) {
@@ -310,7 +307,7 @@ Result<std::string> ReadWholeFile(const std::string& cp949_path) {
   if (!native) return Failure{native.reason()};
   UniqueFd fd(::open(native->c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) {
-    if (errno == ENOENT) return FileFailure(cp949_path, Ktext(u8"파일이 없습니다"), SystemReason(errno));
+    if (errno == ENOENT) return Failure{cp949_path + Ktext(u8" 파일이 없습니다")};
     return ReadFailure(cp949_path, SystemReason(errno));
   }
   struct stat status {};
