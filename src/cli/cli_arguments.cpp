@@ -1,5 +1,8 @@
 #include "cli/cli_arguments.h"
 
+#include "base/cp949.h"
+#include "isp/cable_choice.h"
+
 #include <charconv>
 #include <string_view>
 
@@ -105,6 +108,8 @@ Result<std::int32_t> ParseSpeed(std::string_view text) {
 Status ApplyOption(std::string_view flag, const std::string& value, Arguments& arguments) {
   if (value.empty()) return Usage(std::string(flag) + " needs a non-empty value");
   if (flag == "-c") {
+    Result<CableSpec> cable = ParseCableText(Cp949FromUtf8(value));
+    if (!cable) return Usage(Utf8FromCp949(cable.reason()));
     arguments.cable = value;
   } else if (flag == "-d") {
     arguments.device = value;
@@ -126,6 +131,8 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
       arguments.help = true;
     } else if (arg == "-y") {
       arguments.assume_yes = true;
+    } else if (arg == "--sck") {
+      arguments.report_sck = true;
     } else if (arg == "-c" || arg == "-d" || arg == "-s") {
       if (i + 1 == args.size()) return Usage(arg + " needs a value");
       Status applied = ApplyOption(arg, args[++i], arguments);
@@ -138,12 +145,12 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
       arguments.actions.push_back(*action);
     }
   }
-  if (!arguments.help && arguments.actions.empty()) return Usage("no action given");
+  if (!arguments.help && !arguments.report_sck && arguments.actions.empty()) return Usage("no action given");
   return arguments;
 }
 
 std::string UsageText() {
-  return R"(Usage: tolmeo-cli [-c CABLE] [-d DEVICE] [-s SPEED] [-y] ACTION...
+  return R"(Usage: tolmeo-cli [-c CABLE] [-d DEVICE] [-s SPEED] [-y] [--sck] ACTION...
 
 Programs an AVR microcontroller through an ISP cable. Actions run in the order given;
 every action but 'run' and 'list' puts the chip into programming mode and checks its
@@ -168,11 +175,32 @@ Actions:
 
 Options:
   -c CABLE    the cable for this run, instead of the one in opt/opt.opt:
-              parport0 (or another parallel port name), sim (a virtual chip of the
-              selected device, erased at every run), sim:FILE (a virtual chip kept in FILE)
+              PORT[:WIRING]  a parallel port (parport0; empty: the first one found)
+                             with the cable's wiring: tolmeo (the default), stk200,
+                             dapa, bsd, dt006 (pins in help/help.html)
+              sim[:FILE][,KNOB]...
+                             a virtual chip of the selected device, erased at every
+                             run, or kept in FILE (no comma in FILE; the file is locked
+                             while a run uses it, and written back only when every
+                             action succeeded). Knobs show how failures look:
+                absent           no cable at all
+                signature=1E9514 the chip answers another signature
+                dead-page=WORD   the Flash page holding that word address never takes
+                dead-eeprom=ADDR that EEPROM byte never takes
+                stuck-fuses      fuse and lock writes never take
+                pull-after=N     the cable comes off after N line changes
+                clock=MHZ        the chip's clock, fractions allowed (clock=0.5); the
+                                 default is 1, the clock of a factory-fresh AVR, so a
+                                 speed too fast for such a chip fails here as it would
+                                 on the bench
+              Numbers are decimal, or hex with 0x.
   -d DEVICE   the device description AvrSpec/DEVICE.avrspec beside the program
               (default: the first one in name order; see 'list')
-  -s SPEED    the ISP speed: busy-wait passes between clock edges, 0 is fastest
+  -s SPEED    the ISP speed: the wait between clock edges in units of 0.25 us, the
+              same on every PC (0 is as fast as the port goes). Each SCK phase must last
+              more than 2 clocks of the chip: 0x10 (the default, 4 us) suits chips at
+              1 MHz and faster; use about 16 / MHz, e.g. 0x80 for 128 kHz, 2 for 8 MHz
+  --sck       say which SCK rate the ISP speed gives and which chips it suits
   -y          go on when the chip's signature does not match the description
               (without -y such a chip is refused)
   -h, --help  show this text

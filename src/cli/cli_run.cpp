@@ -12,6 +12,7 @@
 #include "isp/device_description.h"
 #include "formats/ide_options.h"
 #include "isp/engine_session.h"
+#include "isp/line_driver.h"
 
 namespace tolmeo::cli {
 namespace {
@@ -47,9 +48,35 @@ bool LoadDevice(const Arguments& arguments, ChipImage& image, TerminalSeam& seam
   return loaded.ok();
 }
 
+void ReportSckTiming(std::int32_t isp_speed, std::FILE* out) {
+  const SckTiming timing = SckTimingOf(isp_speed);
+  if (timing.shortest_phase_us <= 0) {
+    std::fputs(reinterpret_cast<const char*>(u8"ISP 속도 0: 기다림 없이 포트가 허락하는 만큼 빠릅니다. "
+                                             u8"느린 칩(8 MHz 미만)에는 너무 빠를 수 있습니다.\n"), out);
+    return;
+  }
+  // The texts are UTF-8 source literals: the terminal gets UTF-8.
+  std::fprintf(out, reinterpret_cast<const char*>(u8"ISP 속도 0x%x: SCK 의 한 단계(high, low)는 %.2f us 이상, "
+                                                  u8"SCK 는 %.1f kHz 이하입니다. 클럭이 %.3f MHz 이상인 칩에 맞습니다.\n"),
+               static_cast<unsigned>(isp_speed), timing.shortest_phase_us, timing.fastest_sck_khz,
+               timing.slowest_target_mhz);
+}
+
+// The virtual chip's file is kept only when every action succeeded; a save that fails is a
+// failed run.
+int KeepVirtualChip(SimCable& sim, int status, TerminalSeam& seam) {
+  if (status != kExitOk || !sim.keeps_file()) return status;
+  Status saved = sim.Save();
+  if (saved) return status;
+  seam.ShowNotice(kNoticeFailure, saved.reason());
+  return kExitUsage;
+}
+
 }  // namespace
 
 int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
+  if (arguments.report_sck) ReportSckTiming(RunOptions(arguments).ispSpeed, out);
+  if (arguments.actions.empty()) return kExitOk;
   if (OnlyListing(arguments)) {
     PrintDescriptionList(out);
     return kExitOk;
@@ -64,10 +91,13 @@ int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
     seam.ShowNotice(kNoticeWarning, sim->load_status().reason());
   }
   ActionRunner runner(session.programmer(), *image, seam, out);
+  int status = kExitOk;
   for (const Action& action : arguments.actions) {
-    if (int status = runner.Run(action); status != kExitOk) return status;
+    status = runner.Run(action);
+    if (status != kExitOk) break;
   }
-  return kExitOk;
+  if (SimCable* sim = session.rig().sim) status = KeepVirtualChip(*sim, status, seam);
+  return status;
 }
 
 }  // namespace tolmeo::cli

@@ -4,6 +4,20 @@
 
 namespace tolmeo {
 
+std::int64_t IspDelayNs(std::int32_t isp_speed) {
+  // A hand-edited negative speed would otherwise spin for about 2^64 passes.
+  return std::max<std::int64_t>(isp_speed, 0) * kIspSpeedUnitNs;
+}
+
+SckTiming SckTimingOf(std::int32_t isp_speed) {
+  SckTiming timing;
+  timing.shortest_phase_us = static_cast<double>(IspDelayNs(isp_speed)) / 1000.0;
+  if (timing.shortest_phase_us <= 0) return timing;  // only the port's own speed limits it
+  timing.fastest_sck_khz = 1000.0 / (3 * timing.shortest_phase_us);
+  timing.slowest_target_mhz = kTargetClocksPerPhase / timing.shortest_phase_us;
+  return timing;
+}
+
 LineDriver::LineDriver(Cable& cable, Clock& clock, const std::int32_t& isp_speed)
     : cable_(cable), clock_(clock), isp_speed_(isp_speed) {}
 
@@ -37,9 +51,7 @@ int LineDriver::ReadMiso() {
 }
 
 void LineDriver::IspDelay() {
-  // A hand-edited negative speed would otherwise spin for about 2^64 passes.
-  std::int64_t speed = std::max<std::int64_t>(isp_speed_, 0);
-  clock_.BusyWait(speed + 1);
+  clock_.SpinNs(IspDelayNs(isp_speed_));
 }
 
 void LineDriver::PortIdle() {

@@ -15,6 +15,25 @@ inline constexpr int kSckLine = 1;
 inline constexpr int kMosiLine = 2;
 inline constexpr int kModeLine = 7;
 
+// One unit of the ISP speed setting is a quarter of a microsecond of busy-wait between clock
+// edges, the same on every PC: speed 0x10 holds each SCK phase at least 4 us, which a target
+// running at 1 MHz (a factory-fresh ATmega) hears with twice the margin it needs.
+inline constexpr std::int64_t kIspSpeedUnitNs = 250;
+// A chip hears an SCK phase that lasts more than 2 of its clocks; Tolmeo asks for twice that.
+inline constexpr int kTargetClocksPerPhase = 4;
+
+// The busy-wait between two clock edges at this speed; a negative speed counts as 0.
+std::int64_t IspDelayNs(std::int32_t isp_speed);
+
+// What a speed setting gives on the wire. Port accesses (about 1 us each on ppdev) come on top,
+// so the clock is never faster than this.
+struct SckTiming {
+  double shortest_phase_us = 0;  // SCK high or low
+  double fastest_sck_khz = 0;    // while sending: three waits per bit
+  double slowest_target_mhz = 0; // the slowest target clock that hears it with margin
+};
+SckTiming SckTimingOf(std::int32_t isp_speed);
+
 class LineDriver {
  public:
   // isp_speed is the options' value, read at every delay so a change takes effect at once.
@@ -32,7 +51,7 @@ class LineDriver {
   // The mode line, then 1 ms for the cable's buffers to follow.
   void SetModeLine(int level);
   int ReadMiso();
-  // speed + 1 passes of the busy-wait; a negative speed counts as 0.
+  // The busy-wait of IspDelayNs at the speed of the moment.
   void IspDelay();
   // Mode line 1, RESET 1, SCK 0, MOSI 0: the data register holds 0x81.
   void PortIdle();

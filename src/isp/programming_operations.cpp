@@ -44,6 +44,12 @@ bool ProgrammingOperations::WriteFlash() {
   return true;
 }
 
+bool ProgrammingOperations::StillAnswering(Memory memory, std::uint32_t address) {
+  if (!isp_.silent()) return true;
+  isp_.ReportSilence(IspInstructions::AddressText(memory, address));
+  return false;
+}
+
 template <typename ReadItem, typename ImageItem>
 bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last,
                                         ReadItem read_item, ImageItem image_item,
@@ -53,6 +59,7 @@ bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std:
     seam_.RunPendingMessages();
     auto at = static_cast<std::uint32_t>(address);
     std::uint16_t read = read_item(at);
+    if (!StillAnswering(memory, at)) return false;
     if (read != image_item(at)) {
       mismatch = {at, image_item(at), read};
       return false;
@@ -76,14 +83,16 @@ bool ProgrammingOperations::VerifyEeprom(Mismatch& mismatch) {
       [this](std::uint32_t a) -> std::uint16_t { return image_.eepromBytes[a]; }, mismatch);
 }
 
-void ProgrammingOperations::ReadFlash() {
+bool ProgrammingOperations::ReadFlash() {
   std::uint32_t words = image_.FlashWordCount();
   ProgressShown bar(seam_, Memory::Flash, 0, words);
   for (std::uint32_t w = 0; w < words; ++w) {
     seam_.RunPendingMessages();
     image_.flashWords[w] = isp_.ReadFlashWord(w);
+    if (!StillAnswering(Memory::Flash, w)) return false;
     bar.Position(w);
   }
+  return true;
 }
 
 bool ProgrammingOperations::WriteEeprom() {
@@ -97,13 +106,15 @@ bool ProgrammingOperations::WriteEeprom() {
   return true;
 }
 
-void ProgrammingOperations::ReadEeprom() {
+bool ProgrammingOperations::ReadEeprom() {
   ProgressShown bar(seam_, Memory::Eeprom, 0, image_.eepromSize);
   for (std::uint32_t a = 0; a < image_.eepromSize; ++a) {
     seam_.RunPendingMessages();
     image_.eepromBytes[a] = isp_.ReadEepromByte(a);
+    if (!StillAnswering(Memory::Eeprom, a)) return false;
     bar.Position(a);
   }
+  return true;
 }
 
 }  // namespace tolmeo

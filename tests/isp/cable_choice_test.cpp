@@ -57,12 +57,13 @@ TEST(CableChoice, SimWithAFileKeepsTheChipBetweenSessions) {
   image->InitFlashImage();
   image->InitEepromImage();
   testing::RecordingSeam seam(*image);
-  std::int32_t speed = 0;
+  std::int32_t speed = 0x10;
   {
     EngineSession session(cable, *image, seam, speed);
     ASSERT_TRUE(session.OpenPort().ok());
     seam.boxes.Show(FuseGroup::Low, 0x3F);
     ASSERT_EQ(session.programmer().FuseByteWrite(FuseGroup::Low), CommandOutcome::kDone);
+    ASSERT_TRUE(session.rig().sim->Save().ok());
   }
   EXPECT_TRUE(FileExists(folder.Cp949Path() + "chip.sim"));
   EngineSession again(cable, *image, seam, speed);
