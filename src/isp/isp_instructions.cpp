@@ -114,6 +114,11 @@ bool IspInstructions::ChipAnswers() {
   return echoed;
 }
 
+bool IspInstructions::ConfirmContact() {
+  if (!silent_ && !ChipAnswers()) silent_ = true;
+  return !silent_;
+}
+
 void IspInstructions::ReportSilence(const std::string& what) {
   seam_.ShowNotice(kNoticeFailure, what + Ktext(u8" 을(를) 읽는 중에 칩이 응답하지 않게 되었습니다.\r\n"
                                                 u8"케이블 연결과 칩의 전원을 확인해 주세요."));
@@ -161,7 +166,7 @@ void IspInstructions::ReleaseTarget() {
 
 bool IspInstructions::CheckSignature() {
   std::array<std::uint8_t, 3> signature = ReadSignature();
-  if (silent_) {
+  if (!ConfirmContact()) {
     ReportSilence(Ktext(u8"칩의 시그니처"));
     return false;
   }
@@ -195,7 +200,7 @@ std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
 
 bool IspInstructions::ReadFuseByte(FuseGroup group) {
   std::uint8_t value = QueryFuse(group);
-  if (silent_) {
+  if (!ConfirmContact()) {
     ReportSilence(FuseGroupName(group) + Ktext(u8" 바이트"));
     return false;
   }
@@ -207,7 +212,7 @@ bool IspInstructions::WriteLockBits(std::uint8_t wanted) {
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     WriteFuse(FuseGroup::Lock);
     std::uint8_t read = QueryFuse(FuseGroup::Lock);
-    if (silent_) {
+    if (!ConfirmContact()) {
       ReportSilence(Ktext(u8"Lock 바이트"));
       return false;
     }
@@ -224,7 +229,7 @@ bool IspInstructions::WriteFuseByte(FuseGroup group) {
   const std::uint8_t wanted = image_.FuseByte(group);
   WriteFuse(group);
   const std::uint8_t read = QueryFuse(group);
-  if (silent_) {
+  if (!ConfirmContact()) {
     ReportSilence(FuseGroupName(group) + Ktext(u8" 바이트"));
     return false;
   }

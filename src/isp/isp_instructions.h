@@ -41,6 +41,9 @@ class IspInstructions {
 
   // True once a read's echo showed that the chip no longer answers.
   bool silent() const { return silent_; }
+  // The last answer of a read is not followed by an echo: after the last read of an operation
+  // one probe makes sure the chip was still there. False (silent) when it was not.
+  bool ConfirmContact();
   // The failure message (kind 3) for a chip that fell silent while `what` was read.
   void ReportSilence(const std::string& what);
   // "Flash 의 주소 00001234" and its EEPROM twin, for messages.

@@ -41,13 +41,18 @@ bool ProgrammingOperations::WriteFlash() {
     if (!isp_.WriteFlashPage(first)) return false;
     bar.Position(first);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Flash, image_.flashPageEnd);
 }
 
 bool ProgrammingOperations::StillAnswering(Memory memory, std::uint32_t address) {
   if (!isp_.silent()) return true;
   isp_.ReportSilence(IspInstructions::AddressText(memory, address));
   return false;
+}
+
+bool ProgrammingOperations::AnsweredToTheEnd(Memory memory, std::uint32_t last) {
+  isp_.ConfirmContact();
+  return StillAnswering(memory, last);
 }
 
 template <typename ReadItem, typename ImageItem>
@@ -61,12 +66,14 @@ bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std:
     std::uint16_t read = read_item(at);
     if (!StillAnswering(memory, at)) return false;
     if (read != image_item(at)) {
+      // A difference in the last answer may be a chip gone silent rather than a wrong value.
+      if (!AnsweredToTheEnd(memory, at)) return false;
       mismatch = {at, image_item(at), read};
       return false;
     }
     bar.Position(at);
   }
-  return true;
+  return AnsweredToTheEnd(memory, last);
 }
 
 bool ProgrammingOperations::VerifyFlash(Mismatch& mismatch) {
@@ -92,7 +99,7 @@ bool ProgrammingOperations::ReadFlash() {
     if (!StillAnswering(Memory::Flash, w)) return false;
     bar.Position(w);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Flash, words - 1);
 }
 
 bool ProgrammingOperations::WriteEeprom() {
@@ -103,7 +110,7 @@ bool ProgrammingOperations::WriteEeprom() {
     if (!isp_.WriteEepromByte(at, image_.eepromBytes[at])) return false;
     bar.Position(at);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Eeprom, image_.eepromEnd);
 }
 
 bool ProgrammingOperations::ReadEeprom() {
@@ -114,7 +121,7 @@ bool ProgrammingOperations::ReadEeprom() {
     if (!StillAnswering(Memory::Eeprom, a)) return false;
     bar.Position(a);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Eeprom, image_.eepromSize - 1);
 }
 
 }  // namespace tolmeo

@@ -56,6 +56,8 @@ class ProgrammingOperations {
 
   // False, with the message naming memory and address, when the chip fell silent.
   bool StillAnswering(Memory memory, std::uint32_t address);
+  // The same after the last item of a loop, with the probe that makes sure of its answer.
+  bool AnsweredToTheEnd(Memory memory, std::uint32_t last);
   template <typename ReadItem, typename ImageItem>
   bool VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last, ReadItem read_item,
                    ImageItem image_item, Mismatch& mismatch);

@@ -131,13 +131,16 @@ TEST(IspSignature, ReadsBytesZeroToTwoAndAsksOnlyOnAMismatch) {
   Bench b;
   b.image->signature = {0x1E, 0x95, 0x0F};
   for (std::uint8_t byte : {0x1E, 0x95, 0x0F}) b.cable.AnswerQuery(0x00, byte);
+  b.cable.AnswerProbe();
   EXPECT_TRUE(b.isp.CheckSignature());
-  // While a byte is only received MOSI keeps the last bit sent (1 after 0x01).
-  EXPECT_EQ(b.cable.Sent(),
-            (Bytes{0x30, 0x00, 0x00, 0x00, 0x30, 0x00, 0x01, 0xFF, 0x30, 0x00, 0x02, 0x00}));
+  // While a byte is only received MOSI keeps the last bit sent (1 after 0x01). The probe
+  // after the last read makes sure its answer came from a chip.
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0x30, 0x00, 0x00, 0x00, 0x30, 0x00, 0x01, 0xFF, 0x30, 0x00,
+                                   0x02, 0x00, 0x58, 0x08, 0x00, 0x00}));
   EXPECT_TRUE(b.seam.notices.empty());
 
   for (std::uint8_t byte : {0x1E, 0x95, 0x14}) b.cable.AnswerQuery(0x00, byte);
+  b.cable.AnswerProbe();
   b.seam.confirm_answers = {false};
   EXPECT_FALSE(b.isp.CheckSignature());
   ASSERT_EQ(b.seam.notices.size(), 1u);
@@ -152,6 +155,7 @@ TEST(IspSignature, ReadsBytesZeroToTwoAndAsksOnlyOnAMismatch) {
   b.cable.AnswerQuery(0x08, 0xD9);
   b.cable.AnswerQuery(0x00, 0x95);
   b.cable.AnswerQuery(0x00, 0x0F);
+  b.cable.AnswerProbe();
   b.seam.confirm_answers = {true};
   EXPECT_TRUE(b.isp.CheckSignature());
   EXPECT_FALSE(b.isp.silent());
@@ -162,53 +166,66 @@ TEST(IspFuses, EachByteHasItsOwnInstruction) {
   b.image->lowFuse = 0x62;
   b.image->highFuse = 0xD9;
   b.image->extendedFuse = 0xFF;
-  b.cable.AnswerQuery(0x00, 0x62);
-  b.cable.AnswerQuery(0x08, 0xD9);
-  b.cable.AnswerQuery(0x08, 0xFF);
+  for (std::uint8_t second : {0x00, 0x08, 0x08}) {
+    b.cable.AnswerQuery(second, second == 0x00 ? 0x62 : 0xD9);
+    b.cable.AnswerProbe();
+  }
+  b.image->extendedFuse = 0xD9;
   EXPECT_TRUE(b.isp.WriteLowFuse());
   EXPECT_TRUE(b.isp.WriteHighFuse());
   EXPECT_TRUE(b.isp.WriteExtendedFuse());
-  // Each write is read back after its delay.
-  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0xA0, 0x00, 0x62, 0x50, 0x00, 0x00, 0x00,  //
-                                   0xAC, 0xA8, 0x00, 0xD9, 0x58, 0x08, 0x00, 0x00,  //
-                                   0xAC, 0xA4, 0x00, 0xFF, 0x50, 0x08, 0x00, 0x00}));
+  // Each write is read back after its delay, and the probe makes sure of the answer.
+  const Bytes probe = {0x58, 0x08, 0x00, 0x00};
+  Bytes expected = {0xAC, 0xA0, 0x00, 0x62, 0x50, 0x00, 0x00, 0x00};
+  expected.insert(expected.end(), probe.begin(), probe.end());
+  expected.insert(expected.end(), {0xAC, 0xA8, 0x00, 0xD9, 0x58, 0x08, 0x00, 0x00});
+  expected.insert(expected.end(), probe.begin(), probe.end());
+  expected.insert(expected.end(), {0xAC, 0xA4, 0x00, 0xD9, 0x50, 0x08, 0x00, 0x00});
+  expected.insert(expected.end(), probe.begin(), probe.end());
+  EXPECT_EQ(b.cable.Sent(), expected);
   EXPECT_EQ(b.clock.sleeps, (std::vector<std::int32_t>{10, 10, 10}));
   EXPECT_TRUE(b.seam.notices.empty());
 
   b.cable.Mark();
-  b.cable.AnswerQuery(0x00, 0x11);
-  b.cable.AnswerQuery(0x08, 0x22);
-  b.cable.AnswerQuery(0x08, 0x33);
-  b.cable.AnswerQuery(0x00, 0x44);
-  b.isp.ReadLowFuse();
-  b.isp.ReadHighFuse();
-  b.isp.ReadExtendedFuse();
-  b.isp.ReadLockBits();
+  for (auto [second, value] : {std::pair{0x00, 0x11}, {0x08, 0x22}, {0x08, 0x33}, {0x00, 0x44}}) {
+    b.cable.AnswerQuery(second, value);
+    b.cable.AnswerProbe();
+  }
+  EXPECT_TRUE(b.isp.ReadLowFuse());
+  EXPECT_TRUE(b.isp.ReadHighFuse());
+  EXPECT_TRUE(b.isp.ReadExtendedFuse());
+  EXPECT_TRUE(b.isp.ReadLockBits());
   EXPECT_EQ(b.image->lowFuse, 0x11);
   EXPECT_EQ(b.image->highFuse, 0x22);
   EXPECT_EQ(b.image->extendedFuse, 0x33);
   EXPECT_EQ(b.image->lockBits, 0x44);
   Bytes sent = b.cable.Sent();
-  ASSERT_EQ(sent.size(), 16u);
+  ASSERT_EQ(sent.size(), 32u);  // each read with its probe
   EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 3), (Bytes{0x50, 0x00, 0x00}));
-  EXPECT_EQ(Bytes(sent.begin() + 4, sent.begin() + 7), (Bytes{0x58, 0x08, 0x00}));
-  EXPECT_EQ(Bytes(sent.begin() + 8, sent.begin() + 11), (Bytes{0x50, 0x08, 0x00}));
-  EXPECT_EQ(Bytes(sent.begin() + 12, sent.begin() + 15), (Bytes{0x58, 0x00, 0x00}));
+  EXPECT_EQ(Bytes(sent.begin() + 8, sent.begin() + 11), (Bytes{0x58, 0x08, 0x00}));
+  EXPECT_EQ(Bytes(sent.begin() + 16, sent.begin() + 19), (Bytes{0x50, 0x08, 0x00}));
+  EXPECT_EQ(Bytes(sent.begin() + 24, sent.begin() + 27), (Bytes{0x58, 0x00, 0x00}));
 }
 
 TEST(IspFuses, LockBitsAreRewrittenUntilTheyReadBackAndNotForEver) {
   Bench b;
   b.image->lockBits = 0xFC;
   b.cable.AnswerQuery(0x00, 0xFF);
+  b.cable.AnswerProbe();
   b.cable.AnswerQuery(0x00, 0xFC);
+  b.cable.AnswerProbe();
   EXPECT_TRUE(b.isp.WriteLockBits());
-  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00, 0xAC,
-                                         0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(b.cable.Sent(), (Bytes{0xAC, 0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00, 0x58, 0x08,
+                                   0x00, 0x00, 0xAC, 0xE0, 0x00, 0xFC, 0x58, 0x00, 0x00, 0x00,
+                                   0x58, 0x08, 0x00, 0x00}));
 
   b.cable.Mark();
-  b.cable.AnswerQuery(0x00, 0xFF, kWriteAttempts);
+  for (int i = 0; i < kWriteAttempts; ++i) {
+    b.cable.AnswerQuery(0x00, 0xFF);
+    b.cable.AnswerProbe();
+  }
   EXPECT_FALSE(b.isp.WriteLockBits());
-  EXPECT_EQ(b.cable.Sent().size(), 8u * kWriteAttempts);
+  EXPECT_EQ(b.cable.Sent().size(), 12u * kWriteAttempts);
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);
   EXPECT_NE(b.seam.notices[0].text.find("Lock"), std::string::npos);
@@ -323,6 +340,7 @@ TEST(IspFuses, AFuseThatDoesNotReadBackFailsNamingTheByte) {
   Bench b;
   b.image->lowFuse = 0xE2;
   b.cable.AnswerQuery(0x00, 0x62);
+  b.cable.AnswerProbe();
   EXPECT_FALSE(b.isp.WriteFuseByte(FuseGroup::Low));
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);

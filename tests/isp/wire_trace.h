@@ -42,6 +42,8 @@ class MarkedCable : public RecordingCable {
   void AnswerQuery(std::uint8_t second_byte, std::uint8_t value, int times = 1) {
     for (int i = 0; i < times; ++i) Answer({second_byte, value});
   }
+  // A chip still there when the engine makes sure after its last read (a high fuse read).
+  void AnswerProbe() { AnswerQuery(0x08, 0xD9); }
 
  private:
   std::size_t mark_ = 0;
