@@ -1,5 +1,6 @@
 // What the window shows: children clipped by their parent, by siblings above and by shapes;
 // repaints after the arrangement changes; top-level shapes, translucency, stacking and states.
+#include "gfx/colors.h"
 #include "headless_fixture.h"
 
 namespace tolmeo::testing {
@@ -8,7 +9,6 @@ namespace {
 constexpr Color kRed = 0x0000FF;
 constexpr Color kGreen = 0x00FF00;
 constexpr Color kBlue = 0xFF0000;
-constexpr Color kWhite = 0xFFFFFF;
 
 class FormCompositingTest : public HeadlessTest {
  protected:
