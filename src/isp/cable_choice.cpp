@@ -1,5 +1,6 @@
 #include "isp/cable_choice.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -93,20 +94,19 @@ Status ApplyKnob(std::string_view knob, CableSpec& spec) {
   return Success();
 }
 
+// "sim[:FILE][,KNOB]...": the file ends at the first comma, each knob at the next.
 Result<CableSpec> ParseSimText(std::string_view text) {
   CableSpec spec;
   spec.simulated = true;
-  const std::size_t comma = text.find(',');
-  std::string_view head = text.substr(0, comma);
-  if (head.size() > 4) spec.file = std::string(head.substr(4));  // after "sim:"
-  if (head.size() == 4) return Failure{Ktext(u8"케이블 설정 'sim:' 뒤에 파일 이름이 없습니다.")};
-  std::string_view knobs = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-  while (comma != std::string_view::npos) {
-    const std::size_t next = knobs.find(',');
-    Status applied = ApplyKnob(knobs.substr(0, next), spec);
+  const std::size_t comma = std::min(text.find(','), text.size());
+  const std::string_view head = text.substr(0, comma);
+  if (head == "sim:") return Failure{Ktext(u8"케이블 설정 'sim:' 뒤에 파일 이름이 없습니다.")};
+  if (head.size() > 4) spec.file = std::string(head.substr(4));
+  for (std::size_t at = comma; at < text.size();) {
+    const std::size_t next = std::min(text.find(',', at + 1), text.size());
+    Status applied = ApplyKnob(text.substr(at + 1, next - at - 1), spec);
     if (!applied) return Failure{applied.reason()};
-    if (next == std::string_view::npos) break;
-    knobs.remove_prefix(next + 1);
+    at = next;
   }
   return spec;
 }

@@ -1,9 +1,11 @@
 #include "port/parport_cable.h"
 
 #include <ieee1284.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <utility>
 
 #include "base/cp949.h"
@@ -27,6 +29,28 @@ parport* FindPort(const parport_list& list, const std::string& name) {
     if (name.empty() || name == PortName(list.portv[i])) return list.portv[i];
   }
   return nullptr;
+}
+
+// How long a shared claim may wait for the port's other user (the printer driver lets go as
+// soon as it has printed; another program holding the port may never).
+constexpr int kClaimWaitSeconds = 3;
+
+void IgnoreAlarm(int) {}
+
+// ppdev blocks a claim until the port is free: an alarm interrupts the wait, so a port held
+// for good gives a message instead of a hang.
+int ClaimWithin(parport* port, int seconds) {
+  struct sigaction quiet {}, before {};
+  quiet.sa_handler = IgnoreAlarm;  // no SA_RESTART: the blocked claim returns
+  sigemptyset(&quiet.sa_mask);
+  sigaction(SIGALRM, &quiet, &before);
+  itimerval timer{}, stopped{};
+  timer.it_value.tv_sec = seconds;
+  setitimer(ITIMER_REAL, &timer, nullptr);
+  const int claimed = ieee1284_claim(port);
+  setitimer(ITIMER_REAL, &stopped, nullptr);
+  sigaction(SIGALRM, &before, nullptr);
+  return claimed;
 }
 
 std::string DeviceName(const parport* port) { return port->filename ? port->filename : PortName(port); }
@@ -83,14 +107,19 @@ Status ParportCable::Open() {
   return OpenPort(port);
 }
 
+// The port is opened for Tolmeo alone when it can be; where another driver (lp) has it
+// registered, it is shared, and claimed as soon as that driver lets go.
 Status ParportCable::OpenPort(parport* port) {
   int capabilities = 0;
-  if (ieee1284_open(port, 0, &capabilities) != E1284_OK) return OpenFailure(port);
+  if (ieee1284_open(port, F1284_EXCL, &capabilities) != E1284_OK &&
+      ieee1284_open(port, 0, &capabilities) != E1284_OK) {
+    return OpenFailure(port);
+  }
   if (!(capabilities & CAP1284_RAW)) {
     ieee1284_close(port);
     return Failure{Cp949FromUtf8(DeviceName(port)) + Ktext(u8" 병렬 포트는 핀 단위 제어를 지원하지 않습니다.")};
   }
-  if (ieee1284_claim(port) != E1284_OK) {
+  if (ClaimWithin(port, kClaimWaitSeconds) != E1284_OK) {
     ieee1284_close(port);
     return Failure{Cp949FromUtf8(DeviceName(port)) +
                    Ktext(u8" 병렬 포트를 다른 프로그램이 쥐고 놓지 않습니다. 인쇄 중이면 끝난 뒤에 다시 해 보고, "

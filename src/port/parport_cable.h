@@ -1,8 +1,8 @@
 #pragma once
 // The ISP cable on a real parallel port, through libieee1284 (ppdev on Linux): the port is
-// found by name, opened for pin-level access and claimed for as long as the cable lives. The
-// claim is shared, so the printer driver lp may stay loaded: it only takes the port while it
-// prints. The wiring turns the line driver's register into the cable's pins.
+// found by name, opened for pin-level access and claimed for as long as the cable lives. Where
+// the printer driver lp has the port registered, it is shared with it (lp only takes the port
+// while it prints). The wiring turns the line driver's register into the cable's pins.
 #include <cstdint>
 #include <memory>
 #include <optional>
