@@ -43,7 +43,6 @@ class SimCable : public Cable {
   std::uint8_t data() const { return data_; }
   // Why the chip's file was not taken (naming the file and saying the run will not be kept).
   const Status& load_status() const { return load_status_; }
-  const std::string& path() const { return path_; }
 
  private:
   Status LockAndLoad();
