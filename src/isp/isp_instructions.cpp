@@ -198,6 +198,18 @@ std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
   return QueryInstruction(opcodes.read_first, opcodes.read_second, 0x00);
 }
 
+std::uint8_t IspInstructions::PresentBits(FuseGroup group) const {
+  std::uint8_t present = 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    if (seam_.GetBitBox(group, bit).name != "-") present |= static_cast<std::uint8_t>(1u << bit);
+  }
+  return present;
+}
+
+bool IspInstructions::SameFuse(FuseGroup group, std::uint8_t wanted, std::uint8_t read) const {
+  return ((wanted ^ read) & PresentBits(group)) == 0;
+}
+
 bool IspInstructions::ReadFuseByte(FuseGroup group) {
   std::uint8_t value = QueryFuse(group);
   if (!ConfirmContact()) {
@@ -216,7 +228,7 @@ bool IspInstructions::WriteLockBits(std::uint8_t wanted) {
       ReportSilence(Ktext(u8"Lock 바이트"));
       return false;
     }
-    if (read == wanted) return true;
+    if (SameFuse(FuseGroup::Lock, wanted, read)) return true;
   }
   ReportWriteExhausted(Ktext(u8"Lock 비트에"));
   return false;
@@ -233,7 +245,7 @@ bool IspInstructions::WriteFuseByte(FuseGroup group) {
     ReportSilence(FuseGroupName(group) + Ktext(u8" 바이트"));
     return false;
   }
-  if (read == wanted) return true;
+  if (SameFuse(group, wanted, read)) return true;
   ReportFuseNotTaken(group, wanted, read);
   return false;
 }

@@ -62,7 +62,9 @@ class IspInstructions {
   bool ReadExtendedFuse() { return ReadFuseByte(FuseGroup::Extended); }
   bool ReadLockBits() { return ReadFuseByte(FuseGroup::Lock); }
   // Any of the four bytes by group, read back after its write delay: a fuse byte that reads
-  // back different fails at once, the lock byte is tried again. False with the message shown.
+  // back different fails at once, the lock byte is tried again. Bits the description names
+  // "-" (the chip lacks them and reads them as it likes) are not compared. False with the
+  // message shown.
   bool WriteFuseByte(FuseGroup group);
   // False (message shown) when the chip fell silent.
   bool ReadFuseByte(FuseGroup group);
@@ -86,6 +88,9 @@ class IspInstructions {
   void ResetPulse();
   void WriteFuse(FuseGroup group);
   std::uint8_t QueryFuse(FuseGroup group);
+  // The bits of the group the chip has, from the bit editor's names.
+  std::uint8_t PresentBits(FuseGroup group) const;
+  bool SameFuse(FuseGroup group, std::uint8_t wanted, std::uint8_t read) const;
   bool WriteLockBits(std::uint8_t wanted);
   void ReportWriteExhausted(const std::string& where);
   void ReportFuseNotTaken(FuseGroup group, std::uint8_t wanted, std::uint8_t read);

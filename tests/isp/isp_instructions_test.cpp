@@ -348,6 +348,20 @@ TEST(IspFuses, AFuseThatDoesNotReadBackFailsNamingTheByte) {
   EXPECT_EQ(b.clock.sleeps, std::vector<std::int32_t>{10});  // written once, not repeated
 }
 
+TEST(IspFuses, BitsTheChipLacksAreNotCompared) {
+  Bench b;
+  for (int bit = 3; bit < 8; ++bit) b.seam.boxes.Box(FuseGroup::Extended, bit).name = "-";
+  b.image->extendedFuse = 0x05;  // as some tools give it: the missing bits as 0
+  b.cable.AnswerQuery(0x08, 0xFD);
+  b.cable.AnswerProbe();
+  EXPECT_TRUE(b.isp.WriteFuseByte(FuseGroup::Extended));
+  b.cable.AnswerQuery(0x08, 0xFC);  // bit 0 exists and did not take
+  b.cable.AnswerProbe();
+  EXPECT_FALSE(b.isp.WriteFuseByte(FuseGroup::Extended));
+  ASSERT_EQ(b.seam.notices.size(), 1u);
+  EXPECT_EQ(b.seam.notices[0].text.substr(0, 13), "Extended fuse");
+}
+
 TEST(IspFlash, AChipFallingSilentDuringThePageCompareIsNotRetried) {
   Bench b;
   b.cable.AnswerQuery(0x01, 0xFF, 3);
