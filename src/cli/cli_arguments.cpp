@@ -200,7 +200,8 @@ Options:
               same on every PC (0 is as fast as the port goes). Each SCK phase must last
               more than 2 clocks of the chip: 0x10 (the default, 4 us) suits chips at
               1 MHz and faster; use about 16 / MHz, e.g. 0x80 for 128 kHz, 2 for 8 MHz
-  --sck       say which SCK rate the ISP speed gives and which chips it suits
+  --sck       say which SCK rate the ISP speed gives on the cable (a parallel port that
+              opens is timed) and which chips it suits
   -y          go on when the chip's signature does not match the description
               (without -y such a chip is refused)
   -h, --help  show this text

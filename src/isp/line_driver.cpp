@@ -1,6 +1,7 @@
 #include "isp/line_driver.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tolmeo {
 
@@ -9,13 +10,27 @@ std::int64_t IspDelayNs(std::int32_t isp_speed) {
   return std::max<std::int64_t>(isp_speed, 0) * kIspSpeedUnitNs;
 }
 
-SckTiming SckTimingOf(std::int32_t isp_speed) {
+SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us) {
   SckTiming timing;
-  timing.shortest_phase_us = static_cast<double>(IspDelayNs(isp_speed)) / 1000.0;
+  timing.shortest_phase_us = static_cast<double>(IspDelayNs(isp_speed)) / 1000.0 + std::max(port_access_us, 0.0);
   if (timing.shortest_phase_us <= 0) return timing;  // only the port's own speed limits it
   timing.fastest_sck_khz = 1000.0 / (3 * timing.shortest_phase_us);
   timing.slowest_target_mhz = kTargetClocksPerPhase / timing.shortest_phase_us;
   return timing;
+}
+
+double PortAccessUs(Cable& cable, std::uint8_t value) {
+  constexpr int kBatches = 8;
+  constexpr int kWritesPerBatch = 64;
+  using Steady = std::chrono::steady_clock;
+  double fastest = -1;
+  for (int batch = 0; batch < kBatches; ++batch) {
+    const Steady::time_point start = Steady::now();
+    for (int i = 0; i < kWritesPerBatch; ++i) cable.WriteData(value);
+    const double us = std::chrono::duration<double, std::micro>(Steady::now() - start).count() / kWritesPerBatch;
+    if (fastest < 0 || us < fastest) fastest = us;
+  }
+  return fastest;
 }
 
 LineDriver::LineDriver(Cable& cable, Clock& clock, const std::int32_t& isp_speed)

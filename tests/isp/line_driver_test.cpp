@@ -78,6 +78,18 @@ TEST(LineDriver, TheDefaultSpeedSuitsAOneMegahertzChipWithMargin) {
   EXPECT_DOUBLE_EQ(SckTimingOf(0x80).slowest_target_mhz, 0.125);
   EXPECT_EQ(SckTimingOf(0).slowest_target_mhz, 0.0);  // no promise without a wait
   EXPECT_EQ(SckTimingOf(-3).shortest_phase_us, 0.0);
+  // A port access of 1 us lengthens every phase: a bare port still suits a 4 MHz chip.
+  EXPECT_DOUBLE_EQ(SckTimingOf(0x10, 1.0).shortest_phase_us, 5.0);
+  EXPECT_DOUBLE_EQ(SckTimingOf(0, 1.0).slowest_target_mhz, 4.0);
+}
+
+TEST(LineDriver, PortAccessIsTimedWithoutChangingTheLines) {
+  Wire wire;
+  ASSERT_TRUE(wire.driver.OpenPort().ok());
+  const double us = PortAccessUs(wire.cable, kIdleDataRegister);
+  EXPECT_GE(us, 0.0);
+  ASSERT_FALSE(wire.cable.Writes().empty());
+  for (std::uint8_t value : wire.cable.Writes()) EXPECT_EQ(value, kIdleDataRegister);
 }
 
 TEST(LineDriver, AFailedOpenKeepsTheCableUntouchedAndGivesTheReason) {
