@@ -109,8 +109,9 @@ int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   if (!LoadDevice(arguments, *image, seam)) return kExitUsage;
   EngineSession session(options.cable, *image, seam, options.ispSpeed);
   session.OpenPort();  // a cable that does not open says why at the first command
-  if (SimCable* sim = session.rig().sim; sim && !sim->load_status().ok()) {
-    seam.ShowNotice(kNoticeWarning, sim->load_status().reason());
+  if (SimCable* sim = session.rig().sim) {
+    sim->set_save_on_close(false);  // kept only after a run that succeeded, below
+    if (!sim->load_status().ok()) seam.ShowNotice(kNoticeWarning, sim->load_status().reason());
   }
   ActionRunner runner(session.programmer(), *image, seam, out);
   int status = kExitOk;

@@ -31,6 +31,7 @@ SimCable::SimCable(const ChipModel& model, std::string cp949_path) : chip_(model
 }
 
 SimCable::~SimCable() {
+  if (save_on_close_ && keeps_file()) Save();  // nobody is left to tell of a failure
   if (lock_fd_ >= 0) ::close(lock_fd_);
 }
 

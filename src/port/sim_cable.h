@@ -17,8 +17,8 @@ namespace tolmeo {
 class SimCable : public Cable {
  public:
   // With a file path the chip starts from that file, which stays locked against other runs
-  // while the cable lives; Save writes the chip back. A file that cannot be read or locked is
-  // never written (see load_status).
+  // while the cable lives; Save writes the chip back, and so does the cable going away unless
+  // told otherwise. A file that cannot be read or locked is never written (see load_status).
   explicit SimCable(const ChipModel& model, std::string cp949_path = {});
   ~SimCable() override;
   SimCable(const SimCable&) = delete;
@@ -34,6 +34,9 @@ class SimCable : public Cable {
   // Writes the chip to the cable's file now, or says why not (naming the file); success when
   // the cable has no file.
   Status Save();
+  // Whether the cable going away saves the chip (the windows keep every change, as a real
+  // chip does; tolmeo-cli saves only after a run that succeeded, and says when that fails).
+  void set_save_on_close(bool save) { save_on_close_ = save; }
 
   // Knob: no cable on the port at all.
   bool absent = false;
@@ -52,6 +55,7 @@ class SimCable : public Cable {
   std::string path_;
   int lock_fd_ = -1;
   bool locked_out_ = false;  // another run holds the file
+  bool save_on_close_ = true;
   Status load_status_ = Success();
   std::uint8_t data_ = 0;
 };

@@ -132,6 +132,21 @@ TEST_F(SimCableFileTest, ASecondRunOnTheSameFileIsRefusedWhileTheFirstHoldsIt) {
   EXPECT_TRUE(first.Open().ok());  // the refused run took nothing from the first
 }
 
+TEST_F(SimCableFileTest, TheCableGoingAwaySavesUnlessToldNotTo) {
+  {
+    SimCable cable(SmallChip(), path);
+    cable.chip().memories().WriteEeprom(3, 0x77);
+  }
+  {
+    SimCable cable(SmallChip(), path);
+    EXPECT_EQ(cable.chip().memories().eeprom()[3], 0x77);
+    cable.chip().memories().WriteEeprom(3, 0x11);
+    cable.set_save_on_close(false);
+  }
+  SimCable again(SmallChip(), path);
+  EXPECT_EQ(again.chip().memories().eeprom()[3], 0x77);
+}
+
 TEST_F(SimCableFileTest, TheLockGoesWithTheCable) {
   { SimCable first(SmallChip(), path); }
   SimCable second(SmallChip(), path);
