@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/cp949.h"
+#include "isp/cable_choice.h"
 
 namespace tolmeo::cli {
 namespace {
@@ -171,6 +172,9 @@ Status ApplyOption(std::string_view flag, const std::string& value, Arguments& a
   }
   Result<std::string> name = Cp949Name(value);
   if (!name) return Failure{name.reason()};
+  if (flag == "-c") {
+    if (Result<CableSpec> cable = ParseCableText(*name); !cable) return Usage(Utf8FromCp949(cable.reason()));
+  }
   (flag == "-c" ? arguments.cable : arguments.device) = *name;
   return Success();
 }
@@ -185,6 +189,8 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
       arguments.help = true;
     } else if (arg == "-y") {
       arguments.assume_yes = true;
+    } else if (arg == "--sck") {
+      arguments.report_sck = true;
     } else if (arg == "-c" || arg == "-d" || arg == "-s") {
       if (i + 1 == args.size()) return Usage(arg + U8(u8" 다음에 값이 필요합니다"));
       Status applied = ApplyOption(arg, args[++i], arguments);
@@ -197,12 +203,14 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
       arguments.actions.push_back(*action);
     }
   }
-  if (!arguments.help && arguments.actions.empty()) return Usage(U8(u8"할 작업이 없습니다"));
+  if (!arguments.help && !arguments.report_sck && arguments.actions.empty()) {
+    return Usage(U8(u8"할 작업이 없습니다"));
+  }
   return arguments;
 }
 
 std::string UsageText() {
-  return U8(u8R"(사용법: tolmeo-cli [-c 케이블] [-d 장치] [-s 속도] [-y] 작업...
+  return U8(u8R"(사용법: tolmeo-cli [-c 케이블] [-d 장치] [-s 속도] [-y] [--sck] 작업...
 
 ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업은 적은 순서대로 합니다.
 'run' 과 'list' 를 뺀 모든 작업은 먼저 칩을 프로그램 모드로 넣고 칩의 시그너처를
@@ -235,11 +243,31 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
 
 옵션:
   -c 케이블   이번 실행에 쓸 케이블 (opt/opt.opt 의 설정 대신):
-              parport0 (또는 다른 병렬 포트 이름), sim (선택한 장치의 가상 칩, 실행할
-              때마다 지워진 상태), sim:FILE (FILE 에 보관되는 가상 칩)
+              포트[:배선]   병렬 포트 (parport0; 비우면 처음 찾은 포트)와 케이블의 배선:
+                             tolmeo (기본값), stk200, dapa, bsd, dt006 (핀 번호는 help/help.html)
+              sim[:FILE][,손잡이]...
+                             선택한 장치의 가상 칩. 실행할 때마다 지워진 상태이거나, FILE 에
+                             보관됩니다 (FILE 에는 쉼표를 쓸 수 없습니다. 실행하는 동안 파일을
+                             잠그고, 모든 작업이 성공했을 때만 다시 씁니다). 손잡이로 실패가
+                             어떻게 보이는지 볼 수 있습니다:
+                absent           케이블에 아무것도 달려 있지 않습니다
+                signature=1E9514 칩이 다른 시그너처로 대답합니다
+                dead-page=WORD   그 워드 주소를 담은 Flash 페이지가 기록되지 않습니다
+                dead-eeprom=ADDR 그 EEPROM 바이트가 기록되지 않습니다
+                stuck-fuses      퓨즈와 Lock 기록이 먹지 않습니다
+                pull-after=N     선이 N 번 바뀐 뒤 케이블이 빠집니다
+                clock=MHZ        칩의 클럭, 소수도 됩니다 (clock=0.5). 기본값은 공장에서 갓
+                                 나온 AVR 의 클럭인 1 입니다. 그런 칩에 너무 빠른 속도는 실제
+                                 칩에서처럼 여기서도 실패합니다
+              숫자는 10진수, 또는 0x 를 붙인 16진수입니다.
   -d 장치     프로그램 옆의 명세문서 AvrSpec/장치.avrspec (기본값: 이름 순서로 첫 번째,
               'list' 참고)
-  -s 속도     ISP 속도: 클럭 가장자리 사이의 대기 횟수, 0 이 가장 빠릅니다
+  -s 속도     ISP 속도: 클럭 가장자리 사이의 대기 시간, 0.25 us 단위로 어느 PC 에서나
+              같습니다 (0 은 포트가 허락하는 만큼 빠릅니다). SCK 의 한 단계는 칩 클럭 2 개보다
+              길어야 합니다: 0x10 (기본값, 4 us) 은 1 MHz 이상의 칩에 맞습니다. 대략
+              16 / MHz 를 쓰세요 (128 kHz 는 0x80, 8 MHz 는 2)
+  --sck       ISP 속도가 이 케이블에서 주는 SCK 속도와 맞는 칩을 알려 줍니다 (열리는 병렬
+              포트는 시간을 잽니다)
   -y          칩의 시그너처가 명세문서와 다를 때도 계속합니다 (-y 가 없으면 거절합니다)
   -h, --help  이 설명을 보여 줍니다
 

@@ -51,6 +51,7 @@ struct Arguments {
   std::optional<std::int32_t> speed;  // -s, overrides the options' ISP speed
   bool assume_yes = false;            // -y, go on when the signature does not match
   bool help = false;
+  bool report_sck = false;            // --sck, say what the ISP speed gives on the wire
   std::vector<Action> actions;
 };
 

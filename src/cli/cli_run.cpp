@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "base/cp949.h"
 #include "base/file_system.h"
@@ -11,7 +12,9 @@
 #include "cli/terminal_seam.h"
 #include "formats/ide_options.h"
 #include "isp/device_description.h"
+#include "isp/cable_choice.h"
 #include "isp/engine_session.h"
+#include "isp/line_driver.h"
 
 namespace tolmeo::cli {
 namespace {
@@ -60,27 +63,77 @@ std::string CableSetupHelp(const std::string& cable, const std::string& reason) 
          ExeFolder() + "help/help.html";
 }
 
+// The time a port access takes on the cable of this run, or nullopt (with the reason
+// printed) when it is a virtual cable or does not open.
+std::optional<double> MeasuredPortAccess(const std::string& cable_text, std::FILE* out) {
+  Result<CableSpec> spec = ParseCableText(cable_text);
+  if (!spec || spec->simulated) return std::nullopt;
+  auto image = std::make_unique<ChipImage>();
+  CableRig rig = MakeCable(cable_text, *image);
+  Status opened = rig.cable->Open();
+  if (!opened) {
+    std::fprintf(out, "%s%s\n", reinterpret_cast<const char*>(u8"케이블을 열지 못해 포트 접근 시간은 빼고 셈합니다: "),
+                 Utf8FromCp949(opened.reason()).c_str());
+    return std::nullopt;
+  }
+  return PortAccessUs(*rig.cable, kIdleDataRegister);
+}
+
+// The texts are UTF-8 source literals: the terminal gets UTF-8.
+void ReportSckTiming(const IdeOptions& options, std::FILE* out) {
+  const std::optional<double> access_us = MeasuredPortAccess(options.cable, out);
+  if (access_us) {
+    std::fprintf(out, reinterpret_cast<const char*>(u8"포트 접근 한 번: %.2f us\n"), *access_us);
+  }
+  const SckTiming timing = SckTimingOf(options.ispSpeed, access_us.value_or(0));
+  if (timing.shortest_phase_us <= 0) {
+    std::fputs(reinterpret_cast<const char*>(u8"ISP 속도 0: 기다림 없이 포트가 허락하는 만큼 빠릅니다. "
+                                             u8"느린 칩(8 MHz 미만)에는 너무 빠를 수 있습니다.\n"), out);
+    return;
+  }
+  std::fprintf(out, reinterpret_cast<const char*>(u8"ISP 속도 0x%x: SCK 의 한 단계(high, low)는 %.2f us 이상, "
+                                                  u8"SCK 는 %.1f kHz 이하입니다. 클럭이 %.3f MHz 이상인 칩에 맞습니다.\n"),
+               static_cast<unsigned>(options.ispSpeed), timing.shortest_phase_us, timing.fastest_sck_khz,
+               timing.slowest_target_mhz);
+}
+
+// The virtual chip's file is kept only when every action succeeded; a save that fails is a
+// failed run.
+int KeepVirtualChip(SimCable& sim, int status, TerminalSeam& seam) {
+  if (status != kExitOk || !sim.keeps_file()) return status;
+  Status saved = sim.Save();
+  if (saved) return status;
+  seam.ShowNotice(kNoticeFailure, saved.reason());
+  return kExitUsage;
+}
+
 }  // namespace
 
 int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   auto image = std::make_unique<ChipImage>();
   TerminalSeam seam(*image, out, err, arguments.assume_yes, ::isatty(::fileno(err)) == 1);
-  if (OnlyListing(arguments)) return PrintDescriptionList(seam, out);
   IdeOptions options = RunOptions(arguments, seam);
+  if (arguments.report_sck) ReportSckTiming(options, out);
+  if (arguments.actions.empty()) return kExitOk;
+  if (OnlyListing(arguments)) return PrintDescriptionList(seam, out);
   if (int status = LoadDevice(arguments, *image, seam, out); status != kExitOk) return status;
   EngineSession session(options.cable, *image, seam, options.ispSpeed);
   if (Status opened = session.OpenPort(); !opened) {
     seam.ShowNotice(kNoticeFailure, CableSetupHelp(options.cable, opened.reason()));
     return kExitSetup;
   }
-  if (SimCable* sim = session.rig().sim; sim && !sim->load_status().ok()) {
-    seam.ShowNotice(kNoticeWarning, sim->load_status().reason());
+  if (SimCable* sim = session.rig().sim) {
+    sim->set_save_on_close(false);  // kept only after a run that succeeded, below
+    if (!sim->load_status().ok()) seam.ShowNotice(kNoticeWarning, sim->load_status().reason());
   }
   ActionRunner runner(session.programmer(), *image, seam, out);
+  int status = kExitOk;
   for (const Action& action : arguments.actions) {
-    if (int status = runner.Run(action); status != kExitOk) return status;
+    status = runner.Run(action);
+    if (status != kExitOk) break;
   }
-  return kExitOk;
+  if (SimCable* sim = session.rig().sim) status = KeepVirtualChip(*sim, status, seam);
+  return status;
 }
 
 }  // namespace tolmeo::cli

@@ -1,9 +1,155 @@
 #include "isp/cable_choice.h"
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "base/cp949.h"
 #include "port/parport_cable.h"
+#include "port/parport_wiring.h"
 #include "port/system_clock.h"
 
 namespace tolmeo {
+namespace {
+
+// The fastest clock an AVR runs at, with room; above it the text is a slip of the finger.
+constexpr double kFastestClockMhz = 100.0;
+
+class UnusableCable : public Cable {
+ public:
+  explicit UnusableCable(std::string reason) : reason_(std::move(reason)) {}
+  Status Open() override { return Failure{reason_}; }
+  void WriteData(std::uint8_t) override {}
+  std::uint8_t ReadStatus() override { return 0x00; }
+
+ private:
+  std::string reason_;
+};
+
+Failure BadKnob(std::string_view knob, const std::string& why) {
+  return Failure{Ktext(u8"케이블 설정의 '") + std::string(knob) + "': " + why};
+}
+
+template <typename Number>
+std::optional<Number> WholeNumber(std::string_view text) {
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  Number value{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::array<std::uint8_t, 3>> SignatureOf(std::string_view text) {
+  if (text.size() != 6) return std::nullopt;
+  std::array<std::uint8_t, 3> signature{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::string_view pair = text.substr(i * 2, 2);
+    auto [end, error] = std::from_chars(pair.data(), pair.data() + 2, signature[i], 16);
+    if (error != std::errc() || end != pair.data() + 2) return std::nullopt;
+  }
+  return signature;
+}
+
+std::optional<std::int64_t> ClockHzOf(std::string_view text) {
+  double mhz = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), mhz);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!(mhz > 0) || mhz > kFastestClockMhz) return std::nullopt;
+  return static_cast<std::int64_t>(mhz * 1e6 + 0.5);
+}
+
+Status ApplyKnob(std::string_view knob, CableSpec& spec) {
+  const std::size_t equals = knob.find('=');
+  const std::string_view name = knob.substr(0, equals);
+  const std::string_view value = equals == std::string_view::npos ? std::string_view() : knob.substr(equals + 1);
+  const bool has_value = equals != std::string_view::npos;
+  if (name == "absent" || name == "stuck-fuses") {
+    if (has_value) return BadKnob(knob, Ktext(u8"값을 받지 않습니다."));
+    (name == "absent" ? spec.absent : spec.faults.stuck_fuses) = true;
+    return Success();
+  }
+  if (name == "signature") {
+    spec.faults.signature = SignatureOf(value);
+    if (!spec.faults.signature) return BadKnob(knob, Ktext(u8"16진수 여섯 자리가 필요합니다 (예: signature=1E9514)."));
+  } else if (name == "dead-page" || name == "dead-eeprom") {
+    std::optional<std::uint32_t> address = WholeNumber<std::uint32_t>(value);
+    if (!address) return BadKnob(knob, Ktext(u8"주소가 필요합니다 (10진수, 또는 0x 를 붙인 16진수)."));
+    (name == "dead-page" ? spec.faults.dead_flash_page : spec.faults.dead_eeprom_address) = *address;
+  } else if (name == "pull-after") {
+    std::optional<std::int64_t> changes = WholeNumber<std::int64_t>(value);
+    if (!changes || *changes < 0) return BadKnob(knob, Ktext(u8"0 이상의 정수가 필요합니다."));
+    spec.faults.pull_cable_after_changes = *changes;
+  } else if (name == "clock") {
+    std::optional<std::int64_t> hz = ClockHzOf(value);
+    if (!hz) return BadKnob(knob, Ktext(u8"0 보다 크고 100 이하인 MHz 값이 필요합니다 (예: clock=0.5)."));
+    spec.clock_hz = *hz;
+  } else {
+    return BadKnob(knob, Ktext(u8"알 수 없는 설정입니다. absent, signature=, dead-page=, dead-eeprom=, "
+                               u8"stuck-fuses, pull-after=, clock= 중 하나를 쓰세요."));
+  }
+  return Success();
+}
+
+// "sim[:FILE][,KNOB]...": the file ends at the first comma, each knob at the next.
+Result<CableSpec> ParseSimText(std::string_view text) {
+  CableSpec spec;
+  spec.simulated = true;
+  const std::size_t comma = std::min(text.find(','), text.size());
+  const std::string_view head = text.substr(0, comma);
+  if (head == "sim:") return Failure{Ktext(u8"케이블 설정 'sim:' 뒤에 파일 이름이 없습니다.")};
+  if (head.size() > 4) spec.file = std::string(head.substr(4));
+  for (std::size_t at = comma; at < text.size();) {
+    const std::size_t next = std::min(text.find(',', at + 1), text.size());
+    Status applied = ApplyKnob(text.substr(at + 1, next - at - 1), spec);
+    if (!applied) return Failure{applied.reason()};
+    at = next;
+  }
+  return spec;
+}
+
+Result<CableSpec> ParsePortText(std::string_view text) {
+  CableSpec spec;
+  const std::size_t colon = text.find(':');
+  spec.port = std::string(text.substr(0, colon));
+  if (colon != std::string_view::npos) spec.wiring = std::string(text.substr(colon + 1));
+  if (!WiringNamed(spec.wiring)) {
+    return Failure{Ktext(u8"알 수 없는 케이블 배선 '") + spec.wiring + Ktext(u8"' 입니다. 쓸 수 있는 배선: ") +
+                   WiringNames()};
+  }
+  return spec;
+}
+
+CableRig SimRig(const CableSpec& spec, const ChipImage& image) {
+  CableRig rig;
+  auto sim = std::make_unique<SimCable>(ModelOfImage(image), spec.file);
+  sim->absent = spec.absent;
+  sim->chip().faults = spec.faults;
+  sim->chip().clock_hz = spec.clock_hz;
+  rig.sim = sim.get();
+  rig.clock = &sim->clock();
+  rig.cable = std::move(sim);
+  return rig;
+}
+
+CableRig PortRig(std::unique_ptr<Cable> cable) {
+  CableRig rig;
+  rig.cable = std::move(cable);
+  rig.own_clock = std::make_unique<SystemClock>();
+  rig.clock = rig.own_clock.get();
+  return rig;
+}
+
+}  // namespace
+
+Result<CableSpec> ParseCableText(const std::string& cable_text) {
+  std::string_view text = cable_text;
+  if (text == "sim" || text.starts_with("sim:") || text.starts_with("sim,")) return ParseSimText(text);
+  return ParsePortText(text);
+}
 
 ChipModel ModelOfImage(const ChipImage& image) {
   ChipModel model;
@@ -16,19 +162,10 @@ ChipModel ModelOfImage(const ChipImage& image) {
 }
 
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
-  CableRig rig;
-  if (cable_text == "sim" || cable_text.starts_with("sim:")) {
-    std::string file = cable_text.size() > 4 ? cable_text.substr(4) : std::string();
-    auto sim = std::make_unique<SimCable>(ModelOfImage(image), file);
-    rig.sim = sim.get();
-    rig.clock = &sim->clock();
-    rig.cable = std::move(sim);
-    return rig;
-  }
-  rig.cable = std::make_unique<ParportCable>(cable_text);
-  rig.own_clock = std::make_unique<SystemClock>();
-  rig.clock = rig.own_clock.get();
-  return rig;
+  Result<CableSpec> spec = ParseCableText(cable_text);
+  if (!spec) return PortRig(std::make_unique<UnusableCable>(spec.reason()));
+  if (spec->simulated) return SimRig(*spec, image);
+  return PortRig(std::make_unique<ParportCable>(spec->port, *WiringNamed(spec->wiring)));
 }
 
 }  // namespace tolmeo

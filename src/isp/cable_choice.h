@@ -2,16 +2,45 @@
 // The cable the options name, with the clock its waits must go through: a parallel port with
 // the real clock, or a virtual AVR of the loaded description with the simulated cable's own
 // virtual clock.
+//
+// Cable text (CP949):
+//   PORT[:WIRING]            a parallel port ("parport0"; empty takes the first found) with
+//                            one of the wirings of port/parport_wiring.h (Tolmeo's own when
+//                            none is named)
+//   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
+//                            kept in FILE (which may not hold a comma), with the knobs:
+//     absent  signature=1E9514  dead-page=WORD  dead-eeprom=ADDR  stuck-fuses  pull-after=N
+//     clock=MHZ (fractions allowed; 1 MHz when not given)
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "isp/chip_image.h"
 #include "port/cable.h"
 #include "port/chip_model.h"
 #include "port/clock.h"
 #include "port/sim_cable.h"
+#include "port/virtual_avr.h"
 
 namespace tolmeo {
+
+// A factory-fresh AVR runs at 1 MHz: the virtual one does too, unless told otherwise, so the
+// ISP speed is checked against the slowest clock it must serve.
+inline constexpr std::int64_t kDefaultSimClockHz = 1'000'000;
+
+struct CableSpec {
+  bool simulated = false;
+  std::string port;    // parallel port name
+  std::string wiring;  // wiring name; empty is Tolmeo's own
+  std::string file;    // the virtual AVR's file; empty when erased at every run
+  bool absent = false;
+  ChipFaults faults;
+  std::int64_t clock_hz = kDefaultSimClockHz;
+};
+
+// The cable text taken apart, or what is wrong with it (CP949).
+Result<CableSpec> ParseCableText(const std::string& cable_text);
 
 struct CableRig {
   std::unique_ptr<Cable> cable;
@@ -24,9 +53,8 @@ struct CableRig {
 // lock and fuse bytes.
 ChipModel ModelOfImage(const ChipImage& image);
 
-// cable_text (CP949): "sim" is a virtual AVR sized from image and erased at every run;
-// "sim:FILE" the same, kept in FILE between runs; anything else names a parallel port
-// ("parport0"), and an empty text takes the first port found.
+// The cable the text names. A text that does not parse gives a cable that never opens, with
+// the reason, so every command says what is wrong with the setting.
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image);
 
 }  // namespace tolmeo

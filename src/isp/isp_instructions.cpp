@@ -25,11 +25,28 @@ FuseOpcodes OpcodesOf(FuseGroup group) {
 std::uint8_t High(std::uint32_t address) { return static_cast<std::uint8_t>(address >> 8); }
 std::uint8_t Low(std::uint32_t address) { return static_cast<std::uint8_t>(address); }
 
-std::string AddressText(const std::string& memory, std::uint32_t address) {
-  return memory + Ktext(u8" 의 주소 ") + HexDigits(address, 8) + Ktext(u8" 에");
+// The probe reads the high fuse: its second byte (0x08) is neither level of a stuck MISO line.
+constexpr std::uint8_t kProbeSecondByte = 0x08;
+
+bool EchoAmbiguous(std::uint8_t second_byte, std::uint8_t answer) {
+  return (second_byte == 0x00 || second_byte == 0xFF) && answer == second_byte;
 }
 
 }  // namespace
+
+const char* FuseGroupName(FuseGroup group) {
+  switch (group) {
+    case FuseGroup::Lock: return "Lock";
+    case FuseGroup::Extended: return "Extended fuse";
+    case FuseGroup::High: return "High fuse";
+    case FuseGroup::Low: break;
+  }
+  return "Low fuse";
+}
+
+std::string IspInstructions::AddressText(Memory memory, std::uint32_t address) {
+  return (memory == Memory::Flash ? "Flash" : "EEprom") + Ktext(u8" 의 주소 ") + HexDigits(address, 8);
+}
 
 IspInstructions::IspInstructions(LineDriver& driver, ChipImage& image, EngineSeam& seam)
     : driver_(driver), image_(image), seam_(seam) {}
@@ -82,8 +99,29 @@ void IspInstructions::SendInstruction(std::uint8_t b0, std::uint8_t b1, std::uin
 std::uint8_t IspInstructions::QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
   SendByte(b0);
   SendByte(b1);
-  SendByte(b2);
-  return ReceiveByte();
+  const std::uint8_t echo = TransferByte(b2);
+  const std::uint8_t answer = ReceiveByte();
+  if (silent_) return answer;
+  if (echo != b1 || (EchoAmbiguous(b1, answer) && !ChipAnswers())) silent_ = true;
+  return answer;
+}
+
+bool IspInstructions::ChipAnswers() {
+  SendByte(0x58);
+  SendByte(kProbeSecondByte);
+  const bool echoed = TransferByte(0x00) == kProbeSecondByte;
+  ReceiveByte();
+  return echoed;
+}
+
+bool IspInstructions::ConfirmContact() {
+  if (!silent_ && !ChipAnswers()) silent_ = true;
+  return !silent_;
+}
+
+void IspInstructions::ReportSilence(const std::string& what) {
+  seam_.ShowNotice(kNoticeFailure, what + Ktext(u8" 을(를) 읽는 중에 칩이 응답하지 않게 되었습니다.\r\n"
+                                                u8"케이블 연결과 칩의 전원을 확인해 주세요."));
 }
 
 void IspInstructions::ResetPulse() {
@@ -109,6 +147,7 @@ bool IspInstructions::EnterProgrammingMode() {
   driver_.SetLine(kResetLine, 0);
   driver_.SetLine(kSckLine, 0);
   driver_.SleepMs(40);
+  silent_ = false;
   SendByte(0xAC);
   SendByte(0x53);
   if (TransferByte(0x00) != 0x53) {
@@ -126,7 +165,12 @@ void IspInstructions::ReleaseTarget() {
 }
 
 bool IspInstructions::CheckSignature() {
-  if (ReadSignature() == image_.signature) return true;
+  std::array<std::uint8_t, 3> signature = ReadSignature();
+  if (!ConfirmContact()) {
+    ReportSilence(Ktext(u8"칩의 시그니처"));
+    return false;
+  }
+  if (signature == image_.signature) return true;
   return seam_.AskConfirm(
       kNoticeWarning,
       Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n"
@@ -149,25 +193,67 @@ void IspInstructions::WriteFuse(FuseGroup group) {
   driver_.SleepMs(10);
 }
 
-void IspInstructions::ReadFuseByte(FuseGroup group) {
+std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
   FuseOpcodes opcodes = OpcodesOf(group);
-  image_.FuseByte(group) = QueryInstruction(opcodes.read_first, opcodes.read_second, 0x00);
+  return QueryInstruction(opcodes.read_first, opcodes.read_second, 0x00);
 }
 
-bool IspInstructions::WriteLockBits() {
-  std::uint8_t wanted = image_.lockBits;
+std::uint8_t IspInstructions::PresentBits(FuseGroup group) const {
+  std::uint8_t present = 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    if (seam_.GetBitBox(group, bit).name != "-") present |= static_cast<std::uint8_t>(1u << bit);
+  }
+  return present;
+}
+
+bool IspInstructions::SameFuse(FuseGroup group, std::uint8_t wanted, std::uint8_t read) const {
+  return ((wanted ^ read) & PresentBits(group)) == 0;
+}
+
+bool IspInstructions::ReadFuseByte(FuseGroup group) {
+  std::uint8_t value = QueryFuse(group);
+  if (!ConfirmContact()) {
+    ReportSilence(FuseGroupName(group) + Ktext(u8" 바이트"));
+    return false;
+  }
+  image_.FuseByte(group) = value;
+  return true;
+}
+
+bool IspInstructions::WriteLockBits(std::uint8_t wanted) {
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     WriteFuse(FuseGroup::Lock);
-    if (QueryInstruction(0x58, 0x00, 0x00) == wanted) return true;
+    std::uint8_t read = QueryFuse(FuseGroup::Lock);
+    if (!ConfirmContact()) {
+      ReportSilence(Ktext(u8"Lock 바이트"));
+      return false;
+    }
+    if (SameFuse(FuseGroup::Lock, wanted, read)) return true;
   }
   ReportWriteExhausted(Ktext(u8"Lock 비트에"));
   return false;
 }
 
+// A fuse byte that did not take is not written again: a fuse that will not change is a chip
+// problem (locked, or a bit it does not have) that repeating cannot mend.
 bool IspInstructions::WriteFuseByte(FuseGroup group) {
-  if (group == FuseGroup::Lock) return WriteLockBits();
+  if (group == FuseGroup::Lock) return WriteLockBits(image_.lockBits);
+  const std::uint8_t wanted = image_.FuseByte(group);
   WriteFuse(group);
-  return true;
+  const std::uint8_t read = QueryFuse(group);
+  if (!ConfirmContact()) {
+    ReportSilence(FuseGroupName(group) + Ktext(u8" 바이트"));
+    return false;
+  }
+  if (SameFuse(group, wanted, read)) return true;
+  ReportFuseNotTaken(group, wanted, read);
+  return false;
+}
+
+void IspInstructions::ReportFuseNotTaken(FuseGroup group, std::uint8_t wanted, std::uint8_t read) {
+  seam_.ShowNotice(kNoticeFailure, FuseGroupName(group) + Ktext(u8" 바이트에 0x") + HexDigits(wanted, 2) +
+                                       Ktext(u8" 을(를) 기록했지만 다시 읽은 값은 0x") + HexDigits(read, 2) +
+                                       Ktext(u8" 입니다."));
 }
 
 void IspInstructions::LoadFlashWord(std::uint32_t index, std::uint16_t word) {
@@ -182,9 +268,14 @@ bool IspInstructions::WriteFlashPage(std::uint32_t address) {
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     SendInstruction(0x4C, High(page), Low(page), 0x00);
     driver_.SleepMs(image_.flashWriteDelay);
-    if (CompareFlash(page, page + page_words - 1)) return true;
+    const bool same = CompareFlash(page, page + page_words - 1);
+    if (silent_) {
+      ReportSilence(AddressText(Memory::Flash, page) + Ktext(u8" 의 페이지"));
+      return false;
+    }
+    if (same) return true;
   }
-  ReportWriteExhausted(AddressText("Flash", page));
+  ReportWriteExhausted(AddressText(Memory::Flash, page) + Ktext(u8" 에"));
   return false;
 }
 
@@ -196,7 +287,7 @@ std::uint16_t IspInstructions::ReadFlashWord(std::uint32_t address) {
 
 bool IspInstructions::CompareFlash(std::uint32_t first, std::uint32_t last) {
   for (std::uint32_t word = first; word <= last; ++word) {
-    if (ReadFlashWord(word) != image_.flashWords[word]) return false;
+    if (ReadFlashWord(word) != image_.flashWords[word] || silent_) return false;
   }
   return true;
 }
@@ -205,9 +296,14 @@ bool IspInstructions::WriteEepromByte(std::uint32_t address, std::uint8_t value)
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     SendInstruction(0xC0, High(address), Low(address), value);
     driver_.SleepMs(image_.eepromWriteDelay);
-    if (ReadEepromByte(address) == value) return true;
+    const std::uint8_t read = ReadEepromByte(address);
+    if (silent_) {
+      ReportSilence(AddressText(Memory::Eeprom, address));
+      return false;
+    }
+    if (read == value) return true;
   }
-  ReportWriteExhausted(AddressText("EEprom", address));
+  ReportWriteExhausted(AddressText(Memory::Eeprom, address) + Ktext(u8" 에"));
   return false;
 }
 

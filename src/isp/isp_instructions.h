@@ -2,6 +2,13 @@
 // The AVR serial-programming instruction set on the line driver: a bit-banged SPI byte
 // exchange, most significant bit first, and the four-byte instructions built on it. Values
 // come from and go to the ChipImage; messages go through the engine seam.
+//
+// A chip echoes the second byte of every instruction during the third. Each read checks that
+// echo, so a chip that stopped answering (cable pulled, power lost: MISO stuck at 1 or 0) is
+// noticed instead of read as 0xFF or 0x00. Where the echo cannot tell (a second byte of 0x00
+// or 0xFF answered by data of the same value), one probe instruction with the second byte 0x08
+// decides. Once the chip fell silent, silent() stays true until the next programming-mode
+// entry; the caller reports it with ReportSilence.
 #include <array>
 #include <cstdint>
 
@@ -28,45 +35,73 @@ class IspInstructions {
   bool EnterProgrammingMode();
   // Mode line 1 and a reset pulse: the target runs.
   void ReleaseTarget();
-  // Asks whether to go on when the chip's signature is not the description's.
+  // Asks whether to go on when the chip's signature is not the description's; a chip that
+  // fell silent while it was read fails with a message.
   bool CheckSignature();
+
+  // True once a read's echo showed that the chip no longer answers.
+  bool silent() const { return silent_; }
+  // The last answer of a read is not followed by an echo: after the last read of an operation
+  // one probe makes sure the chip was still there. False (silent) when it was not.
+  bool ConfirmContact();
+  // The failure message (kind 3) for a chip that fell silent while `what` was read.
+  void ReportSilence(const std::string& what);
+  // "Flash 의 주소 00001234" and its EEPROM twin, for messages.
+  static std::string AddressText(Memory memory, std::uint32_t address);
 
   void ChipErase();
   std::array<std::uint8_t, 3> ReadSignature();
 
-  void WriteLowFuse() { WriteFuse(FuseGroup::Low); }
-  void WriteHighFuse() { WriteFuse(FuseGroup::High); }
-  void WriteExtendedFuse() { WriteFuse(FuseGroup::Extended); }
+  bool WriteLowFuse() { return WriteFuseByte(FuseGroup::Low); }
+  bool WriteHighFuse() { return WriteFuseByte(FuseGroup::High); }
+  bool WriteExtendedFuse() { return WriteFuseByte(FuseGroup::Extended); }
   // Repeats until the lock byte reads back equal; false (message shown) when it never does.
-  bool WriteLockBits();
-  void ReadLowFuse() { ReadFuseByte(FuseGroup::Low); }
-  void ReadHighFuse() { ReadFuseByte(FuseGroup::High); }
-  void ReadExtendedFuse() { ReadFuseByte(FuseGroup::Extended); }
-  void ReadLockBits() { ReadFuseByte(FuseGroup::Lock); }
-  // Any of the four bytes by group: the lock byte with its read-back, the fuses without.
+  bool WriteLockBits() { return WriteLockBits(image_.lockBits); }
+  bool ReadLowFuse() { return ReadFuseByte(FuseGroup::Low); }
+  bool ReadHighFuse() { return ReadFuseByte(FuseGroup::High); }
+  bool ReadExtendedFuse() { return ReadFuseByte(FuseGroup::Extended); }
+  bool ReadLockBits() { return ReadFuseByte(FuseGroup::Lock); }
+  // Any of the four bytes by group, read back after its write delay: a fuse byte that reads
+  // back different fails at once, the lock byte is tried again. Bits the description names
+  // "-" (the chip lacks them and reads them as it likes) are not compared. False with the
+  // message shown.
   bool WriteFuseByte(FuseGroup group);
-  void ReadFuseByte(FuseGroup group);
+  // False (message shown) when the chip fell silent.
+  bool ReadFuseByte(FuseGroup group);
 
   void LoadFlashWord(std::uint32_t index, std::uint16_t word);
   // Writes the page holding address and reads it back; false (message shown) when it never
-  // reads back equal.
+  // reads back equal or the chip fell silent.
   bool WriteFlashPage(std::uint32_t address);
   std::uint16_t ReadFlashWord(std::uint32_t address);
   bool CompareFlash(std::uint32_t first, std::uint32_t last);
 
+  // False (message shown) when it never reads back equal or the chip fell silent.
   bool WriteEepromByte(std::uint32_t address, std::uint8_t value);
   std::uint8_t ReadEepromByte(std::uint32_t address);
 
  private:
   void SendInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
   std::uint8_t QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
+  // True when the chip echoes the probe's second byte.
+  bool ChipAnswers();
   void ResetPulse();
   void WriteFuse(FuseGroup group);
+  std::uint8_t QueryFuse(FuseGroup group);
+  // The bits of the group the chip has, from the bit editor's names.
+  std::uint8_t PresentBits(FuseGroup group) const;
+  bool SameFuse(FuseGroup group, std::uint8_t wanted, std::uint8_t read) const;
+  bool WriteLockBits(std::uint8_t wanted);
   void ReportWriteExhausted(const std::string& where);
+  void ReportFuseNotTaken(FuseGroup group, std::uint8_t wanted, std::uint8_t read);
 
   LineDriver& driver_;
   ChipImage& image_;
   EngineSeam& seam_;
+  bool silent_ = false;
 };
+
+// "Lock", "Extended fuse", "High fuse", "Low fuse", for messages.
+const char* FuseGroupName(FuseGroup group);
 
 }  // namespace tolmeo

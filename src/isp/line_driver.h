@@ -14,6 +14,32 @@ inline constexpr int kResetLine = 0;
 inline constexpr int kSckLine = 1;
 inline constexpr int kMosiLine = 2;
 inline constexpr int kModeLine = 7;
+// The data register at idle: mode line 1, RESET 1, SCK 0, MOSI 0.
+inline constexpr std::uint8_t kIdleDataRegister = 0x81;
+
+// One unit of the ISP speed setting is a quarter of a microsecond of busy-wait between clock
+// edges, the same on every PC: speed 0x10 holds each SCK phase at least 4 us, which a target
+// running at 1 MHz (a factory-fresh ATmega) hears with twice the margin it needs.
+inline constexpr std::int64_t kIspSpeedUnitNs = 250;
+// A chip hears an SCK phase that lasts more than 2 of its clocks; Tolmeo asks for twice that.
+inline constexpr int kTargetClocksPerPhase = 4;
+
+// The busy-wait between two clock edges at this speed; a negative speed counts as 0.
+std::int64_t IspDelayNs(std::int32_t isp_speed);
+
+// What a speed setting gives on the wire, with the time one port access takes (about 1 us on
+// ppdev; 0 leaves it out, so the clock is never faster than this).
+struct SckTiming {
+  double shortest_phase_us = 0;  // SCK high or low: one wait and one port access
+  double fastest_sck_khz = 0;    // while sending: three waits and three accesses per bit
+  double slowest_target_mhz = 0; // the slowest target clock that hears it with margin
+};
+SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us = 0);
+
+// The time one data-register write takes on an opened cable, in microseconds: the value is
+// written again and again (the lines stay as they are), and the fastest of a few batches
+// counts, so a busy moment of the PC does not make the port look slow.
+double PortAccessUs(Cable& cable, std::uint8_t value);
 
 class LineDriver {
  public:
@@ -32,7 +58,7 @@ class LineDriver {
   // The mode line, then 1 ms for the cable's buffers to follow.
   void SetModeLine(int level);
   int ReadMiso();
-  // speed + 1 passes of the busy-wait; a negative speed counts as 0.
+  // The busy-wait of IspDelayNs at the speed of the moment.
   void IspDelay();
   // Mode line 1, RESET 1, SCK 0, MOSI 0: the data register holds 0x81.
   void PortIdle();

@@ -113,7 +113,8 @@ bool Programmer::VerifyLoop(Memory memory) {
   Mismatch mismatch;
   bool same = memory == Memory::Flash ? operations_.VerifyFlash(mismatch)
                                       : operations_.VerifyEeprom(mismatch);
-  if (!same) seam_.ShowNotice(kNoticeFailure, MismatchText(memory, mismatch));
+  // A chip that fell silent has had its own message.
+  if (!same && !isp_.silent()) seam_.ShowNotice(kNoticeFailure, MismatchText(memory, mismatch));
   return same;
 }
 
@@ -137,11 +138,12 @@ bool Programmer::WriteAllFuseBytes() {
   return true;
 }
 
-void Programmer::ReadAllFuseBytes() {
+bool Programmer::ReadAllFuseBytes() {
   for (FuseGroup group : kFuseOrder) {
-    isp_.ReadFuseByte(group);
+    if (!isp_.ReadFuseByte(group)) return false;
     seam_.ShowBits(group);
   }
+  return true;
 }
 
 CommandOutcome Programmer::Erase() {
@@ -157,9 +159,9 @@ CommandOutcome Programmer::FlashWrite() {
 
 CommandOutcome Programmer::FlashRead() {
   return OnChip([&] {
-    operations_.ReadFlash();
+    const bool read = operations_.ReadFlash();
     seam_.RefreshViewer();
-    return CommandOutcome::kDone;
+    return read ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });
 }
 
@@ -173,9 +175,9 @@ CommandOutcome Programmer::EepromWrite() {
 
 CommandOutcome Programmer::EepromRead() {
   return OnChip([&] {
-    operations_.ReadEeprom();
+    const bool read = operations_.ReadEeprom();
     seam_.RefreshViewer();
-    return CommandOutcome::kDone;
+    return read ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });
 }
 
@@ -188,10 +190,7 @@ CommandOutcome Programmer::LockFuseWrite() {
 }
 
 CommandOutcome Programmer::LockFuseRead() {
-  return OnChip([&] {
-    ReadAllFuseBytes();
-    return CommandOutcome::kDone;
-  });
+  return OnChip([&] { return ReadAllFuseBytes() ? CommandOutcome::kDone : CommandOutcome::kChipFailed; });
 }
 
 CommandOutcome Programmer::FuseByteWrite(FuseGroup group) {
@@ -203,7 +202,7 @@ CommandOutcome Programmer::FuseByteWrite(FuseGroup group) {
 
 CommandOutcome Programmer::FuseByteRead(FuseGroup group) {
   return OnChip([&] {
-    isp_.ReadFuseByte(group);
+    if (!isp_.ReadFuseByte(group)) return CommandOutcome::kChipFailed;
     seam_.ShowBits(group);
     return CommandOutcome::kDone;
   });

@@ -62,7 +62,7 @@ class Programmer {
   // nullopt when ready; otherwise the outcome, with its message shown.
   std::optional<CommandOutcome> RequireDocument(Memory memory, const std::string& missing_text);
   bool WriteAllFuseBytes();
-  void ReadAllFuseBytes();
+  bool ReadAllFuseBytes();
 
   IspInstructions& isp_;
   ChipImage& image_;

@@ -41,7 +41,18 @@ bool ProgrammingOperations::WriteFlash() {
     if (!isp_.WriteFlashPage(first)) return false;
     bar.Position(first);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Flash, image_.flashPageEnd);
+}
+
+bool ProgrammingOperations::StillAnswering(Memory memory, std::uint32_t address) {
+  if (!isp_.silent()) return true;
+  isp_.ReportSilence(IspInstructions::AddressText(memory, address));
+  return false;
+}
+
+bool ProgrammingOperations::AnsweredToTheEnd(Memory memory, std::uint32_t last) {
+  isp_.ConfirmContact();
+  return StillAnswering(memory, last);
 }
 
 template <typename ReadItem, typename ImageItem>
@@ -53,13 +64,16 @@ bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std:
     seam_.RunPendingMessages();
     auto at = static_cast<std::uint32_t>(address);
     std::uint16_t read = read_item(at);
+    if (!StillAnswering(memory, at)) return false;
     if (read != image_item(at)) {
+      // A difference in the last answer may be a chip gone silent rather than a wrong value.
+      if (!AnsweredToTheEnd(memory, at)) return false;
       mismatch = {at, image_item(at), read};
       return false;
     }
     bar.Position(at);
   }
-  return true;
+  return AnsweredToTheEnd(memory, last);
 }
 
 bool ProgrammingOperations::VerifyFlash(Mismatch& mismatch) {
@@ -76,14 +90,16 @@ bool ProgrammingOperations::VerifyEeprom(Mismatch& mismatch) {
       [this](std::uint32_t a) -> std::uint16_t { return image_.eepromBytes[a]; }, mismatch);
 }
 
-void ProgrammingOperations::ReadFlash() {
+bool ProgrammingOperations::ReadFlash() {
   std::uint32_t words = image_.FlashWordCount();
   ProgressShown bar(seam_, Memory::Flash, 0, words);
   for (std::uint32_t w = 0; w < words; ++w) {
     seam_.RunPendingMessages();
     image_.flashWords[w] = isp_.ReadFlashWord(w);
+    if (!StillAnswering(Memory::Flash, w)) return false;
     bar.Position(w);
   }
+  return AnsweredToTheEnd(Memory::Flash, words - 1);
 }
 
 bool ProgrammingOperations::WriteEeprom() {
@@ -94,16 +110,18 @@ bool ProgrammingOperations::WriteEeprom() {
     if (!isp_.WriteEepromByte(at, image_.eepromBytes[at])) return false;
     bar.Position(at);
   }
-  return true;
+  return AnsweredToTheEnd(Memory::Eeprom, image_.eepromEnd);
 }
 
-void ProgrammingOperations::ReadEeprom() {
+bool ProgrammingOperations::ReadEeprom() {
   ProgressShown bar(seam_, Memory::Eeprom, 0, image_.eepromSize);
   for (std::uint32_t a = 0; a < image_.eepromSize; ++a) {
     seam_.RunPendingMessages();
     image_.eepromBytes[a] = isp_.ReadEepromByte(a);
+    if (!StillAnswering(Memory::Eeprom, a)) return false;
     bar.Position(a);
   }
+  return AnsweredToTheEnd(Memory::Eeprom, image_.eepromSize - 1);
 }
 
 }  // namespace tolmeo

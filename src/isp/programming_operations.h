@@ -27,14 +27,16 @@ class ProgrammingOperations {
 
   // The Flash range page by page. False (message shown) when a page never reads back equal.
   bool WriteFlash();
-  // False with the first difference in mismatch.
+  // False with the first difference in mismatch, or (message shown, isp silent) when the chip
+  // stopped answering.
   bool VerifyFlash(Mismatch& mismatch);
-  // The whole chip into the image; the range stays as it was.
-  void ReadFlash();
+  // The whole chip into the image; the range stays as it was. False (message shown) when the
+  // chip stopped answering.
+  bool ReadFlash();
 
   bool WriteEeprom();
   bool VerifyEeprom(Mismatch& mismatch);
-  void ReadEeprom();
+  bool ReadEeprom();
 
  private:
   // Shows a bar with its min, max and start position and hides it again, however the loop
@@ -52,6 +54,10 @@ class ProgrammingOperations {
     Memory bar_;
   };
 
+  // False, with the message naming memory and address, when the chip fell silent.
+  bool StillAnswering(Memory memory, std::uint32_t address);
+  // The same after the last item of a loop, with the probe that makes sure of its answer.
+  bool AnsweredToTheEnd(Memory memory, std::uint32_t last);
   template <typename ReadItem, typename ImageItem>
   bool VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last, ReadItem read_item,
                    ImageItem image_item, Mismatch& mismatch);

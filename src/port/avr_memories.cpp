@@ -13,7 +13,8 @@ AvrMemories::AvrMemories(const ChipModel& model)
 
 void AvrMemories::Erase() {
   std::fill(flash_.begin(), flash_.end(), 0xFF);
-  std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
+  const bool eeprom_saved = (fuses_.high & model_.eesave_high_bit) == 0;
+  if (!eeprom_saved) std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
   fuses_.lock = 0xFF;
 }
 
@@ -40,7 +41,7 @@ std::uint16_t AvrMemories::FlashWord(std::uint32_t word_address) const {
 }
 
 void AvrMemories::WriteEeprom(std::uint32_t address, std::uint8_t value) {
-  if (!eeprom_.empty()) eeprom_[WrapEeprom(address)] &= value;
+  if (!eeprom_.empty()) eeprom_[WrapEeprom(address)] = value;
 }
 
 std::uint8_t AvrMemories::ReadEeprom(std::uint32_t address) const {

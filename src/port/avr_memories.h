@@ -1,7 +1,9 @@
 #pragma once
-// The memories of a virtual AVR and the rules that make real chips fail: Flash, EEPROM and
-// lock bits only go from 1 to 0 until a chip erase; Flash is written a page at a time from a
-// page buffer that is blank again after each page write. Addresses wrap to the memory size,
+// The memories of a virtual AVR and the rules that make real chips fail: Flash and lock bits
+// only go from 1 to 0 until a chip erase; Flash is written a page at a time from a page buffer
+// that is blank again after each page write. An EEPROM byte is erased as part of its write, so
+// it takes any value; a chip erase keeps the EEPROM when the high fuse's EESAVE bit is
+// programmed. Addresses wrap to the memory size,
 // as real chips ignore the address bits they do not have. Timing is the caller's business.
 #include <cstdint>
 #include <string_view>
@@ -38,7 +40,8 @@ class AvrMemories {
     return eeprom_.empty() ? 0 : address % static_cast<std::uint32_t>(eeprom_.size());
   }
 
-  // Flash and EEPROM to 0xFF, lock bits to 0xFF; fuses keep their values.
+  // Flash and EEPROM (unless EESAVE is programmed) to 0xFF, lock bits to 0xFF; fuses keep
+  // their values.
   void Erase();
 
   // high selects the high byte of the word; index is taken within the page.

@@ -18,6 +18,8 @@ struct ChipModel : ChipGeometry {
   std::uint8_t extended = 0xFF;
   std::uint8_t high = 0xD9;
   std::uint8_t low = 0xE1;
+  // EESAVE in the high fuse (bit 3 on the ATmega family); 0 for a chip without it.
+  std::uint8_t eesave_high_bit = 0x08;
 };
 
 // The model made safe to simulate: at least one Flash word, at most what 16 address bits

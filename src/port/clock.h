@@ -10,8 +10,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual void SleepMs(std::int32_t milliseconds) = 0;
-  // Spins for the given number of passes (at least one).
-  virtual void BusyWait(std::int64_t passes) = 0;
+  // Spins for at least the given number of nanoseconds, without giving up the processor; zero
+  // or less returns at once.
+  virtual void SpinNs(std::int64_t nanoseconds) = 0;
 };
 
 }  // namespace tolmeo

@@ -1,5 +1,11 @@
 #include "port/sim_cable.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "base/cp949.h"
@@ -14,26 +20,48 @@ constexpr std::uint8_t kBusyBit = 0x80;
 // The other status inputs (error, select, paper out, acknowledge) idle high on a real port.
 constexpr std::uint8_t kIdleStatusBits = 0x78;
 
+std::string FileHeading(const std::string& cp949_path) {
+  return Ktext(u8"가상 AVR 파일 ") + cp949_path + ": ";
+}
+
 }  // namespace
 
 SimCable::SimCable(const ChipModel& model, std::string cp949_path) : chip_(model), path_(std::move(cp949_path)) {
-  if (!path_.empty()) load_status_ = chip_.Load(path_);
+  if (!path_.empty()) load_status_ = LockAndLoad();
 }
 
 SimCable::~SimCable() {
-  // Saving over a file that could not be read would throw away what the user had in it.
-  if (load_status_.ok()) Save();
+  if (save_on_close_ && keeps_file()) Save();  // nobody is left to tell of a failure
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+}
+
+// The file itself carries the lock: a second run fails at once instead of waiting, and since
+// saving is a run's last step, a run that opens the file after another's save sees that save.
+Status SimCable::LockAndLoad() {
+  const std::string not_kept = Ktext(u8"\r\n이번 실행에서 바뀐 칩의 내용은 이 파일에 저장하지 않습니다.");
+  lock_fd_ = ::open(Utf8FromCp949(path_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (lock_fd_ < 0) {
+    return Failure{FileHeading(path_) + Ktext(u8"열지 못했습니다 (") + std::strerror(errno) + ")." + not_kept};
+  }
+  if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+    locked_out_ = true;
+    return Failure{FileHeading(path_) + Ktext(u8"다른 실행이 이 파일의 칩을 쓰고 있습니다. 그 실행이 끝난 뒤에 다시 해 주세요.")};
+  }
+  Status loaded = chip_.Load(path_);
+  if (!loaded) return Failure{FileHeading(path_) + loaded.reason() + not_kept};
+  return Success();
 }
 
 Status SimCable::Open() {
   if (absent) return Failure{Ktext(u8"시뮬레이션 케이블이 연결되어 있지 않습니다.")};
+  if (locked_out_) return load_status_;
   return Success();
 }
 
 void SimCable::WriteData(std::uint8_t value) {
   data_ = value;
   if (absent) return;
-  chip_.Drive({(value & kResetBit) != 0, (value & kSckBit) != 0, (value & kMosiBit) != 0}, clock_.NowUs());
+  chip_.Drive({(value & kResetBit) != 0, (value & kSckBit) != 0, (value & kMosiBit) != 0}, clock_.NowNs());
 }
 
 std::uint8_t SimCable::ReadStatus() {
@@ -43,7 +71,10 @@ std::uint8_t SimCable::ReadStatus() {
 
 Status SimCable::Save() {
   if (path_.empty()) return Success();
-  return chip_.Save(path_);
+  if (!load_status_.ok()) return load_status_;
+  Status saved = chip_.Save(path_);
+  if (!saved) return Failure{FileHeading(path_) + Ktext(u8"저장하지 못했습니다: ") + saved.reason()};
+  return Success();
 }
 
 }  // namespace tolmeo

@@ -16,20 +16,27 @@ namespace tolmeo {
 
 class SimCable : public Cable {
  public:
-  // With a file path the chip starts from that file and is saved back to it when the cable
-  // goes away; a file that could not be read is left alone (see load_status).
+  // With a file path the chip starts from that file, which stays locked against other runs
+  // while the cable lives; Save writes the chip back, and so does the cable going away unless
+  // told otherwise. A file that cannot be read or locked is never written (see load_status).
   explicit SimCable(const ChipModel& model, std::string cp949_path = {});
   ~SimCable() override;
   SimCable(const SimCable&) = delete;
   SimCable& operator=(const SimCable&) = delete;
 
-  // Fails only when the cable is switched to absent.
+  // Fails when the cable is switched to absent, or when another run holds the chip's file.
   Status Open() override;
   void WriteData(std::uint8_t value) override;
   std::uint8_t ReadStatus() override;
 
-  // Writes the chip to the cable's file now; success when the cable has no file.
+  // True when the chip came from its file (or the file is new) and may be written back.
+  bool keeps_file() const { return !path_.empty() && load_status_.ok(); }
+  // Writes the chip to the cable's file now, or says why not (naming the file); success when
+  // the cable has no file.
   Status Save();
+  // Whether the cable going away saves the chip (the windows keep every change, as a real
+  // chip does; tolmeo-cli saves only after a run that succeeded, and says when that fails).
+  void set_save_on_close(bool save) { save_on_close_ = save; }
 
   // Knob: no cable on the port at all.
   bool absent = false;
@@ -37,12 +44,18 @@ class SimCable : public Cable {
   VirtualClock& clock() { return clock_; }
   VirtualAvr& chip() { return chip_; }
   std::uint8_t data() const { return data_; }
+  // Why the chip's file was not taken (naming the file and saying the run will not be kept).
   const Status& load_status() const { return load_status_; }
 
  private:
+  Status LockAndLoad();
+
   VirtualClock clock_;
   VirtualAvr chip_;
   std::string path_;
+  int lock_fd_ = -1;
+  bool locked_out_ = false;  // another run holds the file
+  bool save_on_close_ = true;
   Status load_status_ = Success();
   std::uint8_t data_ = 0;
 };

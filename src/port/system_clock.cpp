@@ -9,13 +9,12 @@ void SystemClock::SleepMs(std::int32_t milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void SystemClock::BusyWait(std::int64_t passes) {
-  // The counter is volatile so the compiler keeps every pass: the time the loop takes is its
-  // only effect, and it sets the ISP clock.
-  volatile std::int64_t counter = passes;
-  do {
-    counter = counter - 1;
-  } while (counter > 0);
+void SystemClock::SpinNs(std::int64_t nanoseconds) {
+  if (nanoseconds <= 0) return;
+  using Steady = std::chrono::steady_clock;
+  const Steady::time_point deadline = Steady::now() + std::chrono::nanoseconds(nanoseconds);
+  while (Steady::now() < deadline) {
+  }
 }
 
 }  // namespace tolmeo

@@ -7,7 +7,9 @@ namespace tolmeo {
 class SystemClock : public Clock {
  public:
   void SleepMs(std::int32_t milliseconds) override;
-  void BusyWait(std::int64_t passes) override;
+  // Spins on the monotonic clock until the time has passed, so a wait is never shorter than
+  // asked, whatever the processor's speed or its frequency scaling at the moment.
+  void SpinNs(std::int64_t nanoseconds) override;
 };
 
 }  // namespace tolmeo

@@ -30,26 +30,38 @@ constexpr std::uint8_t kSecondFuseSelector = 0x08;
 
 VirtualAvr::VirtualAvr(const ChipModel& model) : memories_(model) {}
 
-void VirtualAvr::Drive(ChipLines lines, std::int64_t now_us) {
+void VirtualAvr::Drive(ChipLines lines, std::int64_t now_ns) {
   if (lines == lines_) return;
   ++line_changes_;
   const ChipLines before = lines_;
   lines_ = lines;
   if (faults.no_chip || CablePulled()) return;
-  if (before.reset != lines.reset) Resynchronise();
+  if (before.reset != lines.reset) Resynchronise(now_ns);
   if (lines.reset) return;  // running, not listening
   if (!before.sck && lines.sck) {
+    miso_unsettled_ = PhaseTooShort(now_ns);
+    bit_misheard_ = miso_unsettled_;
     sampled_bit_ = lines.mosi;
     rising_edge_seen_ = true;
   } else if (before.sck && !lines.sck && rising_edge_seen_) {
-    ShiftIn(now_us);
+    if (PhaseTooShort(now_ns)) bit_misheard_ = true;
+    miso_unsettled_ = false;
+    ShiftIn(now_ns);
   }
 }
 
 bool VirtualAvr::Miso() const {
   // An absent or running chip leaves MISO to the cable's pull-up.
   if (faults.no_chip || CablePulled() || lines_.reset) return true;
-  return (answer_ & 0x80) != 0;
+  const bool level = (answer_ & 0x80) != 0;
+  return miso_unsettled_ ? !level : level;
+}
+
+bool VirtualAvr::PhaseTooShort(std::int64_t now_ns) {
+  const std::int64_t phase_ns = now_ns - last_sck_edge_ns_;
+  last_sck_edge_ns_ = now_ns;
+  // phase < 2 clocks, that is phase * clock_hz < 2e9, without rounding the clock's period.
+  return clock_hz > 0 && static_cast<double>(phase_ns) * static_cast<double>(clock_hz) < 2e9;
 }
 
 Status VirtualAvr::Save(const std::string& cp949_path) const {
@@ -61,6 +73,7 @@ Status VirtualAvr::Load(const std::string& cp949_path) {
   if (!FileExists(cp949_path)) return Success();
   Result<std::string> bytes = ReadWholeFile(cp949_path);
   if (!bytes) return Failure{bytes.reason()};
+  if (bytes->empty()) return Success();  // a file just created for its lock holds no chip yet
   return RestoreChip(*bytes, memories_);
 }
 
@@ -68,7 +81,10 @@ bool VirtualAvr::CablePulled() const {
   return faults.pull_cable_after_changes && line_changes_ > *faults.pull_cable_after_changes;
 }
 
-void VirtualAvr::Resynchronise() {
+void VirtualAvr::Resynchronise(std::int64_t now_ns) {
+  last_sck_edge_ns_ = now_ns;
+  bit_misheard_ = false;
+  miso_unsettled_ = false;
   incoming_ = 0;
   answer_ = 0;
   bits_in_byte_ = 0;
@@ -77,26 +93,29 @@ void VirtualAvr::Resynchronise() {
   programming_enabled_ = false;
 }
 
-void VirtualAvr::ShiftIn(std::int64_t now_us) {
-  incoming_ = static_cast<std::uint8_t>(incoming_ << 1 | (sampled_bit_ ? 1 : 0));
+void VirtualAvr::ShiftIn(std::int64_t now_ns) {
+  if (bit_misheard_) ++misheard_bits_;
+  const bool bit = sampled_bit_ != bit_misheard_;
+  bit_misheard_ = false;
+  incoming_ = static_cast<std::uint8_t>(incoming_ << 1 | (bit ? 1 : 0));
   answer_ = static_cast<std::uint8_t>(answer_ << 1);
   rising_edge_seen_ = false;
   if (++bits_in_byte_ < 8) return;
   bits_in_byte_ = 0;
-  ByteReceived(incoming_, now_us);
+  ByteReceived(incoming_, now_ns);
 }
 
-void VirtualAvr::ByteReceived(std::uint8_t byte, std::int64_t now_us) {
+void VirtualAvr::ByteReceived(std::uint8_t byte, std::int64_t now_ns) {
   ++bytes_received_;
   instruction_[bytes_in_instruction_++] = byte;
-  answer_ = Answer(byte, now_us);
+  answer_ = Answer(byte, now_ns);
   if (bytes_in_instruction_ == 4) {
     bytes_in_instruction_ = 0;
-    Execute(now_us);
+    Execute(now_ns);
   }
 }
 
-std::uint8_t VirtualAvr::Answer(std::uint8_t byte, std::int64_t now_us) const {
+std::uint8_t VirtualAvr::Answer(std::uint8_t byte, std::int64_t now_ns) const {
   if (!programming_enabled_) {
     const bool enable_echo = bytes_in_instruction_ == 2 && instruction_[0] == kProgrammingCommand &&
                              byte == kProgrammingEnable;
@@ -105,17 +124,19 @@ std::uint8_t VirtualAvr::Answer(std::uint8_t byte, std::int64_t now_us) const {
   if (bytes_in_instruction_ != 3) return byte;
   std::optional<std::uint8_t> value = MemoryRead();
   if (!value) return byte;
-  return Busy(now_us) ? 0xFF : *value;
+  return Busy(now_ns) ? 0xFF : *value;
 }
 
 std::optional<std::uint8_t> VirtualAvr::MemoryRead() const {
   const std::uint32_t address = std::uint32_t{instruction_[1]} << 8 | instruction_[2];
   const bool second_fuse = instruction_[1] == kSecondFuseSelector;
   const bool first_fuse = instruction_[1] == 0x00;
+  // A locked chip answers its memories' reads, but with nothing of what they hold.
+  constexpr std::uint8_t kLockedRead = 0xFF;
   switch (instruction_[0]) {
-    case kReadFlashLow: return memories_.FlashByte(address, false);
-    case kReadFlashHigh: return memories_.FlashByte(address, true);
-    case kReadEeprom: return memories_.ReadEeprom(address);
+    case kReadFlashLow: return ReadsLocked() ? kLockedRead : memories_.FlashByte(address, false);
+    case kReadFlashHigh: return ReadsLocked() ? kLockedRead : memories_.FlashByte(address, true);
+    case kReadEeprom: return ReadsLocked() ? kLockedRead : memories_.ReadEeprom(address);
     case kReadSignature: {
       const std::size_t index = instruction_[2] & 0x03;
       if (index > 2) return 0xFF;
@@ -133,15 +154,20 @@ std::optional<std::uint8_t> VirtualAvr::MemoryRead() const {
   }
 }
 
-void VirtualAvr::Execute(std::int64_t now_us) {
-  instructions_.push_back(instruction_);
+void VirtualAvr::Log(const Instruction& instruction) {
+  if (instructions_.size() == kInstructionLogLength) instructions_.pop_front();
+  instructions_.push_back(instruction);
+}
+
+void VirtualAvr::Execute(std::int64_t now_ns) {
+  Log(instruction_);
   if (instruction_[0] == kProgrammingCommand && instruction_[1] == kProgrammingEnable) {
     programming_enabled_ = true;
     return;
   }
-  if (!programming_enabled_ || Busy(now_us)) return;
+  if (!programming_enabled_ || Busy(now_ns)) return;
   const std::int32_t write_ms = ExecuteWrite();
-  if (write_ms > 0) busy_until_us_ = now_us + std::int64_t{write_ms} * 1000;
+  if (write_ms > 0) busy_until_ns_ = now_ns + std::int64_t{write_ms} * 1'000'000;
 }
 
 std::int32_t VirtualAvr::ExecuteWrite() {
@@ -161,7 +187,7 @@ std::int32_t VirtualAvr::WriteFlashPage(std::uint32_t word_address) {
   ++page_writes_;
   const bool dead = faults.dead_flash_page &&
                     memories_.PageStart(*faults.dead_flash_page) == memories_.PageStart(word_address);
-  if (dead) {
+  if (dead || WritesLocked()) {
     memories_.ClearPageBuffer();
   } else {
     memories_.WritePage(word_address);
@@ -172,8 +198,15 @@ std::int32_t VirtualAvr::WriteFlashPage(std::uint32_t word_address) {
 std::int32_t VirtualAvr::WriteEepromByte(std::uint32_t address, std::uint8_t value) {
   const bool dead = faults.dead_eeprom_address &&
                     memories_.WrapEeprom(*faults.dead_eeprom_address) == memories_.WrapEeprom(address);
-  if (!dead) memories_.WriteEeprom(address, value);
+  if (!dead && !WritesLocked()) memories_.WriteEeprom(address, value);
   return memories_.model().eepromWriteDelay;
+}
+
+std::int32_t VirtualAvr::WriteFuse(FuseByte which, std::uint8_t value) {
+  // The lock byte itself can always be programmed further, to lock more.
+  const bool locked = which != FuseByte::kLock && WritesLocked();
+  if (!faults.stuck_fuses && !locked) memories_.WriteFuse(which, value);
+  return memories_.model().fuse_write_ms;
 }
 
 std::int32_t VirtualAvr::ExecuteProgrammingCommand() {
@@ -184,10 +217,10 @@ std::int32_t VirtualAvr::ExecuteProgrammingCommand() {
       memories_.Erase();
       ++chip_erases_;
       return model.erase_ms;
-    case kWriteLock: memories_.WriteFuse(FuseByte::kLock, value); return model.fuse_write_ms;
-    case kWriteLowFuse: memories_.WriteFuse(FuseByte::kLow, value); return model.fuse_write_ms;
-    case kWriteHighFuse: memories_.WriteFuse(FuseByte::kHigh, value); return model.fuse_write_ms;
-    case kWriteExtendedFuse: memories_.WriteFuse(FuseByte::kExtended, value); return model.fuse_write_ms;
+    case kWriteLock: return WriteFuse(FuseByte::kLock, value);
+    case kWriteLowFuse: return WriteFuse(FuseByte::kLow, value);
+    case kWriteHighFuse: return WriteFuse(FuseByte::kHigh, value);
+    case kWriteExtendedFuse: return WriteFuse(FuseByte::kExtended, value);
     default: return 0;
   }
 }

@@ -9,7 +9,9 @@ void VirtualClock::SleepMs(std::int32_t milliseconds) {
   if (milliseconds > 0) Advance(std::int64_t{milliseconds} * 1'000'000);
 }
 
-void VirtualClock::BusyWait(std::int64_t passes) { Advance(std::max<std::int64_t>(passes, 1)); }
+void VirtualClock::SpinNs(std::int64_t nanoseconds) {
+  if (nanoseconds > 0) Advance(nanoseconds);
+}
 
 void VirtualClock::Advance(std::int64_t nanoseconds) {
   // Saturates instead of wrapping, so a huge wait can never make time run backwards.

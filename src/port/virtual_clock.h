@@ -11,8 +11,8 @@ class VirtualClock : public Clock {
  public:
   // Advances by the given milliseconds; a negative sleep is no sleep.
   void SleepMs(std::int32_t milliseconds) override;
-  // Advances by one nanosecond per pass, at least one pass, as a fast PC would spin.
-  void BusyWait(std::int64_t passes) override;
+  // Advances by exactly the time asked; a negative spin is no spin.
+  void SpinNs(std::int64_t nanoseconds) override;
 
   std::int64_t NowUs() const { return now_ns_ / 1000; }
   std::int64_t NowNs() const { return now_ns_; }

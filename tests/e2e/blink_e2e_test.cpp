@@ -6,21 +6,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "base/cp949.h"
-#include "base/file_system.h"
-#include "cli/cli_run.h"
+#include "cli_rig.h"
 #include "formats/intel_hex.h"
-#include "support/temp_folder.h"
 
 namespace tolmeo {
 namespace {
 
 constexpr std::uint32_t kFlashBytes = 32768;
 constexpr std::uint32_t kEepromBytes = 1024;
-
-std::string FirmwarePath(const char* name) {
-  return std::string(TOLMEO_SOURCE_DIR) + "/tools/firmware/" + name;
-}
 
 // The memory as a chip holds it after programming the file: the file's bytes, erased elsewhere.
 std::vector<std::uint8_t> MemoryOf(const std::string& hex_text, std::uint32_t size) {
@@ -30,44 +23,30 @@ std::vector<std::uint8_t> MemoryOf(const std::string& hex_text, std::uint32_t si
   return memory;
 }
 
-std::string ReadText(const std::string& utf8_path) {
-  auto text = ReadWholeFile(Cp949FromUtf8(utf8_path));
-  EXPECT_TRUE(text.ok()) << utf8_path;
-  return text.ok() ? *text : std::string();
-}
-
-int RunCli(std::vector<std::string> args) {
-  auto arguments = cli::ParseArguments(args);
-  EXPECT_TRUE(arguments.ok());
-  std::FILE* sink = std::tmpfile();
-  int status = cli::RunCli(*arguments, sink, sink);
-  std::fclose(sink);
-  return status;
-}
-
+// At the shipped ISP speed, on a chip running at the 1 MHz of a factory-fresh AVR.
 TEST(BlinkFirmware, AutomaticSequenceThenReadBackGivesTheFirmware) {
-  testing::TempFolder folder;
-  std::string here = Utf8FromCp949(folder.Cp949Path());
-  std::vector<std::string> rig = {"-c", "sim:" + here + "atmega328p.sim", "-d", "ATmega328P"};
-  auto with = [&](std::vector<std::string> actions) {
-    std::vector<std::string> args = rig;
-    args.insert(args.end(), actions.begin(), actions.end());
-    return args;
-  };
-
-  std::string flash = FirmwarePath("blink.hex");
-  std::string eeprom = FirmwarePath("blink_eeprom.hex");
-  ASSERT_EQ(RunCli(with({"auto:" + flash + ":" + eeprom})), 0);
+  testing::CliRig rig;
+  const std::string here = rig.here();
+  const std::string flash = testing::FirmwarePath("blink.hex");
+  const std::string eeprom = testing::FirmwarePath("blink_eeprom.hex");
+  ASSERT_EQ(rig.Run({"auto:" + flash + ":" + eeprom}, ",clock=1").status, 0);
   // A second run of the program finds the chip as the first one left it.
-  ASSERT_EQ(RunCli(with({"flash:r:" + here + "flash.hex", "eeprom:r:" + here + "eeprom.hex"})), 0);
+  ASSERT_EQ(rig.Run({"flash:r:" + here + "flash.hex", "eeprom:r:" + here + "eeprom.hex"}, ",clock=1").status, 0);
 
-  std::vector<std::uint8_t> firmware_flash = MemoryOf(ReadText(flash), kFlashBytes);
-  std::vector<std::uint8_t> firmware_eeprom = MemoryOf(ReadText(eeprom), kEepromBytes);
+  std::vector<std::uint8_t> firmware_flash = MemoryOf(testing::FileBytes(flash), kFlashBytes);
+  std::vector<std::uint8_t> firmware_eeprom = MemoryOf(testing::FileBytes(eeprom), kEepromBytes);
   EXPECT_NE(firmware_flash[0], 0xFF);  // the firmware is really there to compare against
-  EXPECT_EQ(MemoryOf(ReadText(here + "flash.hex"), kFlashBytes), firmware_flash);
-  EXPECT_EQ(MemoryOf(ReadText(here + "eeprom.hex"), kEepromBytes), firmware_eeprom);
+  EXPECT_EQ(MemoryOf(testing::FileBytes(here + "flash.hex"), kFlashBytes), firmware_flash);
+  EXPECT_EQ(MemoryOf(testing::FileBytes(here + "eeprom.hex"), kEepromBytes), firmware_eeprom);
 
-  EXPECT_EQ(RunCli(with({"flash:v:" + flash, "eeprom:v:" + eeprom, "run"})), 0);
+  EXPECT_EQ(rig.Run({"flash:v:" + flash, "eeprom:v:" + eeprom, "run"}, ",clock=1").status, 0);
+}
+
+TEST(BlinkFirmware, ASpeedTooFastForTheChipsClockIsNoSuccess) {
+  testing::CliRig rig;
+  const std::string flash = testing::FirmwarePath("blink.hex");
+  EXPECT_NE(rig.Run({"auto:" + flash + ":"}, ",clock=1", {"-s", "4"}).status, 0);
+  EXPECT_EQ(rig.Run({"auto:" + flash + ":"}, ",clock=8", {"-s", "4"}).status, 0);
 }
 
 }  // namespace

@@ -57,16 +57,89 @@ TEST(CableChoice, SimWithAFileKeepsTheChipBetweenSessions) {
   image->InitFlashImage();
   image->InitEepromImage();
   testing::RecordingSeam seam(*image);
-  std::int32_t speed = 0;
+  std::int32_t speed = 0x10;
   {
     EngineSession session(cable, *image, seam, speed);
     ASSERT_TRUE(session.OpenPort().ok());
     seam.boxes.Show(FuseGroup::Low, 0x3F);
     ASSERT_EQ(session.programmer().FuseByteWrite(FuseGroup::Low), CommandOutcome::kDone);
+    ASSERT_TRUE(session.rig().sim->Save().ok());
   }
   EXPECT_TRUE(FileExists(folder.Cp949Path() + "chip.sim"));
   EngineSession again(cable, *image, seam, speed);
   EXPECT_EQ(again.rig().sim->chip().memories().fuses().low, 0x3F);
+}
+
+TEST(CableText, SimKnobsAreTakenApart) {
+  Result<CableSpec> spec = ParseCableText(
+      "sim:/tmp/chip.sim,absent,signature=1E9514,dead-page=0x45,dead-eeprom=19,stuck-fuses,"
+      "pull-after=1200,clock=0.5");
+  ASSERT_TRUE(spec.ok()) << spec.reason();
+  EXPECT_TRUE(spec->simulated);
+  EXPECT_EQ(spec->file, "/tmp/chip.sim");
+  EXPECT_TRUE(spec->absent);
+  EXPECT_EQ(spec->faults.signature, (std::array<std::uint8_t, 3>{0x1E, 0x95, 0x14}));
+  EXPECT_EQ(spec->faults.dead_flash_page, 0x45u);
+  EXPECT_EQ(spec->faults.dead_eeprom_address, 19u);
+  EXPECT_TRUE(spec->faults.stuck_fuses);
+  EXPECT_EQ(spec->faults.pull_cable_after_changes, 1200);
+  EXPECT_EQ(spec->clock_hz, 500'000);
+}
+
+TEST(CableText, PlainSimIsAOneMegahertzChipWithoutFaults) {
+  for (const char* text : {"sim", "sim:chip.sim"}) {
+    Result<CableSpec> spec = ParseCableText(text);
+    ASSERT_TRUE(spec.ok()) << text;
+    EXPECT_EQ(spec->clock_hz, kDefaultSimClockHz);
+    EXPECT_FALSE(spec->absent);
+    EXPECT_FALSE(spec->faults.signature || spec->faults.pull_cable_after_changes || spec->faults.stuck_fuses);
+  }
+  EXPECT_EQ(ParseCableText("sim,clock=8")->file, "");
+}
+
+TEST(CableText, BadKnobsAreRefusedNamingTheKnob) {
+  for (const char* text : {"sim,", "sim,fast", "sim,signature=1E95", "sim,signature=1E95XX",
+                           "sim,dead-page=", "sim,dead-page=twelve", "sim,pull-after=-1",
+                           "sim,clock=0", "sim,clock=abc", "sim,clock=1000", "sim,absent=1", "sim:"}) {
+    Result<CableSpec> spec = ParseCableText(text);
+    EXPECT_FALSE(spec.ok()) << text;
+  }
+  Result<CableSpec> spec = ParseCableText("sim,pull-after=x");
+  ASSERT_FALSE(spec.ok());
+  EXPECT_NE(spec.reason().find("pull-after=x"), std::string::npos);
+}
+
+TEST(CableText, PortsNameAWiring) {
+  Result<CableSpec> plain = ParseCableText("parport0");
+  ASSERT_TRUE(plain.ok());
+  EXPECT_FALSE(plain->simulated);
+  EXPECT_EQ(plain->port, "parport0");
+  EXPECT_EQ(plain->wiring, "");
+  Result<CableSpec> stk200 = ParseCableText("parport1:stk200");
+  ASSERT_TRUE(stk200.ok());
+  EXPECT_EQ(stk200->port, "parport1");
+  EXPECT_EQ(stk200->wiring, "stk200");
+  Result<CableSpec> unknown = ParseCableText("parport0:stk999");
+  ASSERT_FALSE(unknown.ok());
+  EXPECT_NE(unknown.reason().find("stk200"), std::string::npos);  // says which exist
+}
+
+TEST(CableText, ABadTextGivesACableThatNeverOpensAndSaysWhy) {
+  auto image = Mega328Image();
+  CableRig rig = MakeCable("sim,clock=fast", *image);
+  EXPECT_EQ(rig.sim, nullptr);
+  Status opened = rig.cable->Open();
+  ASSERT_FALSE(opened.ok());
+  EXPECT_NE(opened.reason().find("clock=fast"), std::string::npos);
+}
+
+TEST(CableText, KnobsReachTheVirtualChip) {
+  auto image = Mega328Image();
+  CableRig rig = MakeCable("sim,stuck-fuses,clock=16,absent", *image);
+  ASSERT_NE(rig.sim, nullptr);
+  EXPECT_TRUE(rig.sim->absent);
+  EXPECT_TRUE(rig.sim->chip().faults.stuck_fuses);
+  EXPECT_EQ(rig.sim->chip().clock_hz, 16'000'000);
 }
 
 }  // namespace

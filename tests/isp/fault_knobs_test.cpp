@@ -100,5 +100,90 @@ TEST(FaultKnobs, ACablePulledMidWriteEndsInAMessage) {
   }
 }
 
+// A cable pulled during a read leaves MISO high: the read must end in a failure naming where
+// it stopped, never in success with 0xFF for data.
+TEST(FaultKnobs, ACablePulledDuringAReadNamesTheMemoryAndAddress) {
+  struct Case {
+    CommandOutcome (Programmer::*command)();
+    const char* memory;
+  };
+  for (Case c : {Case{&Programmer::FlashRead, "Flash"}, Case{&Programmer::EepromRead, "EEprom"}}) {
+    SimBench b;
+    (b.programmer().*c.command)();
+    const std::int64_t whole_read = b.chip().line_changes();
+    b.chip().faults.pull_cable_after_changes = whole_read + whole_read * 3 / 4;  // inside the next
+    EXPECT_EQ((b.programmer().*c.command)(), CommandOutcome::kChipFailed) << c.memory;
+    ExpectOneFailure(b, c.memory + Ktext(u8" 의 주소 "));
+  }
+}
+
+TEST(FaultKnobs, ACablePulledDuringAVerifyIsNotCalledAMismatch) {
+  SimBench b;
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, std::vector<std::uint8_t>(512, 0x00)));
+  ASSERT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
+  b.chip().faults.pull_cable_after_changes = b.chip().line_changes() + 40'000;
+  EXPECT_EQ(b.programmer().FlashVerify(), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, Ktext(u8"Flash 의 주소 "));
+  EXPECT_NE(b.seam.notices[0].text.find(Ktext(u8"응답하지")), std::string::npos);
+}
+
+TEST(FaultKnobs, ACablePulledDuringAFuseReadLeavesTheBitEditorAlone) {
+  SimBench b;
+  b.SetBoxes(FuseGroup::Low, 0x00);
+  b.programmer().LockFuseRead();
+  const std::int64_t whole_read = b.chip().line_changes();
+  b.SetBoxes(FuseGroup::Low, 0x00);
+  b.chip().faults.pull_cable_after_changes = whole_read + whole_read - 300;  // in the fuse reads
+  EXPECT_EQ(b.programmer().LockFuseRead(), CommandOutcome::kChipFailed);
+  ASSERT_EQ(b.seam.notices.size(), 1u);
+  EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);
+  EXPECT_EQ(b.seam.boxes.Collect(FuseGroup::Low), 0x00);
+}
+
+TEST(FaultKnobs, StuckFusesFailEveryFuseWriteNamingTheByte) {
+  SimBench b;
+  b.chip().faults.stuck_fuses = true;
+  b.SetBoxes(FuseGroup::High, 0xDE);
+  EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, "High fuse");
+  b.seam.notices.clear();
+  EXPECT_EQ(b.programmer().FuseByteWrite(FuseGroup::High), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, "High fuse");
+  b.seam.notices.clear();
+  b.SetBoxes(FuseGroup::High, 0xD9);
+  b.SetBoxes(FuseGroup::Lock, 0xFC);
+  EXPECT_EQ(b.programmer().LockFuseWrite(), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, Ktext(u8"Lock 비트에 5번"));
+}
+
+TEST(FaultKnobs, EepromIsRewrittenWithoutAnErase) {
+  SimBench b;
+  b.OpenDocument(Memory::Eeprom, "a.hex", SimBench::HexText(0, {0x0F, 0xF0}));
+  EXPECT_EQ(b.programmer().EepromWrite(), CommandOutcome::kDone);
+  b.OpenDocument(Memory::Eeprom, "b.hex", SimBench::HexText(0, {0xF0, 0x0F}));
+  EXPECT_EQ(b.programmer().EepromWrite(), CommandOutcome::kDone);
+  EXPECT_EQ(b.chip().memories().ReadEeprom(0), 0xF0);
+  EXPECT_TRUE(b.seam.notices.empty());
+}
+
+TEST(FaultKnobs, ALockedChipNoLongerVerifies) {
+  SimBench b;
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, {0x12, 0x34}));
+  b.SetBoxes(FuseGroup::Lock, 0xFC);
+  ASSERT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
+  EXPECT_EQ(b.programmer().FlashVerify(), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, Ktext(u8"오류가 발견 되었습니다!"));
+}
+
+TEST(FaultKnobs, ASpeedTooFastForTheChipsClockFailsAtEntry) {
+  SimBench b;
+  b.speed = 4;  // 1 us phases, a 1 MHz chip needs more than 2
+  EXPECT_EQ(b.programmer().Erase(), CommandOutcome::kChipFailed);
+  ExpectOneFailure(b, Ktext(u8"프로그램모드로 진입하지 못했습니다."));
+  b.seam.notices.clear();
+  b.chip().clock_hz = 8'000'000;
+  EXPECT_EQ(b.programmer().Erase(), CommandOutcome::kDone);
+}
+
 }  // namespace
 }  // namespace tolmeo

@@ -57,7 +57,7 @@ TEST(LineDriver, MisoIsTheComplementOfStatusBit7) {
   }
 }
 
-TEST(LineDriver, DelayPassesFollowTheSpeedAtEveryCall) {
+TEST(LineDriver, DelaysAreQuarterMicrosecondsOfTheSpeedAtEveryCall) {
   Wire wire;
   wire.driver.IspDelay();
   wire.speed = 0x40;
@@ -66,8 +66,30 @@ TEST(LineDriver, DelayPassesFollowTheSpeedAtEveryCall) {
   wire.driver.IspDelay();
   wire.speed = INT32_MAX;
   wire.driver.IspDelay();
-  EXPECT_EQ(wire.clock.busy_waits,
-            (std::vector<std::int64_t>{1, 65, 1, std::int64_t{INT32_MAX} + 1}));
+  EXPECT_EQ(wire.clock.spins_ns,
+            (std::vector<std::int64_t>{0, 0x40 * 250, 0, std::int64_t{INT32_MAX} * 250}));
+}
+
+TEST(LineDriver, TheDefaultSpeedSuitsAOneMegahertzChipWithMargin) {
+  SckTiming timing = SckTimingOf(0x10);
+  EXPECT_DOUBLE_EQ(timing.shortest_phase_us, 4.0);  // 4 clocks of a 1 MHz chip; it needs 2
+  EXPECT_DOUBLE_EQ(timing.slowest_target_mhz, 1.0);
+  EXPECT_NEAR(timing.fastest_sck_khz, 83.33, 0.01);
+  EXPECT_DOUBLE_EQ(SckTimingOf(0x80).slowest_target_mhz, 0.125);
+  EXPECT_EQ(SckTimingOf(0).slowest_target_mhz, 0.0);  // no promise without a wait
+  EXPECT_EQ(SckTimingOf(-3).shortest_phase_us, 0.0);
+  // A port access of 1 us lengthens every phase: a bare port still suits a 4 MHz chip.
+  EXPECT_DOUBLE_EQ(SckTimingOf(0x10, 1.0).shortest_phase_us, 5.0);
+  EXPECT_DOUBLE_EQ(SckTimingOf(0, 1.0).slowest_target_mhz, 4.0);
+}
+
+TEST(LineDriver, PortAccessIsTimedWithoutChangingTheLines) {
+  Wire wire;
+  ASSERT_TRUE(wire.driver.OpenPort().ok());
+  const double us = PortAccessUs(wire.cable, kIdleDataRegister);
+  EXPECT_GE(us, 0.0);
+  ASSERT_FALSE(wire.cable.Writes().empty());
+  for (std::uint8_t value : wire.cable.Writes()) EXPECT_EQ(value, kIdleDataRegister);
 }
 
 TEST(LineDriver, AFailedOpenKeepsTheCableUntouchedAndGivesTheReason) {

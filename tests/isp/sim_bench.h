@@ -26,7 +26,7 @@ class SimBench {
 
   std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
   RecordingSeam seam{*image};
-  std::int32_t speed = 0;
+  std::int32_t speed = 0x10;  // the shipped default, which the virtual 1 MHz chip must hear
   TempFolder folder;
   std::unique_ptr<EngineSession> session;
 };

@@ -17,10 +17,10 @@ std::vector<std::uint8_t> MosiBytes(std::span<const std::uint8_t> writes);
 class CountingClock : public Clock {
  public:
   void SleepMs(std::int32_t milliseconds) override { sleeps.push_back(milliseconds); }
-  void BusyWait(std::int64_t passes) override { busy_waits.push_back(passes); }
+  void SpinNs(std::int64_t nanoseconds) override { spins_ns.push_back(nanoseconds); }
 
   std::vector<std::int32_t> sleeps;
-  std::vector<std::int64_t> busy_waits;
+  std::vector<std::int64_t> spins_ns;
 };
 
 // A recording cable whose unscripted reads give MISO 0, with a mark.
@@ -38,6 +38,12 @@ class MarkedCable : public RecordingCable {
   void Answer(const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t byte : bytes) ScriptMisoByte(byte);
   }
+  // What a chip answers to a read: the echo of the second byte during the third, then value.
+  void AnswerQuery(std::uint8_t second_byte, std::uint8_t value, int times = 1) {
+    for (int i = 0; i < times; ++i) Answer({second_byte, value});
+  }
+  // A chip still there when the engine makes sure after its last read (a high fuse read).
+  void AnswerProbe() { AnswerQuery(0x08, 0xD9); }
 
  private:
   std::size_t mark_ = 0;

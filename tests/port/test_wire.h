@@ -16,12 +16,13 @@ class TestWire {
   static constexpr std::uint8_t kSck = 0x02;
   static constexpr std::uint8_t kMosi = 0x04;
 
-  TestWire(Cable& cable, Clock& clock) : cable_(cable), clock_(clock) {}
+  // spin_ns: the wait after each line change, so each SCK phase lasts at least that long.
+  TestWire(Cable& cable, Clock& clock, std::int64_t spin_ns = 1) : cable_(cable), clock_(clock), spin_ns_(spin_ns) {}
 
   void Set(std::uint8_t data) {
     data_ = data;
     cable_.WriteData(data);
-    clock_.BusyWait(1);
+    clock_.SpinNs(spin_ns_);
   }
   void Line(std::uint8_t bit, bool level) { Set(level ? data_ | bit : data_ & ~bit); }
   bool Miso() { return (~cable_.ReadStatus() & 0x80) != 0; }
@@ -58,6 +59,7 @@ class TestWire {
  private:
   Cable& cable_;
   Clock& clock_;
+  std::int64_t spin_ns_;
   std::uint8_t data_ = 0;
 };
 

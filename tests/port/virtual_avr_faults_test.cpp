@@ -73,5 +73,42 @@ TEST_F(ChipFaultsTest, AbsentCableFailsToOpenAndReadsMisoHigh) {
   EXPECT_EQ(chip.bytes_received(), 0);
 }
 
+TEST_F(ChipFaultsTest, StuckFusesNeverTakeAWrite) {
+  chip.faults.stuck_fuses = true;
+  wire.EnterProgramming();
+  Write(0xAC, 0xA0, 0x00, 0x00);
+  WaitMs(model.fuse_write_ms);
+  Write(0xAC, 0xE0, 0x00, 0xFC);
+  WaitMs(model.fuse_write_ms);
+  EXPECT_EQ(Read(0x50, 0x00, 0x00), model.low);
+  EXPECT_EQ(Read(0x58, 0x00, 0x00), 0xFF);
+}
+
+// The test wire waits 1 ns after each line change; a chip's clock decides what it hears.
+TEST_F(ChipFaultsTest, SckPhasesShorterThanTwoTargetClocksAreMisheard) {
+  chip.clock_hz = 1'000'000;  // 2 us needed, 1 ns given
+  EXPECT_NE(wire.EnterProgramming(), 0x53);
+  EXPECT_GT(chip.misheard_bits(), 0);
+  EXPECT_FALSE(chip.programming_enabled());
+  chip.clock_hz = 2'000'000'000;  // 1 ns is two clocks: just enough
+  EXPECT_EQ(wire.EnterProgramming(), 0x53);
+  EXPECT_EQ(Read(0x30, 0x00, 0x01), model.signature[1]);
+}
+
+TEST_F(ChipFaultsTest, PhasesOfTwoTargetClocksAreHeard) {
+  chip.clock_hz = 1'000'000;
+  testing::TestWire slow(cable, cable.clock(), 2'000);
+  EXPECT_EQ(slow.EnterProgramming(), 0x53);
+  EXPECT_EQ(slow.Instruction(0x30, 0x00, 0x02, 0x00)[3], model.signature[2]);
+  EXPECT_EQ(chip.misheard_bits(), 0);
+}
+
+TEST_F(ChipFaultsTest, TheInstructionLogKeepsOnlyTheLatest) {
+  wire.EnterProgramming();
+  for (std::size_t i = 0; i < kInstructionLogLength + 10; ++i) Read(0x30, 0x00, 0x01);
+  EXPECT_EQ(chip.instructions().size(), kInstructionLogLength);
+  EXPECT_EQ(chip.instructions().back(), (Instruction{0x30, 0x00, 0x01, 0x00}));
+}
+
 }  // namespace
 }  // namespace tolmeo

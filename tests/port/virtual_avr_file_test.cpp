@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/cp949.h"
 #include "port/sim_cable.h"
 #include "support/temp_folder.h"
 #include "wired_chip.h"
@@ -70,6 +73,7 @@ TEST_F(SimCableFileTest, ChipIsKeptBetweenRuns) {
     SimCable cable(SmallChip(), path);
     EXPECT_TRUE(cable.load_status().ok());  // no file yet: a fresh chip
     cable.chip().memories().WriteEeprom(3, 0x77);
+    ASSERT_TRUE(cable.Save().ok());
   }
   SimCable again(SmallChip(), path);
   EXPECT_TRUE(again.load_status().ok());
@@ -92,6 +96,10 @@ TEST_F(SimCableFileTest, BadFileStartsErasedAndIsNotOverwritten) {
     EXPECT_FALSE(cable.load_status().ok());
     EXPECT_TRUE(SameContents(cable.chip().memories(), AvrMemories(SmallChip())));
     cable.chip().memories().WriteEeprom(0, 0x00);
+    EXPECT_FALSE(cable.keeps_file());
+    Status saved = cable.Save();
+    ASSERT_FALSE(saved.ok());
+    EXPECT_NE(saved.reason().find(path), std::string::npos);  // names the file
   }
   EXPECT_EQ(folder.Read("chip.vavr"), "not a chip");
 }
@@ -107,6 +115,66 @@ TEST_F(SimCableFileTest, CableWithoutFileSavesNothing) {
   SimCable cable(SmallChip());
   EXPECT_TRUE(cable.Save().ok());
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(SimCableFileTest, ASecondRunOnTheSameFileIsRefusedWhileTheFirstHoldsIt) {
+  SimCable first(SmallChip(), path);
+  ASSERT_TRUE(first.Open().ok());
+  {
+    SimCable second(SmallChip(), path);
+    Status opened = second.Open();
+    ASSERT_FALSE(opened.ok());
+    EXPECT_NE(opened.reason().find(path), std::string::npos);
+    EXPECT_FALSE(second.keeps_file());
+  }
+  first.chip().memories().WriteEeprom(0, 0x12);
+  ASSERT_TRUE(first.Save().ok());
+  EXPECT_TRUE(first.Open().ok());  // the refused run took nothing from the first
+}
+
+TEST_F(SimCableFileTest, TheCableGoingAwaySavesUnlessToldNotTo) {
+  {
+    SimCable cable(SmallChip(), path);
+    cable.chip().memories().WriteEeprom(3, 0x77);
+  }
+  {
+    SimCable cable(SmallChip(), path);
+    EXPECT_EQ(cable.chip().memories().eeprom()[3], 0x77);
+    cable.chip().memories().WriteEeprom(3, 0x11);
+    cable.set_save_on_close(false);
+  }
+  SimCable again(SmallChip(), path);
+  EXPECT_EQ(again.chip().memories().eeprom()[3], 0x77);
+}
+
+TEST_F(SimCableFileTest, TheLockGoesWithTheCable) {
+  { SimCable first(SmallChip(), path); }
+  SimCable second(SmallChip(), path);
+  EXPECT_TRUE(second.Open().ok());
+  EXPECT_TRUE(second.keeps_file());  // the empty file the lock left is a fresh chip
+}
+
+TEST_F(SimCableFileTest, AWrongSizeFileIsNamedAndNotKept) {
+  {
+    ChipModel bigger = SmallChip();
+    bigger.flashSize = 256;
+    SimCable cable(bigger, path);
+    ASSERT_TRUE(cable.Save().ok());
+  }
+  SimCable cable(SmallChip(), path);
+  ASSERT_FALSE(cable.load_status().ok());
+  EXPECT_NE(cable.load_status().reason().find(path), std::string::npos);
+  EXPECT_FALSE(cable.keeps_file());
+  EXPECT_TRUE(cable.Open().ok());  // the chip itself is usable, erased
+}
+
+TEST_F(SimCableFileTest, ASaveThatFailsSaysSo) {
+  SimCable cable(SmallChip(), path);
+  std::filesystem::remove(Utf8FromCp949(path));
+  std::filesystem::create_directory(Utf8FromCp949(path));  // a folder where the file was
+  Status saved = cable.Save();
+  ASSERT_FALSE(saved.ok());
+  EXPECT_NE(saved.reason().find(path), std::string::npos);
 }
 
 }  // namespace

@@ -95,16 +95,53 @@ TEST_F(VirtualAvrTest, FlashBitsOnlyClearUntilAnErase) {
   EXPECT_EQ(ReadFlashWord(0), 0x00FF);
 }
 
-TEST_F(VirtualAvrTest, EepromBytesOnlyClearUntilAnErase) {
+// A real AVR erases an EEPROM byte as part of writing it, so a byte takes any new value.
+TEST_F(VirtualAvrTest, EepromBytesAreErasedAsTheyAreWritten) {
   WriteEeprom(7, 0x3C);
   WaitMs(model.eepromWriteDelay);
   EXPECT_EQ(ReadEeprom(7), 0x3C);
   WriteEeprom(7, 0xC3);
   WaitMs(model.eepromWriteDelay);
-  EXPECT_EQ(ReadEeprom(7), 0x00);
+  EXPECT_EQ(ReadEeprom(7), 0xC3);
   ChipErase();
   WaitMs(model.erase_ms);
   EXPECT_EQ(ReadEeprom(7), 0xFF);
+}
+
+TEST_F(VirtualAvrTest, EesaveKeepsTheEepromThroughAChipErase) {
+  WriteEeprom(7, 0x3C);
+  WaitMs(model.eepromWriteDelay);
+  Write(0xAC, 0xA8, 0x00, 0xD7);  // high fuse with EESAVE (bit 3) programmed
+  WaitMs(model.fuse_write_ms);
+  ChipErase();
+  WaitMs(model.erase_ms);
+  EXPECT_EQ(ReadEeprom(7), 0x3C);
+  EXPECT_EQ(ReadFlashWord(0), 0xFFFF);
+}
+
+TEST_F(VirtualAvrTest, LockBitsStopWritesThenReadsUntilAnErase) {
+  LoadFlashWord(0, 0x1234);
+  WritePage(0);
+  WaitMs(model.flashWriteDelay);
+  Write(0xAC, 0xE0, 0x00, 0xFE);  // LB1: no more programming
+  WaitMs(model.fuse_write_ms);
+  WriteEeprom(1, 0x55);
+  WaitMs(model.eepromWriteDelay);
+  Write(0xAC, 0xA0, 0x00, 0x00);  // low fuse
+  WaitMs(model.fuse_write_ms);
+  EXPECT_EQ(ReadEeprom(1), 0xFF);
+  EXPECT_EQ(Read(0x50, 0x00, 0x00), model.low);
+  EXPECT_EQ(ReadFlashWord(0), 0x1234);  // still verifiable
+  Write(0xAC, 0xE0, 0x00, 0xFC);  // LB1 and LB2: no verifying either
+  WaitMs(model.fuse_write_ms);
+  EXPECT_EQ(ReadFlashWord(0), 0xFFFF);
+  EXPECT_EQ(Read(0x58, 0x00, 0x00), 0xFC);  // the lock byte itself still reads
+  ChipErase();
+  WaitMs(model.erase_ms);
+  LoadFlashWord(0, 0x4321);
+  WritePage(0);
+  WaitMs(model.flashWriteDelay);
+  EXPECT_EQ(ReadFlashWord(0), 0x4321);
 }
 
 TEST_F(VirtualAvrTest, FusesTakeAnyValueAndSurviveTheErase) {

@@ -45,7 +45,7 @@ class ViewsSessionTest : public ViewsTest {
   Tide_AVR_Form& avr;
   RecordingSeam rest;
   ProgrammerViewsSeam seam;
-  std::int32_t speed = 0;
+  std::int32_t speed = 0x10;  // the shipped default: the virtual chip runs at 1 MHz
   std::unique_ptr<EngineSession> session;
   TempFolder folder;
 };
