@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/cp949.h"
+#include "form/fake_desktop.h"
 #include "form/form_timer.h"
 #include "form/window_surface.h"
 
@@ -46,7 +47,8 @@ bool Contains(const Form& ancestor, const Form* form) {
 
 }  // namespace
 
-Application::Application(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {
+Application::Application(std::unique_ptr<Backend> backend)
+    : backend_(std::move(backend)), desktop_(std::make_unique<FakeDesktop>()) {
   if (current_application) throw std::logic_error("only one Application may exist at a time");
   current_application = this;
 }

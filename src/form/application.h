@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form/backend.h"
+#include "form/desktop.h"
 #include "form/form.h"
 
 namespace tolmeo {
@@ -30,6 +31,10 @@ class Application {
   static bool Exists();
 
   Backend& backend() { return *backend_; }
+  // The desktop's dialogs, browser and clipboard. Until one is set, a scripted FakeDesktop
+  // stands in: its dialogs answer "cancelled".
+  Desktop& desktop() { return *desktop_; }
+  void SetDesktop(std::unique_ptr<Desktop> desktop) { desktop_ = std::move(desktop); }
 
   // The main form: closing it ends Run. The first top-level form shown becomes the main form
   // unless one is set.
@@ -94,6 +99,7 @@ class Application {
   void ShowChanges(Form& top);
 
   std::unique_ptr<Backend> backend_;
+  std::unique_ptr<Desktop> desktop_;
   FormWatch main_form_;
   FormWatch hover_;
   FormWatch capture_;

@@ -5,13 +5,13 @@
 
 #include "base/cp949.h"
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kBlack = 0x000000;
 // How far the overall colour is lightened for the balloon's background.
 constexpr int kBackgroundLightening = 180;
 
@@ -89,16 +89,8 @@ void Tide_BalloonBox_Form::WithdrawBalloon() {
 
 void Tide_BalloonBox_Form::Dismiss() {
   balloon_Timer.SetEnabled(false);
-  dragging_ = false;
-  // Hiding takes the pointer and the focus away, whose notices come back here.
-  if (!visible() || hiding_) return;
-  hiding_ = true;
-  bool had_focus = Focused();
-  Hide();
-  hiding_ = false;
-  // The balloon only borrowed the focus: typing goes on where it went before. When the focus
-  // was taken from the balloon instead, it stays where the user put it.
-  if (Form* previous = focus_before_.get(); had_focus && previous) previous->SetFocus();
+  drag_.End();
+  popup_.Close();
 }
 
 bool Tide_BalloonBox_Form::PointerOnBalloon() const {
@@ -123,12 +115,7 @@ void Tide_BalloonBox_Form::ShowBalloon() {
   SetBounds(Rect{left(), top(), size.width, size.height});
   SetShape(BalloonShape(size.width, size.height));
   Draw();
-  if (!Focused()) {
-    Form* focused = Application::Current().focused();
-    focus_before_ = focused ? focused->Watch() : FormWatch();
-  }
-  Show();
-  SetFocus();
+  popup_.Open();
 }
 
 void Tide_BalloonBox_Form::Render(Bitmap& bitmap) {
@@ -149,6 +136,7 @@ void Tide_BalloonBox_Form::Render(Bitmap& bitmap) {
   bitmap.Line(tip - 1, 0, tail_end, cut, kBlack);
 }
 
+// The focus went elsewhere: the balloon hides and leaves the focus where the user put it.
 void Tide_BalloonBox_Form::FormExit() { Dismiss(); }
 
 void Tide_BalloonBox_Form::FormMouseLeave() {
@@ -157,19 +145,16 @@ void Tide_BalloonBox_Form::FormMouseLeave() {
 }
 
 void Tide_BalloonBox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
-  if (button != MouseButton::Left || !InDragBand(x, y)) return;
-  dragging_ = true;
-  drag_start_ = Point{x, y};
+  if (button == MouseButton::Left && InDragBand(x, y)) drag_.Begin(*this, x, y);
 }
 
 void Tide_BalloonBox_Form::FormMouseMove(ShiftState shift, int x, int y) {
   WidgetBase::FormMouseMove(shift, x, y);
-  if (!dragging_ || !(shift & kLeftButton)) return;
-  SetBounds(Rect{left() + x - drag_start_.x, top() + y - drag_start_.y, width(), height()});
+  drag_.Follow(*this, shift, x, y);
 }
 
 void Tide_BalloonBox_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
-  if (button == MouseButton::Left) dragging_ = false;
+  if (button == MouseButton::Left) drag_.End();
 }
 
 }  // namespace tolmeo

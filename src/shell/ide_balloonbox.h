@@ -12,6 +12,8 @@
 #include <string_view>
 
 #include "form/form_timer.h"
+#include "form/pointer_drag.h"
+#include "form/popup_focus.h"
 #include "form/region.h"
 #include "widgets/balloon_host.h"
 #include "widgets/widget_base.h"
@@ -73,13 +75,11 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
   void MoveTo(int x, int y);
 
   FormTimer balloon_Timer;
-  // Whatever had the keyboard focus before the balloon took it, to have it back on hiding.
-  FormWatch focus_before_;
   Color background_;
   std::string text_;
-  bool hiding_ = false;
-  bool dragging_ = false;
-  Point drag_start_;
+  // The balloon borrows the keyboard focus while it shows, and hides when it loses it.
+  PopupFocus popup_{*this};
+  WindowDrag drag_;  // by the band above the tail
 };
 
 }  // namespace tolmeo

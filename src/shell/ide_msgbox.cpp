@@ -5,13 +5,12 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kMinimumHeight = 85;
 constexpr int kFrameBand = 4;
 constexpr int kTitleTop = 5;
@@ -103,7 +102,7 @@ ModalResult Tide_msgbox_Form::ShowMessage(int kind, std::string_view cp949_text,
   text_ = cp949_text;
   ok_button_.Hide();
   cancel_button_.Hide();
-  dragging_ = false;
+  drag_.End();
   TextSize text = MeasureOrNothing(text_style(), text_);
   Rect screen = Application::Current().ScreenRect();
   Arrange(LayoutMsgbox(text.width, text.height, tab_width_, two_buttons, screen), two_buttons,
@@ -159,18 +158,14 @@ void Tide_msgbox_Form::DrawFrame(Bitmap& bitmap, Color overall) const {
 
 void Tide_msgbox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
   if (button != MouseButton::Left) return;
-  if (x >= 0 && x < tab_width_ && y >= 0 && y < kMsgboxTitleHeight) {
-    dragging_ = true;
-    drag_start_ = Point{x, y};
-  }
+  if (x >= 0 && x < tab_width_ && y >= 0 && y < kMsgboxTitleHeight) drag_.Begin(*this, x, y);
 }
 
 void Tide_msgbox_Form::FormMouseMove(ShiftState shift, int x, int y) {
   WidgetBase::FormMouseMove(shift, x, y);
-  if (!dragging_ || !(shift & kLeftButton)) return;
-  SetBounds(Rect{left() + x - drag_start_.x, top() + y - drag_start_.y, width(), height()});
+  drag_.Follow(*this, shift, x, y);
 }
 
-void Tide_msgbox_Form::FormMouseUp(MouseButton, ShiftState, int, int) { dragging_ = false; }
+void Tide_msgbox_Form::FormMouseUp(MouseButton, ShiftState, int, int) { drag_.End(); }
 
 }  // namespace tolmeo

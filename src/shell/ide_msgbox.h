@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "form/pointer_drag.h"
 #include "form/region.h"
 #include "widgets/gui_button.h"
 #include "widgets/gui_imagebox.h"
@@ -74,8 +75,7 @@ class Tide_msgbox_Form : public WidgetBase {
   Tgui_imagebox_Form icon_;
   Tgui_button_Form ok_button_;
   Tgui_button_Form cancel_button_;
-  bool dragging_ = false;
-  Point drag_start_;
+  WindowDrag drag_;  // by the title tab
 };
 
 }  // namespace tolmeo

@@ -1,11 +1,11 @@
 #include "widgets/gui_bmpbutton.h"
 
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
 constexpr int kButtonSize = 32;
 
 }  // namespace

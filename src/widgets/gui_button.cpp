@@ -1,6 +1,7 @@
 #include "widgets/gui_button.h"
 
 #include "base/cp949.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
@@ -28,8 +29,8 @@ void Tgui_button_Form::Render(Bitmap& bitmap) {
     }
   }
   Color overall = options().overallColor;
-  Color back = pressed() ? overall : 0xFFFFFF;
-  Color ink = pressed() ? 0xFFFFFF : 0x000000;
+  Color back = pressed() ? overall : kWhite;
+  Color ink = pressed() ? kWhite : kBlack;
   bitmap.Fill(back);
   DrawText(bitmap, text_style(), text_origin_.x, caption_, kTransparent, back, ink, text_origin_.y);
   bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, overall);

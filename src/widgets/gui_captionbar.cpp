@@ -2,15 +2,14 @@
 
 #include "base/cp949.h"
 #include "widgets/gui_label.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 
 Tgui_captionbar_Form::Tgui_captionbar_Form(Form& parent, const IdeOptions& options)
     : WidgetBase(&parent, options),
-      caption_(Ktext(u8" 제목글 ")),
-      border_color_(options.overallColor),
-      fill_color_(options.overallColor) {
+      caption_(Ktext(u8" 제목글 ")) {
   TextStyle& style = text_style();
   style.xOffset = 2;
   style.padTop = 1;
@@ -39,10 +38,11 @@ void Tgui_captionbar_Form::FitToParent() {
 }
 
 void Tgui_captionbar_Form::Render(Bitmap& bitmap) {
-  bitmap.Fill(fill_color_);
-  bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, border_color_);
+  const Color fill = ChosenOrOverall(fill_color_);
+  bitmap.Fill(fill);
+  bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, ChosenOrOverall(border_color_));
   DrawTextStyled(bitmap, text_style(), 0, Underline{}, caption_, kRegularWeight, kTransparent,
-                 fill_color_, 0xFFFFFF, 1);
+                 fill, kWhite, 1);
 }
 
 }  // namespace tolmeo

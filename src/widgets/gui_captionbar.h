@@ -27,8 +27,9 @@ class Tgui_captionbar_Form : public WidgetBase {
 
  private:
   std::string caption_;
-  Color border_color_;
-  Color fill_color_;
+  // The overall colour unless chosen.
+  std::optional<Color> border_color_;
+  std::optional<Color> fill_color_;
 };
 
 }  // namespace tolmeo

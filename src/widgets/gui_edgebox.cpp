@@ -1,5 +1,7 @@
 #include "widgets/gui_edgebox.h"
 
+#include "gfx/colors.h"
+
 namespace tolmeo {
 
 Tgui_edgebox_Form::Tgui_edgebox_Form(Form* owner, const IdeOptions& options)
@@ -8,7 +10,7 @@ Tgui_edgebox_Form::Tgui_edgebox_Form(Form* owner, const IdeOptions& options)
 }
 
 void Tgui_edgebox_Form::Render(Bitmap& bitmap) {
-  bitmap.Fill(0xFFFFFF);
+  bitmap.Fill(kWhite);
   bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, options().overallColor);
 }
 

@@ -7,8 +7,7 @@ namespace tolmeo {
 
 Tgui_Label_Form::Tgui_Label_Form(Form* owner, const IdeOptions& options)
     : WidgetBase(owner, options),
-      text_(Ktext(u8"라벨")),
-      border_color_(options.overallColor) {
+      text_(Ktext(u8"라벨")) {
   TextStyle& style = text_style();
   style.xOffset = 2;
   style.padTop = 1;
@@ -47,7 +46,7 @@ void Tgui_Label_Form::Render(Bitmap& bitmap) {
   DrawTextStyled(bitmap, text_style(), text_x_, Underline{}, text_, kRegularWeight, kTransparent,
                  back_color_, text_color_, text_y_);
   // The frame goes on last, so it stays whole where a long text runs into it.
-  if (border_) bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, border_color_);
+  if (border_) bitmap.FrameRect(Rect{0, 0, bitmap.width(), bitmap.height()}, ChosenOrOverall(border_color_));
 }
 
 }  // namespace tolmeo

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "gfx/colors.h"
 #include "widgets/widget_base.h"
 
 namespace tolmeo {
@@ -29,10 +30,10 @@ class Tgui_Label_Form : public WidgetBase {
 
  private:
   std::string text_;
-  Color back_color_ = 0xFFFFFF;
+  Color back_color_ = kWhite;
   bool border_ = false;
-  Color border_color_;
-  Color text_color_ = 0x000000;
+  std::optional<Color> border_color_;  // the overall colour unless chosen
+  Color text_color_ = kBlack;
   int text_x_ = 0;
   int text_y_ = 1;
 };

@@ -14,10 +14,7 @@ int ProgressBarLength(std::int32_t position, std::int32_t minimum, std::int32_t 
 }
 
 Tgui_Progress_Form::Tgui_Progress_Form(Form* owner, const IdeOptions& options)
-    : WidgetBase(owner, options),
-      outer_frame_color_(options.overallColor),
-      inner_frame_color_(options.overallColor),
-      bar_color_(options.overallColor) {
+    : WidgetBase(owner, options) {
   SetBounds(Rect{0, 0, 80, 16});
 }
 
@@ -54,15 +51,15 @@ void Tgui_Progress_Form::SetPosition(std::int32_t position) {
 void Tgui_Progress_Form::Render(Bitmap& bitmap) {
   int w = bitmap.width(), h = bitmap.height();
   bitmap.Fill(back_color_);
-  bitmap.FrameRect(Rect{0, 0, w, h}, outer_frame_color_);
+  bitmap.FrameRect(Rect{0, 0, w, h}, ChosenOrOverall(outer_frame_color_));
   // Any inset is accepted; one beyond the bitmap simply leaves no track.
   int inset = std::clamp(inset_, -(1 << 16), 1 << 16);
   Rect track{inset, inset, w - 2 * inset, h - 2 * inset};
   bitmap.FillRect(track, track_color_);
   Rect bar = track;
   bar.width = ProgressBarLength(position_, minimum_, maximum_, track.width);
-  bitmap.FillRect(bar, bar_color_);
-  bitmap.FrameRect(track, inner_frame_color_);
+  bitmap.FillRect(bar, ChosenOrOverall(bar_color_));
+  bitmap.FrameRect(track, ChosenOrOverall(inner_frame_color_));
 }
 
 }  // namespace tolmeo

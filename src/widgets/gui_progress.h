@@ -3,6 +3,7 @@
 // a track inset from it, the done part of the track filled in the bar colour.
 #include <cstdint>
 
+#include "gfx/colors.h"
 #include "widgets/widget_base.h"
 
 namespace tolmeo {
@@ -35,11 +36,12 @@ class Tgui_Progress_Form : public WidgetBase {
   void Render(Bitmap& bitmap) override;
 
  private:
-  Color back_color_ = 0xFFFFFF;
-  Color outer_frame_color_;
-  Color inner_frame_color_;
-  Color track_color_ = 0xFFFFFF;
-  Color bar_color_;
+  Color back_color_ = kWhite;
+  // The overall colour unless chosen.
+  std::optional<Color> outer_frame_color_;
+  std::optional<Color> inner_frame_color_;
+  Color track_color_ = kWhite;
+  std::optional<Color> bar_color_;
   std::int32_t inset_ = 2;
   std::int32_t minimum_ = 0;
   std::int32_t maximum_ = 100;

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 
 namespace tolmeo {
-namespace {
-
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
-
-}  // namespace
 
 Status TintedPicture::Load(const std::string& cp949_path) {
   Result<Bitmap> loaded = LoadBmp(cp949_path);

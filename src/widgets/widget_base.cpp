@@ -1,12 +1,13 @@
 #include "widgets/widget_base.h"
 
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "widgets/balloon_host.h"
 
 namespace tolmeo {
 
 WidgetBase::WidgetBase(Form* owner, const IdeOptions& options) : Form(owner), options_(options) {
-  SetColor(0xFFFFFF);
+  SetColor(kWhite);
   InitTextStyle(text_style_);
 }
 
@@ -19,11 +20,11 @@ void WidgetBase::Present() { CopyToWindow(bitmap_, 0, 0, width(), height(), 0, 0
 
 void WidgetBase::KeepBitmapSize(int width, int height) {
   bitmap_size_kept_ = true;
-  bitmap_.Resize(width, height, 0xFFFFFF);
+  bitmap_.Resize(width, height, kWhite);
 }
 
 void WidgetBase::FormResize() {
-  if (!bitmap_size_kept_) bitmap_.Resize(width(), height(), 0xFFFFFF);
+  if (!bitmap_size_kept_) bitmap_.Resize(width(), height(), kWhite);
   Draw();
 }
 

@@ -20,6 +20,7 @@
 // Handlers a control overrides must call the base class's handler: the base one does the
 // balloon help (mouse enter: RequestBalloon when enabled; leave: WithdrawBalloon when enabled;
 // move: TrackBalloon always) and keeps the bitmap sized with the window.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,11 @@ class WidgetBase : public Form {
   virtual void Render(Bitmap& bitmap) = 0;
 
   const IdeOptions& options() const { return options_; }
+  // A colour the creator may choose, and otherwise the overall colour as it is when the
+  // control draws: so a control follows the overall colour without being told.
+  Color ChosenOrOverall(const std::optional<Color>& chosen) const {
+    return chosen.value_or(options_.overallColor);
+  }
   // Filled from the loaded fonts at construction; controls set their offset and paddings.
   TextStyle& text_style() { return text_style_; }
   const TextStyle& text_style() const { return text_style_; }

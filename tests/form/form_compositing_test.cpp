@@ -8,7 +8,6 @@ namespace {
 constexpr Color kRed = 0x0000FF;
 constexpr Color kGreen = 0x00FF00;
 constexpr Color kBlue = 0xFF0000;
-constexpr Color kWhite = 0xFFFFFF;
 
 class FormCompositingTest : public HeadlessTest {
  protected:
@@ -188,3 +187,5 @@ TEST_F(FormCompositingTest, ScreenToClientAndBackAgreeThroughNestedParents) {
 
 }  // namespace
 }  // namespace tolmeo::testing
+
+#include "gfx/colors.h"

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "gfx/colors.h"
 #include "base/cp949.h"
 #include "gfx/font_store.h"
 #include "gfx/text_drawing.h"
@@ -11,8 +12,6 @@
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr Color kBlue = 0xA04000;
 
 struct SheetLine {

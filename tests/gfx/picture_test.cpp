@@ -7,6 +7,7 @@
 
 #include <jpeglib.h>
 
+#include "gfx/colors.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo {
@@ -14,7 +15,6 @@ namespace {
 
 using testing::TempFolder;
 
-constexpr Color kWhite = 0xFFFFFF;
 
 // A JPEG of the given size whose colour changes across it, made with libjpeg's compressor.
 std::string MakeJpeg(int width, int height, bool grey) {

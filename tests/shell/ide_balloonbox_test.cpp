@@ -3,6 +3,7 @@
 #include "shell/ide_balloonbox.h"
 
 #include "base/cp949.h"
+#include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "shell_fixture.h"
 #include "widgets/gui_label.h"
@@ -11,7 +12,6 @@
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kBlack = 0x000000;
 
 class BalloonTest : public ShellTest {
  protected:

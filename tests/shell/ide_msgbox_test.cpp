@@ -5,6 +5,7 @@
 #include "base/cp949.h"
 #include "base/file_system.h"
 #include "form/form_timer.h"
+#include "gfx/colors.h"
 #include "shell_fixture.h"
 #include "support/temp_folder.h"
 #include "gfx/text_drawing.h"
@@ -13,8 +14,6 @@
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 constexpr int kLineHeight = 13;
 
 class MsgboxTest : public ShellTest {

@@ -3,14 +3,13 @@
 // a missing or broken file leaves white.
 #include "widgets/gui_bmpbutton.h"
 
+#include "gfx/colors.h"
 #include "support/temp_folder.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 
 // A black-and-white test picture: black where (x + y) % 3 == 0.
 Bitmap Pattern(int width, int height) {

@@ -3,6 +3,7 @@
 #include "widgets/gui_button.h"
 
 #include "base/cp949.h"
+#include "gfx/colors.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {
@@ -10,8 +11,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 
 class ButtonTest : public WidgetTest {
  protected:

@@ -2,6 +2,7 @@
 // edge box is a framed 14 x 14 square.
 #include "widgets/gui_imagebox.h"
 
+#include "gfx/colors.h"
 #include "support/temp_folder.h"
 #include "widget_fixture.h"
 #include "widgets/gui_edgebox.h"
@@ -9,8 +10,6 @@
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 
 // Black where (x + 2 * y) % 7 == 0, so every column of a 128-wide strip looks different.
 bool Inked(int x, int y) { return (x + 2 * y) % 7 == 0; }

@@ -2,6 +2,7 @@
 #include "widgets/gui_label.h"
 
 #include "base/cp949.h"
+#include "gfx/colors.h"
 #include "widgets/gui_captionbar.h"
 #include "gfx/text_drawing.h"
 #include "widget_fixture.h"
@@ -9,8 +10,6 @@
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 
 // The text as it should appear: drawn on white at its pen position with no offset or padding.
 Bitmap Expected(int width, int height, std::string_view text, int x, int y, Color ink = kBlack) {
@@ -73,6 +72,16 @@ TEST_F(LabelTest, SettingTheWidthKeepsTheHeightAndRedrawsTheText) {
   EXPECT_EQ(label.bitmap().width(), 150);
   Bitmap expected = Expected(150, 16, "ABCDEFGHIJKLMNOP", 2, 2);
   EXPECT_TRUE(SameArea(label.bitmap(), expected, Rect{0, 0, 150, 16}));
+}
+
+TEST_F(LabelTest, ControlsDrawWithTheOverallColourInForceWhenTheyDraw) {
+  label.SetBorder(true);
+  Tgui_captionbar_Form caption(window, options);
+  options.overallColor = 0x123456;
+  label.Draw();
+  caption.Draw();
+  EXPECT_EQ(label.bitmap().Pixel(0, 0), 0x123456u);
+  EXPECT_EQ(caption.bitmap().Pixel(5, 14), 0x123456u);
 }
 
 TEST_F(LabelTest, TheBorderIsDrawnOverTheText) {

@@ -2,13 +2,13 @@
 // common pattern (bitmap follows the window, erase answered from the bitmap).
 #include "widgets/gui_progress.h"
 
+#include "gfx/colors.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
 
 constexpr Color kBar = 0x00C000;
-constexpr Color kWhite = 0xFFFFFF;
 
 TEST(ProgressBarLengthTest, FollowsThePositionWithinTheRange) {
   EXPECT_EQ(ProgressBarLength(50, 0, 100, 76), 38);
