@@ -44,9 +44,9 @@ MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool t
   return layout;
 }
 
-Region MsgboxShape(int width, int height, int tab_width) {
+Region MsgboxShape(int width, int height, int tab_width, int body_top) {
   Region shape = Region::FromRect(Rect{0, 0, width, height});
-  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, kMsgboxBodyTop});
+  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, body_top});
   shape.SubtractRect(Rect{0, 0, 2, 1});
   shape.SubtractRect(Rect{0, 1, 1, 1});
   shape.SubtractRect(Rect{tab_width - 2, 0, 2, 1});

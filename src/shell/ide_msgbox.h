@@ -40,8 +40,8 @@ struct MsgboxLayout {
 MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
                           const Rect& screen);
 // The box less the space right of the tab above the body, with two notches at each top corner
-// of the tab.
-Region MsgboxShape(int width, int height, int tab_width);
+// of the tab. The settings dialog has the same shape; the quick list's body starts higher.
+Region MsgboxShape(int width, int height, int tab_width, int body_top = kMsgboxBodyTop);
 
 class Tide_msgbox_Form : public WidgetBase {
  public:

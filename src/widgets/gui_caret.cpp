@@ -1,13 +1,9 @@
 #include "widgets/gui_caret.h"
 
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
-namespace {
-constexpr Color kBlack = 0x000000;
-constexpr Color kWhite = 0xFFFFFF;
-}  // namespace
-
 Tgui_caret_Form::Tgui_caret_Form(Form& editor, const IdeOptions& options)
     : WidgetBase(&editor, options),
       editor_(editor),

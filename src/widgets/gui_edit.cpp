@@ -4,12 +4,12 @@
 
 #include "base/cp949.h"
 #include "form/application.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kInverted = 0xFFFFFF;
 constexpr std::uint16_t kHangulSample = 0xB1E8;  // a syllable, to measure the double-byte cell
 constexpr std::uint16_t kLatinSample = 0x41;
@@ -64,14 +64,6 @@ std::size_t CountLineBreaks(std::string_view text) {
   }
   return count;
 }
-
-// Until the desktop services take over: a clipboard inside the program.
-std::string& ClipboardStore() {
-  static std::string text;
-  return text;
-}
-std::string ClipboardText() { return ClipboardStore(); }
-void SetClipboardText(const std::string& text) { ClipboardStore() = text; }
 
 }  // namespace
 
@@ -370,6 +362,12 @@ void Tgui_edit_Form::PlaceCaret() {
     return;
   }
   caret_.MoveTo(x, text_origin_y() + caret.y);
+  // The input method's candidate window opens beside the caret.
+  if (Focused()) {
+    Point screen = ClientToScreen(Point{x, text_origin_y() + caret.y});
+    Application::Current().desktop().SetTextInputRect(
+        Rect{screen.x, screen.y, kCaretBoxSize, kCaretBoxSize});
+  }
 }
 
 void Tgui_edit_Form::Refresh() {
@@ -404,7 +402,7 @@ void Tgui_edit_Form::SetFieldWidth(int width) {
 void Tgui_edit_Form::Copy() {
   if (!HasSelection()) return;
   auto [first, second] = Selection();
-  SetClipboardText(text_.substr(first, second - first));
+  Application::Current().desktop().SetClipboardText(text_.substr(first, second - first));
 }
 
 void Tgui_edit_Form::Cut() {
@@ -414,7 +412,7 @@ void Tgui_edit_Form::Cut() {
 }
 
 void Tgui_edit_Form::Paste() {
-  std::string pasted = ClipboardText();
+  std::string pasted = Application::Current().desktop().ClipboardText();
   if (pasted.empty()) return;
   cursor_ -= Insert(pasted);  // the cursor stays before the pasted text
   KeepCaretInView();
@@ -486,6 +484,8 @@ void Tgui_edit_Form::FormEnter() {
 }
 
 void Tgui_edit_Form::FormExit() {
+  caret_.HideCaret();
+  // The quick list borrows the focus to work on the selection: keep it for the list's command.
   if (quick_list_ && quick_list_->showing()) return;
   cursor_ = LineStart(cursor_);
   SetScroll(0);
@@ -493,7 +493,6 @@ void Tgui_edit_Form::FormExit() {
   mouse_pressed_ = false;
   mouse_selecting_ = false;
   Draw();
-  caret_.HideCaret();
 }
 
 void Tgui_edit_Form::OpenQuickList(int x, int y) {

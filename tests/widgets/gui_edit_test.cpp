@@ -4,14 +4,14 @@
 #include "widgets/gui_edit.h"
 
 #include "base/cp949.h"
+#include "form/fake_desktop.h"
+#include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
 
 // Stands in for the shell's quick list: records where it opened and picks on request.
 class FakeQuickList : public QuickList {
@@ -38,6 +38,9 @@ class FakeQuickList : public QuickList {
 class EditTest : public WidgetTest {
  protected:
   EditTest() {
+    auto fake = std::make_unique<FakeDesktop>();
+    desktop = fake.get();
+    app->SetDesktop(std::move(fake));
     auto list = std::make_unique<FakeQuickList>();
     quick_list = list.get();
     edit = &Make<Tgui_edit_Form>(&window, options, std::move(list));
@@ -85,6 +88,7 @@ class EditTest : public WidgetTest {
     return true;
   }
 
+  FakeDesktop* desktop = nullptr;
   Tgui_edit_Form* edit = nullptr;
   FakeQuickList* quick_list = nullptr;
 };
@@ -155,7 +159,7 @@ TEST_F(EditTest, RightAtTheEdgeScrollsOneCellAndEndShowsTheLineEnd) {
 
 TEST_F(EditTest, APastedLineBreakMakesASecondLineTwelvePixelsLower) {
   edit->SetBounds(Rect{10, 10, 60, 30});
-  SetClipboardForTest("ab\r\ncd");
+  desktop->clipboard = "ab\r\ncd";
   edit->Paste();
   EXPECT_EQ(edit->line_count(), 2);
   EXPECT_EQ(edit->cursor(), 0u);  // the cursor stays before the pasted text
@@ -217,10 +221,10 @@ TEST_F(EditTest, NoWayInGrowsTheTextPastItsLimitOrSplitsACharacter) {
   EXPECT_EQ(edit->text().back(), 'b');
 
   edit->SetText(std::string(kEditTextLimit - 3, 'a'));
-  SetClipboardForTest(ga + ga);
+  desktop->clipboard = ga + ga;
   edit->Paste();
   EXPECT_EQ(edit->text().size(), kEditTextLimit - 1);
-  SetClipboardForTest("\r\n");
+  desktop->clipboard = "\r\n";
   edit->SetText(std::string(kEditTextLimit - 1, 'a'));
   edit->Paste();
   EXPECT_EQ(edit->text().size(), kEditTextLimit - 1);  // half a line break is no line break
@@ -313,9 +317,9 @@ TEST_F(EditTest, CutAndPasteMoveTheSelectionThroughTheClipboard) {
   Key(kKeyEnd);
   edit->Paste();
   EXPECT_EQ(edit->text(), "cdab");
-  EXPECT_EQ(ClipboardForTest(), "ab");
+  EXPECT_EQ(desktop->clipboard, "ab");
   edit->Copy();  // nothing selected: the clipboard keeps its text
-  EXPECT_EQ(ClipboardForTest(), "ab");
+  EXPECT_EQ(desktop->clipboard, "ab");
 }
 
 TEST(EditTokens, LinesAreCutIntoBlanksWordsMarksAndSymbolRuns) {
