@@ -1,5 +1,6 @@
 // What the window shows: children clipped by their parent, by siblings above and by shapes;
 // repaints after the arrangement changes; top-level shapes, translucency, stacking and states.
+#include "gfx/colors.h"
 #include "headless_fixture.h"
 
 namespace tolmeo::testing {
