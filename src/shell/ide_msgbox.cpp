@@ -135,13 +135,13 @@ void Tide_msgbox_Form::Render(Bitmap& bitmap) {
                      kTitleTop);
   DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, kWhite, kBlack,
                      kMsgboxTextTop);
-  DrawFrame(bitmap, overall);
+  DrawMsgboxFrame(bitmap, overall, tab_width_);
 }
 
-void Tide_msgbox_Form::DrawFrame(Bitmap& bitmap, Color overall) const {
+void DrawMsgboxFrame(Bitmap& bitmap, Color overall, int tab_width) {
   const int w = bitmap.width();
   const int h = bitmap.height();
-  const int tab = tab_width_;
+  const int tab = tab_width;
   const int body = kMsgboxBodyTop;
   bitmap.FillRect(Rect{0, 0, kFrameBand, h}, overall);
   bitmap.FillRect(Rect{w - kFrameBand, 0, kFrameBand, h}, overall);
