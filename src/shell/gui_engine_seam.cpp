@@ -16,16 +16,15 @@ std::int32_t ToBarValue(std::int64_t value) {
 
 }  // namespace
 
-GuiEngineSeam::GuiEngineSeam(Tide_msgbox_Form& msgbox, Tgui_Progress_Form& flash_bar,
-                             Tgui_Progress_Form& eeprom_bar)
-    : msgbox_(msgbox), flash_bar_(flash_bar), eeprom_bar_(eeprom_bar) {}
+GuiEngineSeam::GuiEngineSeam(Tgui_Progress_Form& flash_bar, Tgui_Progress_Form& eeprom_bar)
+    : flash_bar_(flash_bar), eeprom_bar_(eeprom_bar) {}
 
 void GuiEngineSeam::ShowNotice(int kind, const std::string& text) {
-  msgbox_.ShowNotice(kind, text);
+  if (msgbox_) msgbox_->ShowNotice(kind, text);
 }
 
 bool GuiEngineSeam::AskConfirm(int kind, const std::string& text) {
-  return msgbox_.AskConfirm(kind, text);
+  return msgbox_ && msgbox_->AskConfirm(kind, text);
 }
 
 Tgui_Progress_Form& GuiEngineSeam::Bar(Memory bar) {

@@ -12,10 +12,14 @@
 
 namespace tolmeo {
 
+// The message box is created after the main window that builds the seam, so it comes later:
+// until it is there, notices go nowhere and questions answer Cancel, so nothing goes ahead
+// unasked.
 class GuiEngineSeam : public EngineSeam {
  public:
-  GuiEngineSeam(Tide_msgbox_Form& msgbox, Tgui_Progress_Form& flash_bar,
-                Tgui_Progress_Form& eeprom_bar);
+  GuiEngineSeam(Tgui_Progress_Form& flash_bar, Tgui_Progress_Form& eeprom_bar);
+
+  void SetMsgbox(Tide_msgbox_Form* msgbox) { msgbox_ = msgbox; }
 
   void ShowNotice(int kind, const std::string& text) override;
   bool AskConfirm(int kind, const std::string& text) override;
@@ -32,7 +36,7 @@ class GuiEngineSeam : public EngineSeam {
  private:
   Tgui_Progress_Form& Bar(Memory bar);
 
-  Tide_msgbox_Form& msgbox_;
+  Tide_msgbox_Form* msgbox_ = nullptr;
   Tgui_Progress_Form& flash_bar_;
   Tgui_Progress_Form& eeprom_bar_;
 };

@@ -168,4 +168,16 @@ void Tide_msgbox_Form::FormMouseMove(ShiftState shift, int x, int y) {
 
 void Tide_msgbox_Form::FormMouseUp(MouseButton, ShiftState, int, int) { drag_.End(); }
 
+bool Tide_msgbox_Form::FormKeyDown(Key key, ShiftState) {
+  if (key == kKeyReturn) {
+    SetModalResult(kModalOk);
+    return true;
+  }
+  if (key == kKeyEscape) {
+    SetModalResult(kModalCancel);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace tolmeo

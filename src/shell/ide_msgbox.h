@@ -56,6 +56,8 @@ class Tide_msgbox_Form : public WidgetBase {
   bool AskConfirm(int kind, std::string_view cp949_text);
 
   int tab_width() const { return tab_width_; }
+  // The message shown last.
+  const std::string& text() const { return text_; }
   const Tgui_imagebox_Form& icon() const { return icon_; }
   const Tgui_button_Form& ok_button() const { return ok_button_; }
   const Tgui_button_Form& cancel_button() const { return cancel_button_; }
@@ -65,6 +67,8 @@ class Tide_msgbox_Form : public WidgetBase {
   void FormMouseDown(MouseButton button, ShiftState shift, int x, int y) override;
   void FormMouseMove(ShiftState shift, int x, int y) override;
   void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;
+  // Return answers OK; Escape answers Cancel, or closes a notice.
+  bool FormKeyDown(Key key, ShiftState shift) override;
 
  private:
   ModalResult ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);

@@ -188,5 +188,3 @@ TEST_F(FormCompositingTest, ScreenToClientAndBackAgreeThroughNestedParents) {
 
 }  // namespace
 }  // namespace tolmeo::testing
-
-#include "gfx/colors.h"

@@ -37,7 +37,8 @@ class GuiSeamTest : public ShellTest {
       : box(Make<Tide_msgbox_Form>(options)),
         flash(Place<Tgui_Progress_Form>(10, 10)),
         eeprom(Place<Tgui_Progress_Form>(10, 40)),
-        seam(box, flash, eeprom) {
+        seam(flash, eeprom) {
+    seam.SetMsgbox(&box);
     flash.Hide();
     eeprom.Hide();
   }
@@ -57,6 +58,13 @@ TEST_F(GuiSeamTest, NoticesAndQuestionsGoThroughTheMessageBox) {
   AnswerWith(box.ok_button());
   EXPECT_TRUE(seam.AskConfirm(kNoticeWarning, "go on?"));
   EXPECT_FALSE(app->terminated());
+}
+
+TEST_F(GuiSeamTest, BeforeTheMessageBoxExistsNoticesGoNowhereAndQuestionsAnswerCancel) {
+  seam.SetMsgbox(nullptr);
+  seam.ShowNotice(kNoticeFailure, "failed");
+  EXPECT_FALSE(seam.AskConfirm(kNoticeWarning, "go on?"));
+  EXPECT_FALSE(box.visible());
 }
 
 TEST_F(GuiSeamTest, AProgrammingLoopMovesOnlyItsOwnBar) {

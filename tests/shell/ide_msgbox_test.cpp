@@ -210,6 +210,26 @@ TEST_F(MsgboxTest, AskConfirmIsTrueForOkFalseForCancelAndTheNextQuestionStartsCl
   EXPECT_FALSE(app->terminated());
 }
 
+TEST_F(MsgboxTest, ReturnAnswersOkAndEscapeAnswersCancelOrClosesANotice) {
+  auto press_once = [this](Key key) {
+    answered = false;
+    screen->on_wait = [this, key] {
+      if (answered || !box.visible()) return;
+      answered = true;
+      screen->PressKey(key);
+    };
+  };
+  press_once(kKeyReturn);
+  EXPECT_TRUE(box.AskConfirm(1, "go on?"));
+  press_once(kKeyEscape);
+  EXPECT_FALSE(box.AskConfirm(1, "go on?"));
+  press_once(kKeyEscape);
+  box.ShowNotice(0, "done");
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(box.visible());
+  EXPECT_FALSE(app->terminated());
+}
+
 TEST_F(MsgboxTest, TheModalLoopBlocksTheCallerWhileTimersAndPaintingGoOn) {
   auto& bar = Place<Tgui_Progress_Form>(10, 10);
   int ticks = 0;

@@ -31,7 +31,8 @@ class WidgetTest : public HeadlessTest {
   static void SetUpTestSuite() { ASSERT_TRUE(LoadFonts(TOLMEO_SOURCE_DIR "/data/font/").ok()); }
   static void TearDownTestSuite() { FreeFonts(); }
 
-  WidgetTest() : window(MakeWindow()) {
+  explicit WidgetTest(std::unique_ptr<HeadlessBackend> backend = std::make_unique<HeadlessBackend>())
+      : HeadlessTest(std::move(backend)), window(MakeWindow()) {
     options.overallColor = kOverall;
     SetBalloonHost(&balloons);
   }

@@ -1,0 +1,144 @@
+#include "app/main_form.h"
+
+#include <stdexcept>
+
+#include "base/cp949.h"
+#include "form/application.h"
+#include "gfx/font_store.h"
+#include "isp/device_description.h"
+#include "isp/hex_documents.h"
+
+namespace tolmeo {
+namespace {
+
+void LoadFontsOrThrow() {
+  if (Status fonts = LoadFonts(); !fonts) throw std::runtime_error(Utf8FromCp949(fonts.reason()));
+}
+
+}  // namespace
+
+const std::string& BusyRefusalText() {
+  return Ktext(u8"다른 작업이 진행 중입니다. 그 작업이 끝난 뒤에 다시 해 주세요.");
+}
+
+Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
+    : options_(options), image_(image), views_(image) {
+  LoadFontsOrThrow();
+  Application& app = Application::Current();
+  limits_ = SizeLimits{kMainMinimumSize, kMainMinimumSize, 0, app.WorkArea().height};
+  SetSizeLimits(limits_);
+  Rect screen = app.ScreenRect();
+  SetBounds(Rect{screen.width / 2 - kMainDesignWidth / 2, screen.height / 2 - kMainDesignHeight / 2,
+                 kMainDesignWidth, kMainDesignHeight});
+  LoadOptions(OptionsPath(), options_);  // a missing or damaged file leaves the defaults
+  panel_ = std::make_unique<MainPanel>(
+      *this, options_, limits_,
+      PanelHandlers{[this](PanelCommand command) { RunCommand(command); },
+                    [this](Memory memory) { OpenDocument(memory); },
+                    [this](Memory memory) { CloseDocument(memory); }},
+      MakeMenuActions());
+  seam_ = std::make_unique<MainEngineSeam>(*panel_, views_);
+  // A description that does not load leaves the chip image empty, and every command then says
+  // that no description is loaded.
+  LoadDescription(DescriptionPath(panel_->menu().DeviceName()), image_, *seam_);
+  ApplyTranslucency();
+  session_ = std::make_unique<EngineSession>(options_.cable, image_, *seam_, options_.ispSpeed);
+  session_->OpenPort();  // a cable that does not open says why at the first command
+}
+
+Tmain_Form::~Tmain_Form() {
+  session_.reset();
+  seam_.reset();
+  panel_.reset();
+  FreeFonts();
+}
+
+MenuActions Tmain_Form::MakeMenuActions() {
+  MenuActions actions;
+  actions.open_flash_document = [this] { OpenDocument(Memory::Flash); };
+  actions.open_eeprom_document = [this] { OpenDocument(Memory::Eeprom); };
+  actions.show_settings = [this] {
+    if (show_settings) show_settings();
+  };
+  actions.show_notice = [this](int kind, const std::string& text) {
+    seam_->ShowNotice(kind, text);
+  };
+  actions.may_change_device = [this] { return !RefusedWhileBusy(); };
+  actions.load_device = [this](const std::string& name) { LoadDevice(name); };
+  return actions;
+}
+
+void Tmain_Form::AttachShellWindows(Tide_submenu_Form& submenu, Tide_msgbox_Form& msgbox) {
+  panel_->menu().AttachSubmenu(submenu);
+  seam_->SetMsgbox(&msgbox);
+}
+
+void Tmain_Form::ApplyTranslucency() {
+  SetAlphaBlend(options_.alphaBlendOn != 0, static_cast<std::uint8_t>(options_.alphaBlendValue));
+}
+
+bool Tmain_Form::RefusedWhileBusy() {
+  if (!session_->programmer().busy()) return false;
+  seam_->ShowNotice(kNoticeWarning, BusyRefusalText());
+  return true;
+}
+
+void Tmain_Form::RunEngineCommand(const std::function<void(Programmer&)>& command) {
+  Programmer& programmer = session_->programmer();
+  // A command clicked while another runs is refused by the engine, which says so; the look
+  // belongs to the running one.
+  bool starts_work = !programmer.busy();
+  if (starts_work) panel_->ShowBusy(true);
+  // The clicked button still holds the mouse while its click runs; a command runs for seconds,
+  // and meanwhile the rest of the window must hear the user (and say no where it must).
+  if (Form* holder = Application::Current().captured()) holder->ReleaseCapture();
+  command(programmer);
+  if (starts_work) panel_->ShowBusy(false);
+}
+
+void Tmain_Form::RunCommand(PanelCommand command) {
+  RunEngineCommand([command](Programmer& programmer) {
+    switch (command) {
+      case PanelCommand::kErase: programmer.Erase(); break;
+      case PanelCommand::kFlashWrite: programmer.FlashWrite(); break;
+      case PanelCommand::kFlashRead: programmer.FlashRead(); break;
+      case PanelCommand::kFlashVerify: programmer.FlashVerify(); break;
+      case PanelCommand::kEepromWrite: programmer.EepromWrite(); break;
+      case PanelCommand::kEepromRead: programmer.EepromRead(); break;
+      case PanelCommand::kEepromVerify: programmer.EepromVerify(); break;
+      case PanelCommand::kLockFuseWrite: programmer.LockFuseWrite(); break;
+      case PanelCommand::kLockFuseRead: programmer.LockFuseRead(); break;
+      case PanelCommand::kAutoSequence: programmer.AutoSequence(); break;
+      case PanelCommand::kRun: programmer.Run(); break;
+    }
+  });
+}
+
+// A running write or verify re-reads its document and works from the image: neither may change
+// under it.
+void Tmain_Form::OpenDocument(Memory memory) {
+  if (RefusedWhileBusy()) return;
+  ChooseDocument(memory, image_, *seam_);
+}
+
+void Tmain_Form::CloseDocument(Memory memory) {
+  if (RefusedWhileBusy()) return;
+  tolmeo::CloseDocument(memory, image_, *seam_);
+}
+
+void Tmain_Form::LoadDevice(const std::string& name) {
+  Status loaded = LoadDescription(DescriptionPath(name), image_, *seam_);
+  if (!loaded) seam_->ShowNotice(kNoticeFailure, loaded.reason());
+}
+
+void Tmain_Form::FormResize() {
+  if (!panel_) return;
+  panel_->menu().CloseMenu();
+  panel_->menu().RedrawTitles();
+  panel_->Layout();
+}
+
+// Written even when nothing changed; a file that cannot be written keeps the one on disk whole.
+void Tmain_Form::FormClose(CloseAction&) { SaveOptions(OptionsPath(), options_); }
+
+}  // namespace tolmeo

@@ -1,0 +1,73 @@
+#pragma once
+// Tolmeo's main window: borderless and white, framed by the caption window, carrying the menu
+// bar, the command panel and (below it) the programmer window. Constructing it brings up the
+// fonts, the options, the command panel with the first device description, the window's
+// translucency and the cable, in that order; closing it saves the options.
+//
+// The drop-down list and the message box are created after the main window, so nothing during
+// its construction can show a message; the entry hands them over with AttachShellWindows.
+#include <functional>
+#include <memory>
+
+#include "app/main_engine_seam.h"
+#include "app/main_panel.h"
+#include "app/programmer_views.h"
+#include "form/form.h"
+#include "isp/engine_session.h"
+#include "shell/ide_msgbox.h"
+#include "shell/ide_submenu.h"
+
+namespace tolmeo {
+
+inline constexpr int kMainDesignWidth = 629;
+inline constexpr int kMainDesignHeight = 370;
+inline constexpr int kMainMinimumSize = 100;
+
+// Said when a document or the device is to change while a command runs.
+const std::string& BusyRefusalText();
+
+class Tmain_Form : public Form {
+ public:
+  // Throws std::runtime_error when the fonts cannot be loaded: without them Tolmeo cannot
+  // draw a word.
+  Tmain_Form(IdeOptions& options, ChipImage& image);
+  ~Tmain_Form() override;
+
+  void AttachShellWindows(Tide_submenu_Form& submenu, Tide_msgbox_Form& msgbox);
+  // The window's translucency as the options set it (also for the settings dialog).
+  void ApplyTranslucency();
+  // The settings dialog is shown through this hook (the menu's 설정 item).
+  std::function<void()> show_settings;
+
+  void RunCommand(PanelCommand command);
+  // Runs an engine command the way the panel's buttons do: with the busy look while it runs,
+  // and with the mouse let go. The bit editor's byte buttons go through here too.
+  void RunEngineCommand(const std::function<void(Programmer&)>& command);
+  void OpenDocument(Memory memory);
+  void CloseDocument(Memory memory);
+
+  MainPanel& panel() { return *panel_; }
+  MainEngineSeam& seam() { return *seam_; }
+  EngineSession& session() { return *session_; }
+  const SizeLimits& size_limits() const { return limits_; }
+
+ protected:
+  void FormResize() override;
+  void FormClose(CloseAction& action) override;
+
+ private:
+  MenuActions MakeMenuActions();
+  // True (and said so) while a command runs.
+  bool RefusedWhileBusy();
+  void LoadDevice(const std::string& name);
+
+  IdeOptions& options_;
+  ChipImage& image_;
+  SizeLimits limits_;
+  std::unique_ptr<MainPanel> panel_;
+  NoProgrammerViews views_;
+  std::unique_ptr<MainEngineSeam> seam_;
+  std::unique_ptr<EngineSession> session_;
+};
+
+}  // namespace tolmeo

@@ -1,0 +1,136 @@
+// The main window as the entry starts it: where the command panel's controls lie, how the
+// document lines follow the width, the menu closing on a resize, translucency and the options
+// file on close, the start-up without descriptions, and commands refused while one runs.
+#include "app/main_form.h"
+
+#include "isp/hex_documents.h"
+#include "main_window_fixture.h"
+
+namespace tolmeo::testing {
+namespace {
+
+TEST(CommandRow, ControlsFollowEachOtherWithTheirGaps) {
+  EXPECT_EQ(CommandRowLefts(), (std::array<int, kCommandRowLength>{
+                                   8, 64, 115, 147, 179, 215, 275, 307, 339, 375, 459, 491, 527,
+                                   593}));
+  EXPECT_EQ(CommandRowLefts().back() + CommandRow().back().width, 623);
+}
+
+TEST(DocumentLine, EndsSixPixelsShortOfTheRightEdgeAtAnyWidth) {
+  for (int width : {700, 800, 1920}) {
+    DocumentLineLayout line = LayoutDocumentLine(3, width);
+    EXPECT_EQ(line.title_left, 3);
+    EXPECT_EQ(line.label_left, 75);
+    EXPECT_EQ(line.label_width, width - 145);
+    EXPECT_EQ(line.open_left, width - 68);
+    EXPECT_EQ(line.close_left, width - 36);
+  }
+}
+
+class MainFormTest : public MainWindowTest {
+ protected:
+  MainFormTest() { AddDescription("ATmega328P"); }
+};
+
+TEST_F(MainFormTest, ThePanelLiesUnderTheMenuBarAtItsComputedPlaces) {
+  Start();
+  MainPanel& panel = main->panel();
+  EXPECT_EQ(main->width(), kMainDesignWidth);
+  EXPECT_EQ(main->height(), kMainDesignHeight);
+  EXPECT_EQ(panel.menu().top(), 22);
+  EXPECT_EQ(panel.menu().height(), 18);
+  std::array<int, kCommandRowLength> lefts = CommandRowLefts();
+  for (int i = 0; i < kCommandRowLength; ++i) {
+    const WidgetBase& control = *panel.command_row()[i];
+    EXPECT_EQ(control.left(), lefts[i]) << i;
+    EXPECT_EQ(control.width(), CommandRow()[i].width) << i;
+    EXPECT_EQ(control.top(), CommandRow()[i].is_button ? 44 : 48) << i;
+  }
+  EXPECT_EQ(panel.command_button(PanelCommand::kAutoSequence).caption(), Ktext(u8"자동진행"));
+  for (Memory memory : {Memory::Flash, Memory::Eeprom}) {
+    int top = memory == Memory::Flash ? 76 : 96;
+    EXPECT_EQ(panel.title_label(memory).top(), top);
+    EXPECT_EQ(panel.title_label(memory).left(), 3);
+    EXPECT_EQ(panel.document_label(memory).bounds().top, top);
+    EXPECT_EQ(panel.document_label(memory).text(), NoDocumentText(memory));
+    EXPECT_EQ(panel.progress_bar(memory).bounds().left, 75);
+    EXPECT_FALSE(panel.progress_bar(memory).visible());
+  }
+  // The caption lies over everything, the menu bar over the panel.
+  EXPECT_EQ(main->children().back(), &panel.caption());
+}
+
+TEST_F(MainFormTest, TheDocumentLinesFollowTheWidth) {
+  Start();
+  MainPanel& panel = main->panel();
+  main->SetWidth(700);
+  EXPECT_EQ(panel.document_label(Memory::Flash).width(), 555);
+  EXPECT_EQ(panel.progress_bar(Memory::Eeprom).width(), 555);
+  int open_at_700 = panel.open_button(Memory::Eeprom).left();
+  main->SetWidth(800);
+  EXPECT_EQ(panel.document_label(Memory::Eeprom).width(), 655);
+  EXPECT_EQ(panel.progress_bar(Memory::Flash).width(), 655);
+  EXPECT_EQ(panel.open_button(Memory::Eeprom).left(), open_at_700 + 100);
+  EXPECT_EQ(panel.close_button(Memory::Flash).left(), 800 - 36);
+  EXPECT_EQ(panel.caption().width(), 800);
+  EXPECT_EQ(panel.menu().width(), 793);
+  // The command row stays where it was.
+  EXPECT_EQ(panel.command_button(PanelCommand::kRun).left(), 593);
+}
+
+TEST_F(MainFormTest, ResizingWithTheDropDownOpenClosesIt) {
+  Start();
+  Tide_menu_Form& menu = main->panel().menu();
+  ClickOn(menu, menu.slot(0).left + 5, 8);
+  ASSERT_TRUE(submenu->visible());
+  main->SetHeight(300);
+  EXPECT_FALSE(submenu->visible());
+  EXPECT_EQ(menu.open_slot(), -1);
+}
+
+TEST_F(MainFormTest, StartsTranslucentWhenTheOptionsSaySo) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim";
+  file.alphaBlendOn = 1;
+  file.alphaBlendValue = 200;
+  WriteOptions(file);
+  Start();
+  EXPECT_TRUE(main->alpha_blend());
+  EXPECT_EQ(main->alpha_blend_value(), 200);
+  EXPECT_EQ(screen->Find(main->window_handle())->opacity, 200);
+}
+
+TEST_F(MainFormTest, ClosingWritesTheOptionsFileEvenWhenNothingChanged) {
+  std::filesystem::remove(folder.path() / "opt" / "opt.opt");
+  Start();
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  EXPECT_TRUE(app->terminated());
+  IdeOptions saved;
+  ASSERT_TRUE(LoadOptions(OptionsPath(), saved).ok());
+  EXPECT_EQ(saved, options);
+}
+
+TEST_F(MainFormTest, TheCableIsIdleBeforeAnyCommand) {
+  Start();
+  ASSERT_NE(main->session().rig().sim, nullptr);
+  EXPECT_EQ(main->session().rig().sim->data(), 0x81);
+  EXPECT_EQ(main->panel().menu().DeviceName(), "ATmega328P");
+  EXPECT_EQ(image->flashSize, 32768u);
+}
+
+// A run folder without a single description.
+using EmptyRunFolderTest = MainWindowTest;
+
+TEST_F(EmptyRunFolderTest, StartsWithTheAvrEntryAndCommandsSayNoDescriptionIsLoaded) {
+  Start();
+  Tide_menu_Form& menu = main->panel().menu();
+  EXPECT_EQ(menu.slot(kDeviceSlot).title, " AVR ");
+  EXPECT_EQ(menu.slot(kDeviceSlot).items, (std::vector<std::string>{" AVR "}));
+  ClickCommand(PanelCommand::kErase);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find(Ktext(u8"명세문서")), std::string::npos);
+  EXPECT_EQ(main->session().rig().sim->chip().chip_erases(), 0);
+}
+
+}  // namespace
+}  // namespace tolmeo::testing
