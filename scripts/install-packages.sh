@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libjpeg62-turbo-dev libieee1284-3-dev
   gcc-avr binutils-avr avr-libc avrdude python3
   xvfb xauth imagemagick xdotool
+  zenity  # the desktop's file and colour dialogs
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -68,8 +68,32 @@ void Application::Run() {
 
 void Application::RunPendingMessages() { ProcessMessages(false); }
 
+void Application::SetTitle(const std::string& cp949_title) {
+  title_ = cp949_title;
+  for (const auto& [handle, form] : windows_) {
+    if (form->caption().empty()) backend_->SetTitle(handle, Utf8FromCp949(title_));
+  }
+}
+
+const std::string& Application::WindowTitle(const Form& top) const {
+  return top.caption().empty() ? title_ : top.caption();
+}
+
+WindowHandle Application::OwnerWindowFor(const Form& top) const {
+  Form* main = main_form();
+  if (top.window_role() == WindowRole::Main || !main || main == &top) return kNoWindow;
+  return main->window_handle();
+}
+
+void Application::WindowDestroyed(Form& form) {
+  windows_.erase(form.window_handle());
+  focus_on_deactivation_.erase(form.window_handle());
+}
+
 void Application::ShowException(const std::exception& error) {
-  backend_->ShowErrorMessage("Tolmeo", error.what());
+  // The loop showed it already on its way out; an entry catching everything shows it once.
+  if (dynamic_cast<const EscapedException*>(&error)) return;
+  backend_->ShowErrorMessage(Utf8FromCp949(title_), Utf8FromCp949(error.what()));
 }
 
 void Application::Minimize() {
@@ -77,6 +101,24 @@ void Application::Minimize() {
 }
 
 void Application::ProcessMessages(bool wait) {
+  try {
+    HandleMessages(wait);
+  } catch (const EscapedException&) {
+    throw;  // shown already, by the loop it escaped from first
+  } catch (const std::exception& error) {
+    Escape(error);
+  } catch (...) {
+    Escape(std::runtime_error("unknown exception"));
+  }
+}
+
+void Application::Escape(const std::exception& error) {
+  Terminate();
+  ShowException(error);
+  throw EscapedException(error.what());
+}
+
+void Application::HandleMessages(bool wait) {
   if (wait && !work_pending_) {
     if (auto event = backend_->WaitEvent(WaitTimeout())) Dispatch(*event);
   }
@@ -195,22 +237,42 @@ void Application::DispatchWindowEvent(Form& window, const BackendEvent& event) {
       if (AcceptsInput(window)) window.Close();
       break;
     case EventKind::FocusGained:
-      if (!AcceptsInput(window)) {
-        // A window behind a modal one cannot be activated: the modal window takes it back.
-        backend_->RaiseWindow(modal_stack_.back().get()->window_handle());
-      } else if (!Contains(window, focused())) {
-        SetFocus(&window, false);
-      }
+      WindowActivated(window);
       break;
     case EventKind::FocusLost:
-      if (Contains(window, focused())) SetFocus(nullptr, false);
+      WindowDeactivated(window);
       break;
     case EventKind::Exposed:
       window.Invalidate();
       break;
+    case EventKind::Moved:
+    case EventKind::Resized:
+    case EventKind::Minimized:
+    case EventKind::Maximized:
+    case EventKind::Restored:
+      window.FollowWindowManager(event);
+      break;
     default:
       break;
   }
+}
+
+void Application::WindowActivated(Form& window) {
+  if (!AcceptsInput(window)) {
+    // A window behind a modal one cannot be activated: the modal window takes it back.
+    backend_->RaiseWindow(modal_stack_.back().get()->window_handle(), true);
+    return;
+  }
+  if (Contains(window, focused())) return;
+  Form* before = focus_on_deactivation_[window.window_handle()].get();
+  bool can_return = before && Contains(window, before) && before->IsShowing() && before->enabled();
+  SetFocus(can_return ? before : &window, false);
+}
+
+void Application::WindowDeactivated(Form& window) {
+  if (!Contains(window, focused())) return;
+  focus_on_deactivation_[window.window_handle()] = focus_;
+  SetFocus(nullptr, false);
 }
 
 void Application::DispatchMouse(Form& window, const BackendEvent& event) {
@@ -276,16 +338,19 @@ void Application::DispatchKeyboard(const BackendEvent& event) {
     case EventKind::KeyUp:
       OfferUpwards(target, [&](Form& form) { return form.FormKeyUp(event.key, event.shift); });
       break;
-    case EventKind::Composition: {
-      std::string text = Cp949FromUtf8(event.text);
-      OfferUpwards(target, [&](Form& form) { return form.FormComposition(text); });
+    case EventKind::Composition:
+      DispatchComposition(*target, event);
       break;
-    }
     default:  // Text
       for (const std::string& character : Characters(Cp949FromUtf8(event.text))) {
         OfferUpwards(focused(), [&](Form& form) { return form.FormKeyPress(character); });
       }
   }
+}
+
+void Application::DispatchComposition(Form& target, const BackendEvent& event) {
+  CompositionEvent composition{event.composition, Cp949FromUtf8(event.text)};
+  OfferUpwards(&target, [&](Form& form) { return form.FormComposition(composition); });
 }
 
 void Application::UpdateHover(Form* under) {
@@ -313,8 +378,8 @@ void Application::SetFocus(Form* form, bool activate_window) {
   Form* previous = focused();
   focus_ = form ? form->Watch() : FormWatch();
   if (activate_window && form && (!previous || &previous->TopLevel() != &form->TopLevel())) {
-    WindowHandle window = form->TopLevel().window_handle();
-    if (window != kNoWindow) backend_->RaiseWindow(window);
+    const Form& top = form->TopLevel();
+    if (top.window_handle() != kNoWindow) backend_->RaiseWindow(top.window_handle(), top.takes_focus());
   }
   if (previous) previous->FormExit();
   if (form && focused() == form) form->FormEnter();

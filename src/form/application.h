@@ -9,6 +9,8 @@
 #include <memory>
 #include <map>
 #include <set>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "form/backend.h"
@@ -18,6 +20,14 @@
 namespace tolmeo {
 
 class FormTimer;
+
+// What the message loop throws on after it showed an exception that escaped an event handler
+// with the standard exception display: the process is to end, and whoever catches this need
+// not show it again. It carries the original message.
+class EscapedException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class Application {
  public:
@@ -41,15 +51,26 @@ class Application {
   void SetMainForm(Form* form) { main_form_ = form ? form->Watch() : FormWatch(); }
   Form* main_form() const { return main_form_.get(); }
 
-  // Runs until the main form closes or Terminate is called.
+  // The application's title (CP949), carried by every top-level window without a caption of its
+  // own and by the standard exception display.
+  void SetTitle(const std::string& cp949_title);
+  const std::string& title() const { return title_; }
+  const std::string& WindowTitle(const Form& top) const;
+
+  // Runs until the main form closes or Terminate is called. An exception escaping an event
+  // handler, timer or painting, here or in any nested loop, is shown with ShowException, ends
+  // the loops, and leaves as EscapedException.
   void Run();
   // Handles every message waiting now, fires due timers and repaints, without waiting.
   void RunPendingMessages();
   void Terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   void Minimize();
-  // The standard display of an exception that escaped the message loop.
+  // The standard display of an exception that escaped the message loop (its message CP949).
+  // An EscapedException was shown already and is not shown again.
   void ShowException(const std::exception& error);
+  // The main form's window for a window that belongs to it (kNoWindow for the main form itself).
+  WindowHandle OwnerWindowFor(const Form& top) const;
 
   Rect ScreenRect() { return backend_->ScreenRect(); }
   Rect WorkArea() { return backend_->WorkArea(); }
@@ -70,7 +91,7 @@ class Application {
   void FormHidden(Form& form);
   void FormGone(Form& form);
   void WindowCreated(Form& form) { windows_[form.window_handle()] = &form; }
-  void WindowDestroyed(Form& form) { windows_.erase(form.window_handle()); }
+  void WindowDestroyed(Form& form);
   // Repaints a top-level form's whole window at once and shows it.
   void PaintWindowNow(Form& top);
   void CursorChanged(Form& form);
@@ -82,12 +103,17 @@ class Application {
   // One pass: optionally wait for the first message, then handle all waiting ones, fire due
   // timers, repaint and show what changed.
   void ProcessMessages(bool wait);
+  void HandleMessages(bool wait);
+  [[noreturn]] void Escape(const std::exception& error);
   int WaitTimeout() const;
   void Dispatch(const BackendEvent& event);
   void DispatchMouse(Form& window, const BackendEvent& event);
   void DispatchMouseDown(Form& target, const BackendEvent& event, Point local);
   void DispatchKeyboard(const BackendEvent& event);
   void DispatchWindowEvent(Form& window, const BackendEvent& event);
+  void WindowActivated(Form& window);
+  void WindowDeactivated(Form& window);
+  void DispatchComposition(Form& target, const BackendEvent& event);
   void UpdateHover(Form* under);
   void UpdateCursor();
   Form* InputTarget(Form* form) const;
@@ -108,6 +134,9 @@ class Application {
   std::vector<FormWatch> modal_stack_;
   std::set<FormTimer*> timers_;
   std::map<WindowHandle, Form*> windows_;
+  // The control that had the keyboard focus when its window was deactivated, to get it back.
+  std::map<WindowHandle, FormWatch> focus_on_deactivation_;
+  std::string title_ = "Tolmeo";
   // Where the pointer was last seen, to find the form under it when the window rearranges.
   WindowHandle pointer_window_ = kNoWindow;
   Point pointer_;

@@ -20,12 +20,15 @@ enum class EventKind {
   MouseMove, MouseDown, MouseUp, MouseWheel, MouseLeftWindow,
   KeyDown, KeyUp, Text, Composition,
   CloseRequest, FocusGained, FocusLost, Exposed,
+  // Done to the window from outside (window manager, task bar, keyboard shortcuts).
+  Moved, Resized, Minimized, Maximized, Restored,
   Quit
 };
 
 // Mouse positions are relative to the window's top-left corner. Texts are UTF-8, as window
-// systems give them. Windows are borderless and only Tolmeo moves and sizes them, so the
-// window system's move and size notices (which may arrive after a newer request) are not used.
+// systems give them. Moved carries the new screen position in x, y and Resized the new size in
+// x, y; a backend reports only changes made from outside, never the late notice of one of
+// Tolmeo's own requests.
 struct BackendEvent {
   EventKind kind = EventKind::Quit;
   WindowHandle window = kNoWindow;
@@ -37,12 +40,18 @@ struct BackendEvent {
   Key key = 0;
   ShiftState shift = 0;
   std::string text;
+  CompositionEvent::Kind composition = CompositionEvent::Kind::Update;  // for Composition
 };
 
 struct WindowSettings {
   Rect bounds;  // screen position and size
   bool stay_on_top = false;
   std::string title;  // UTF-8
+  WindowRole role = WindowRole::Main;
+  // The main window this one belongs to (kNoWindow: none yet, or this is the main window).
+  WindowHandle owner = kNoWindow;
+  // False for windows that show and stack on top without taking the keyboard focus.
+  bool takes_focus = true;
 };
 
 class Backend {
@@ -53,8 +62,8 @@ class Backend {
   virtual void DestroyWindow(WindowHandle window) = 0;
   virtual void SetWindowBounds(WindowHandle window, const Rect& bounds) = 0;
   virtual void ShowWindow(WindowHandle window, bool visible) = 0;
-  // Brings the window above the others and gives it the keyboard focus.
-  virtual void RaiseWindow(WindowHandle window) = 0;
+  // Brings the window above the others and, when activate is set, gives it the keyboard focus.
+  virtual void RaiseWindow(WindowHandle window, bool activate) = 0;
   virtual void MinimizeWindow(WindowHandle window) = 0;
   virtual void SetStayOnTop(WindowHandle window, bool on_top) = 0;
   virtual void SetOpacity(WindowHandle window, std::uint8_t opacity) = 0;

@@ -155,7 +155,7 @@ void Form::SetColor(Color color) {
 
 void Form::BringToFront() {
   if (!parent_) {
-    if (window_ != kNoWindow) app_.backend().RaiseWindow(window_);
+    if (window_ != kNoWindow) app_.backend().RaiseWindow(window_, takes_focus_);
     return;
   }
   std::vector<Form*>& siblings = parent_->children_;
@@ -202,7 +202,7 @@ void Form::SetAlphaBlend(bool on, std::uint8_t opacity) {
 
 void Form::SetCaption(const std::string& cp949_caption) {
   caption_ = cp949_caption;
-  if (window_ != kNoWindow) app_.backend().SetTitle(window_, Utf8FromCp949(caption_));
+  if (window_ != kNoWindow) app_.backend().SetTitle(window_, Utf8FromCp949(app_.WindowTitle(*this)));
 }
 
 void Form::SetCursor(CursorShape shape) {
@@ -221,6 +221,7 @@ void Form::SetWindowState(WindowState state) {
   WindowState previous = window_state_;
   window_state_ = state;
   if (state == WindowState::Minimized) {
+    state_before_minimized_ = previous;
     if (window_ != kNoWindow) app_.backend().MinimizeWindow(window_);
     return;
   }
@@ -233,6 +234,42 @@ void Form::SetWindowState(WindowState state) {
   } else if (previous == WindowState::Maximized) {
     SetBounds(normal_bounds_);
   }
+}
+
+void Form::FollowWindowManager(const BackendEvent& event) {
+  switch (event.kind) {
+    case EventKind::Moved:
+      BoundsChangedOutside(Rect{event.x, event.y, width(), height()});
+      break;
+    case EventKind::Resized:
+      BoundsChangedOutside(Rect{left(), top(), event.x, event.y});
+      break;
+    case EventKind::Minimized:
+      if (window_state_ != WindowState::Minimized) state_before_minimized_ = window_state_;
+      window_state_ = WindowState::Minimized;
+      break;
+    case EventKind::Maximized:
+      // The window manager moves and sizes the window itself; its notices follow.
+      if (window_state_ == WindowState::Normal) normal_bounds_ = bounds_;
+      window_state_ = WindowState::Maximized;
+      break;
+    default:  // Restored: from the task bar after a minimise, or out of the maximised state
+      window_state_ = window_state_ == WindowState::Minimized ? state_before_minimized_ : WindowState::Normal;
+  }
+}
+
+void Form::BoundsChangedOutside(const Rect& bounds) {
+  Rect limited{bounds.left, bounds.top, Limited(bounds.width, limits_.min_width, limits_.max_width),
+               Limited(bounds.height, limits_.min_height, limits_.max_height)};
+  bool resized = limited.width != width() || limited.height != height();
+  bounds_ = limited;
+  // The window manager ignored the size limits: the window goes back within them.
+  if (limited.width != bounds.width || limited.height != bounds.height) {
+    app_.backend().SetWindowBounds(window_, bounds_);
+  }
+  if (!resized) return;
+  ArrangementChanged();
+  FormResize();
 }
 
 void Form::Close() {
@@ -285,7 +322,13 @@ void Form::Invalidate() {
 const Bitmap* Form::WindowPicture() const { return surface_ ? &surface_->pixels() : nullptr; }
 
 void Form::CreateWindow() {
-  WindowSettings settings{bounds_, stay_on_top_, Utf8FromCp949(caption_)};
+  WindowSettings settings;
+  settings.bounds = bounds_;
+  settings.stay_on_top = stay_on_top_;
+  settings.title = Utf8FromCp949(app_.WindowTitle(*this));
+  settings.role = role_;
+  settings.owner = app_.OwnerWindowFor(*this);
+  settings.takes_focus = takes_focus_;
   window_ = app_.backend().CreateWindow(settings);
   if (!surface_) surface_ = std::make_unique<WindowSurface>();
   surface_->MarkArrangementChanged();

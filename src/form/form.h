@@ -128,7 +128,17 @@ class Form {
   void SetAlphaBlend(bool on, std::uint8_t opacity);
   bool alpha_blend() const { return alpha_blend_; }
   std::uint8_t alpha_blend_value() const { return alpha_value_; }
+  // The title the window manager shows for a top-level window; without one the window carries
+  // the application's title.
   void SetCaption(const std::string& cp949_caption);
+  const std::string& caption() const { return caption_; }
+  // What a top-level window is to the window manager; set before the window is first shown.
+  void SetWindowRole(WindowRole role) { role_ = role; }
+  WindowRole window_role() const { return role_; }
+  // Off for a top-level window that shows and comes to the front without taking the keyboard
+  // focus away from the window the user types in; set before it is first shown.
+  void SetTakesFocus(bool takes_focus) { takes_focus_ = takes_focus; }
+  bool takes_focus() const { return takes_focus_; }
 
   // The pointer's shape while it is over this form (or while this form has the capture).
   void SetCursor(CursorShape shape);
@@ -179,8 +189,8 @@ class Form {
   virtual bool FormKeyUp(Key, ShiftState) { return false; }
   // One typed character, as its CP949 bytes.
   virtual bool FormKeyPress(const std::string& /*cp949_char*/) { return false; }
-  // The input method's text being composed (CP949; empty when the composition ends).
-  virtual bool FormComposition(const std::string& /*cp949_text*/) { return false; }
+  // A step of the input method's composition (Start, Update, Commit, End; texts CP949).
+  virtual bool FormComposition(const CompositionEvent& /*event*/) { return false; }
   virtual void FormShow() {}
   virtual void FormHide() {}
   virtual void FormResize() {}
@@ -194,6 +204,9 @@ class Form {
   friend class Application;
 
   void ArrangementChanged();
+  // A change the window manager made to this top-level window: its bounds, or its state.
+  void FollowWindowManager(const BackendEvent& event);
+  void BoundsChangedOutside(const Rect& bounds);
   // The top-level surface, brought up to date, when this form is on screen; else null.
   WindowSurface* DrawingSurface();
   void CreateWindow();
@@ -221,6 +234,9 @@ class Form {
   std::string caption_;
   CursorShape cursor_ = CursorShape::Default;
   WindowState window_state_ = WindowState::Normal;
+  WindowState state_before_minimized_ = WindowState::Normal;
+  WindowRole role_ = WindowRole::Main;
+  bool takes_focus_ = true;
   ModalResult modal_result_ = kModalNone;
   bool in_modal_loop_ = false;
   bool window_shaped_ = false;

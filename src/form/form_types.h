@@ -2,6 +2,7 @@
 // The small value types the form library hands to its handlers: points, mouse buttons,
 // modifier states, key codes, pointer shapes, window states and modal results.
 #include <cstdint>
+#include <string>
 
 namespace tolmeo {
 
@@ -51,11 +52,31 @@ inline constexpr Key kKeyDown = 0x28;
 inline constexpr Key kKeyInsert = 0x2D;
 inline constexpr Key kKeyDelete = 0x2E;
 inline constexpr Key kKeyF1 = 0x70;  // F2..F12 follow in order
+inline constexpr Key kKeyHangul = 0x15;  // switches the input method between Hangul and Latin
+inline constexpr Key kKeyHanja = 0x19;   // converts the syllable being composed to Hanja
+inline constexpr Key kKeyNumpad0 = 0x60;  // Numpad1..Numpad9 follow in order
+inline constexpr Key kKeyMultiply = 0x6A;
+inline constexpr Key kKeyAdd = 0x6B;
+inline constexpr Key kKeySubtract = 0x6D;
+inline constexpr Key kKeyDecimal = 0x6E;
+inline constexpr Key kKeyDivide = 0x6F;
+
+// One step of the input method's work on a syllable, in this order: Start, then Update with
+// each new state of the syllable being composed, then Commit with the finished text (when the
+// user did not cancel), then End. Texts are CP949.
+struct CompositionEvent {
+  enum class Kind { Start, Update, Commit, End } kind = Kind::Start;
+  std::string cp949_text;
+};
 
 enum class CursorShape { Default, SizeWestEast, SizeNorthSouth, SizeNortheastSouthwest,
                          SizeNorthwestSoutheast, IBeam, Hand, Wait };
 
 enum class WindowState { Normal, Maximized, Minimized };
+
+// What a top-level window is to the window manager. Everything but the main window belongs to
+// the main window: no task-bar entry of its own, kept above it and minimised with it.
+enum class WindowRole { Main, Dialog, DropDownList, PopupMenu, Tooltip };
 
 // What a modal form answers; anything but kModalNone ends its modal loop.
 using ModalResult = int;

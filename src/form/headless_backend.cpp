@@ -174,12 +174,82 @@ void HeadlessBackend::RequestClose(WindowHandle window) {
   });
 }
 
+void HeadlessBackend::Compose(CompositionEvent::Kind kind, const std::string& utf8_text) {
+  Inject([=, this] {
+    if (focused_window_ == kNoWindow) return;
+    BackendEvent event = WindowEvent(EventKind::Composition, focused_window_);
+    event.composition = kind;
+    event.text = utf8_text;
+    queue_.push_back(event);
+  });
+}
+
+void HeadlessBackend::QueueBounds(WindowHandle handle, const Rect& bounds) {
+  Window* window = Lookup(handle);
+  if (!window) return;
+  Rect before = window->bounds;
+  SetWindowBounds(handle, bounds);
+  if (bounds.left != before.left || bounds.top != before.top) {
+    BackendEvent moved = WindowEvent(EventKind::Moved, handle);
+    moved.x = bounds.left;
+    moved.y = bounds.top;
+    queue_.push_back(moved);
+  }
+  if (bounds.width != before.width || bounds.height != before.height) {
+    BackendEvent resized = WindowEvent(EventKind::Resized, handle);
+    resized.x = bounds.width;
+    resized.y = bounds.height;
+    queue_.push_back(resized);
+  }
+}
+
+void HeadlessBackend::MoveWindowFromOutside(WindowHandle handle, const Rect& bounds) {
+  Inject([=, this] { QueueBounds(handle, bounds); });
+}
+
+void HeadlessBackend::MinimizeFromOutside(WindowHandle handle) {
+  Inject([=, this] {
+    if (!Lookup(handle)) return;
+    MinimizeWindow(handle);
+    queue_.push_back(WindowEvent(EventKind::Minimized, handle));
+  });
+}
+
+void HeadlessBackend::MaximizeFromOutside(WindowHandle handle) {
+  Inject([=, this] {
+    Window* window = Lookup(handle);
+    if (!window) return;
+    restore_bounds_[handle] = window->bounds;
+    queue_.push_back(WindowEvent(EventKind::Maximized, handle));
+    QueueBounds(handle, work_area_);
+  });
+}
+
+void HeadlessBackend::RestoreFromOutside(WindowHandle handle) {
+  Inject([=, this] {
+    Window* window = Lookup(handle);
+    if (!window) return;
+    bool was_minimized = window->minimized;
+    window->minimized = false;
+    queue_.push_back(WindowEvent(EventKind::Restored, handle));
+    if (was_minimized) {
+      QueueFocus(handle);
+    } else if (auto before = restore_bounds_.find(handle); before != restore_bounds_.end()) {
+      QueueBounds(handle, before->second);
+      restore_bounds_.erase(before);
+    }
+  });
+}
+
 WindowHandle HeadlessBackend::CreateWindow(const WindowSettings& settings) {
   WindowHandle handle = next_handle_++;
   Window& window = windows_[handle];
   window.bounds = settings.bounds;
   window.stay_on_top = settings.stay_on_top;
   window.title = settings.title;
+  window.role = settings.role;
+  window.owner = settings.owner;
+  window.takes_focus = settings.takes_focus;
   window.pixels.Resize(settings.bounds.width, settings.bounds.height);
   stacking_.insert(stacking_.begin(), handle);
   return handle;
@@ -211,11 +281,11 @@ void HeadlessBackend::ShowWindow(WindowHandle handle, bool visible) {
   if (!visible && focused_window_ == handle) QueueFocus(kNoWindow);
 }
 
-void HeadlessBackend::RaiseWindow(WindowHandle handle) {
+void HeadlessBackend::RaiseWindow(WindowHandle handle, bool activate) {
   if (!Lookup(handle)) return;
   std::erase(stacking_, handle);
   stacking_.insert(stacking_.begin(), handle);
-  QueueFocus(handle);
+  if (activate) QueueFocus(handle);
 }
 
 void HeadlessBackend::MinimizeWindow(WindowHandle handle) {

@@ -24,6 +24,9 @@ class HeadlessBackend : public Backend {
     bool minimized = false;
     std::uint8_t opacity = 255;
     std::string title;
+    WindowRole role = WindowRole::Main;
+    WindowHandle owner = kNoWindow;
+    bool takes_focus = true;
     std::optional<Region> shape;
     Bitmap pixels;  // what the window shows: the last presented pictures
   };
@@ -40,6 +43,14 @@ class HeadlessBackend : public Backend {
   void ReleaseKey(Key key);
   void TypeText(const std::string& utf8_text);
   void RequestClose(WindowHandle window);
+  // The input method's notices to the focused window, as the SDL backend reports them.
+  void Compose(CompositionEvent::Kind kind, const std::string& utf8_text = "");
+  // Changes made by the window manager (a drag of the frame, the task bar, a keyboard
+  // shortcut), reported as it reports them.
+  void MoveWindowFromOutside(WindowHandle window, const Rect& bounds);
+  void MinimizeFromOutside(WindowHandle window);
+  void MaximizeFromOutside(WindowHandle window);
+  void RestoreFromOutside(WindowHandle window);
   void AdvanceClock(int milliseconds) { now_ += milliseconds; }
 
   // Called whenever a message loop would wait with nothing queued: a test scripts here what
@@ -59,7 +70,7 @@ class HeadlessBackend : public Backend {
   void DestroyWindow(WindowHandle window) override;
   void SetWindowBounds(WindowHandle window, const Rect& bounds) override;
   void ShowWindow(WindowHandle window, bool visible) override;
-  void RaiseWindow(WindowHandle window) override;
+  void RaiseWindow(WindowHandle window, bool activate) override;
   void MinimizeWindow(WindowHandle window) override;
   void SetStayOnTop(WindowHandle window, bool on_top) override;
   void SetOpacity(WindowHandle window, std::uint8_t opacity) override;
@@ -87,6 +98,7 @@ class HeadlessBackend : public Backend {
   void QueueMouse(EventKind kind, MouseButton button, int clicks, int wheel);
   void QueueKey(EventKind kind, Key key);
   void QueueFocus(WindowHandle window);
+  void QueueBounds(WindowHandle handle, const Rect& bounds);
 
   Rect screen_;
   Rect work_area_;
@@ -104,6 +116,7 @@ class HeadlessBackend : public Backend {
   std::vector<WindowHandle> stacking_;  // topmost first
   std::deque<std::function<void()>> inputs_;  // injected, not yet routed
   std::deque<BackendEvent> queue_;
+  std::map<WindowHandle, Rect> restore_bounds_;  // where a window maximised from outside was
 };
 
 }  // namespace tolmeo

@@ -4,12 +4,25 @@
 #include <SDL_shape.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <map>
+#include <string_view>
+
+#include "base/cp949.h"
+#include "form/composition_tracker.h"
+#include "form/own_requests.h"
+#include "form/x11_window.h"
 
 namespace tolmeo {
 namespace {
 
 struct SdlWindow {
+  explicit SdlWindow(const WindowSettings& settings)
+      : title(settings.title), bounds(settings.bounds), stay_on_top(settings.stay_on_top),
+        role(settings.role), owner(settings.owner), takes_focus(settings.takes_focus),
+        position(Point{bounds.left, bounds.top}), size(Point{bounds.width, bounds.height}) {}
+
   SDL_Window* window = nullptr;
   bool shaped = false;  // created as an SDL shaped window
   std::optional<Region> shape;
@@ -17,15 +30,55 @@ struct SdlWindow {
   Rect bounds;
   bool stay_on_top = false;
   float opacity = 1.0f;
+  WindowRole role;
+  WindowHandle owner;
+  bool takes_focus;
+  // Tells the window manager's own moves and resizes from the echoes of Tolmeo's requests.
+  OwnRequests position;
+  OwnRequests size;
+  // The state as last asked for or reported, so only changes made from outside are passed on.
+  WindowState state = WindowState::Normal;
 };
 
-Key KeyFromSdl(SDL_Keycode code) {
+// The window-manager type of each role; the main window is a plain one.
+const char* X11WindowType(WindowRole role) {
+  switch (role) {
+    case WindowRole::Dialog: return "_NET_WM_WINDOW_TYPE_DIALOG";
+    case WindowRole::DropDownList: return "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU";
+    case WindowRole::PopupMenu: return "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+    case WindowRole::Tooltip: return "_NET_WM_WINDOW_TYPE_TOOLTIP";
+    default: return "_NET_WM_WINDOW_TYPE_NORMAL";
+  }
+}
+
+// The keypad's keys; without Num Lock the digits and the point are the keys printed below them.
+Key KeypadKey(SDL_Keycode code, bool num_lock) {
+  static const std::map<SDL_Keycode, std::pair<Key, Key>> keypad = {  // {Num Lock on, off}
+      {SDLK_KP_0, {kKeyNumpad0, kKeyInsert}},     {SDLK_KP_1, {kKeyNumpad0 + 1, kKeyEnd}},
+      {SDLK_KP_2, {kKeyNumpad0 + 2, kKeyDown}},   {SDLK_KP_3, {kKeyNumpad0 + 3, kKeyPageDown}},
+      {SDLK_KP_4, {kKeyNumpad0 + 4, kKeyLeft}},   {SDLK_KP_5, {kKeyNumpad0 + 5, 0}},
+      {SDLK_KP_6, {kKeyNumpad0 + 6, kKeyRight}},  {SDLK_KP_7, {kKeyNumpad0 + 7, kKeyHome}},
+      {SDLK_KP_8, {kKeyNumpad0 + 8, kKeyUp}},     {SDLK_KP_9, {kKeyNumpad0 + 9, kKeyPageUp}},
+      {SDLK_KP_PERIOD, {kKeyDecimal, kKeyDelete}}, {SDLK_KP_DIVIDE, {kKeyDivide, kKeyDivide}},
+      {SDLK_KP_MULTIPLY, {kKeyMultiply, kKeyMultiply}}, {SDLK_KP_MINUS, {kKeySubtract, kKeySubtract}},
+      {SDLK_KP_PLUS, {kKeyAdd, kKeyAdd}},         {SDLK_KP_ENTER, {kKeyReturn, kKeyReturn}}};
+  auto found = keypad.find(code);
+  if (found == keypad.end()) return 0;
+  return num_lock ? found->second.first : found->second.second;
+}
+
+Key KeyFromSdl(const SDL_Keysym& keysym) {
+  SDL_Keycode code = keysym.sym;
+  // The Korean keyboard's two input-method keys have no key code of their own in SDL.
+  if (keysym.scancode == SDL_SCANCODE_LANG1) return kKeyHangul;
+  if (keysym.scancode == SDL_SCANCODE_LANG2) return kKeyHanja;
+  if (Key key = KeypadKey(code, (keysym.mod & KMOD_NUM) != 0)) return key;
   if (code >= SDLK_a && code <= SDLK_z) return 'A' + (code - SDLK_a);
   if (code >= SDLK_0 && code <= SDLK_9) return '0' + (code - SDLK_0);
   if (code >= SDLK_F1 && code <= SDLK_F12) return kKeyF1 + (code - SDLK_F1);
   static const std::map<SDL_Keycode, Key> named = {
       {SDLK_BACKSPACE, kKeyBackspace}, {SDLK_TAB, kKeyTab},        {SDLK_RETURN, kKeyReturn},
-      {SDLK_KP_ENTER, kKeyReturn},     {SDLK_ESCAPE, kKeyEscape},   {SDLK_SPACE, kKeySpace},
+      {SDLK_ESCAPE, kKeyEscape},       {SDLK_SPACE, kKeySpace},
       {SDLK_PAGEUP, kKeyPageUp},       {SDLK_PAGEDOWN, kKeyPageDown}, {SDLK_END, kKeyEnd},
       {SDLK_HOME, kKeyHome},           {SDLK_LEFT, kKeyLeft},       {SDLK_UP, kKeyUp},
       {SDLK_RIGHT, kKeyRight},         {SDLK_DOWN, kKeyDown},       {SDLK_INSERT, kKeyInsert},
@@ -69,17 +122,12 @@ class SdlBackend : public Backend {
   }
 
   WindowHandle CreateWindow(const WindowSettings& settings) override {
-    SdlWindow window;
-    window.title = settings.title;
-    window.bounds = settings.bounds;
-    window.stay_on_top = settings.stay_on_top;
-    window.window = SDL_CreateWindow(settings.title.c_str(), settings.bounds.left, settings.bounds.top,
-                                     std::max(settings.bounds.width, 1), std::max(settings.bounds.height, 1),
-                                     WindowFlags(window, false));
+    SdlWindow window(settings);
+    window.window = CreateSdlWindow(window, false, false);
     if (!window.window) return kNoWindow;
     WindowHandle handle = next_handle_++;
     handle_of_[SDL_GetWindowID(window.window)] = handle;
-    windows_[handle] = std::move(window);
+    windows_.emplace(handle, std::move(window));
     return handle;
   }
 
@@ -96,6 +144,8 @@ class SdlBackend : public Backend {
     if (!window) return;
     bool resized = bounds.width != window->bounds.width || bounds.height != window->bounds.height;
     window->bounds = bounds;
+    window->position.Requested(Point{bounds.left, bounds.top});
+    if (resized) window->size.Requested(Point{bounds.width, bounds.height});
     SDL_SetWindowPosition(window->window, bounds.left, bounds.top);
     if (!resized) return;
     SDL_SetWindowSize(window->window, std::max(bounds.width, 1), std::max(bounds.height, 1));
@@ -110,17 +160,28 @@ class SdlBackend : public Backend {
       SDL_HideWindow(window->window);
       return;
     }
+    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, window->takes_focus ? "0" : "1");
     SDL_ShowWindow(window->window);
     if (SDL_GetWindowFlags(window->window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window->window);
+    window->state = WindowState::Normal;
     SDL_SetWindowPosition(window->window, window->bounds.left, window->bounds.top);
   }
 
-  void RaiseWindow(WindowHandle handle) override {
-    if (SdlWindow* window = Lookup(handle)) SDL_RaiseWindow(window->window);
+  void RaiseWindow(WindowHandle handle, bool activate) override {
+    SdlWindow* window = Lookup(handle);
+    if (!window) return;
+    if (activate) {
+      SDL_RaiseWindow(window->window);
+      return;
+    }
+    RaiseWithoutFocus(window->window);
   }
 
   void MinimizeWindow(WindowHandle handle) override {
-    if (SdlWindow* window = Lookup(handle)) SDL_MinimizeWindow(window->window);
+    SdlWindow* window = Lookup(handle);
+    if (!window) return;
+    window->state = WindowState::Minimized;
+    SDL_MinimizeWindow(window->window);
   }
 
   void SetStayOnTop(WindowHandle handle, bool on_top) override {
@@ -199,17 +260,17 @@ class SdlBackend : public Backend {
 
   std::optional<BackendEvent> PollEvent() override {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-      if (auto translated = Translate(event)) return translated;
-    }
-    return std::nullopt;
+    while (pending_.empty() && SDL_PollEvent(&event)) Translate(event);
+    return TakePending();
   }
 
   std::optional<BackendEvent> WaitEvent(int timeout_ms) override {
     SDL_Event event;
-    int got = timeout_ms < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout_ms);
-    if (!got) return std::nullopt;
-    return Translate(event);
+    if (pending_.empty()) {
+      int got = timeout_ms < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout_ms);
+      if (got) Translate(event);
+    }
+    return TakePending();
   }
 
   void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) override {
@@ -225,7 +286,25 @@ class SdlBackend : public Backend {
 
   static Uint32 WindowFlags(const SdlWindow& window, bool shown) {
     return SDL_WINDOW_BORDERLESS | (shown ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN) |
-           (window.stay_on_top ? SDL_WINDOW_ALWAYS_ON_TOP : 0);
+           (window.stay_on_top ? SDL_WINDOW_ALWAYS_ON_TOP : 0) |
+           (window.role == WindowRole::Main ? 0 : SDL_WINDOW_SKIP_TASKBAR);
+  }
+
+  // A window with its role: the window-manager type goes in at creation, and a window that
+  // belongs to the main window is transient for it (kept above it, minimised with it).
+  SDL_Window* CreateSdlWindow(const SdlWindow& window, bool shaped, bool shown) {
+    SDL_SetHint(SDL_HINT_X11_WINDOW_TYPE, X11WindowType(window.role));
+    int width = std::max(window.bounds.width, 1), height = std::max(window.bounds.height, 1);
+    const char* title = window.title.c_str();
+    Uint32 flags = WindowFlags(window, shown);
+    SDL_Window* created =
+        shaped ? SDL_CreateShapedWindow(title, window.bounds.left, window.bounds.top, width, height, flags)
+               : SDL_CreateWindow(title, window.bounds.left, window.bounds.top, width, height, flags);
+    SDL_SetHint(SDL_HINT_X11_WINDOW_TYPE, "");
+    if (created && window.owner != kNoWindow) {
+      if (SdlWindow* owner = Lookup(window.owner)) SDL_SetWindowModalFor(created, owner->window);
+    }
+    return created;
   }
 
   // SDL shapes only windows created as shaped: the plain window is replaced by a shaped one
@@ -233,9 +312,7 @@ class SdlBackend : public Backend {
   bool BecomeShaped(SdlWindow& window) {
     if (shapes_unsupported_) return false;
     bool shown = SDL_GetWindowFlags(window.window) & SDL_WINDOW_SHOWN;
-    SDL_Window* shaped = SDL_CreateShapedWindow(
-        window.title.c_str(), window.bounds.left, window.bounds.top,
-        std::max(window.bounds.width, 1), std::max(window.bounds.height, 1), WindowFlags(window, shown));
+    SDL_Window* shaped = CreateSdlWindow(window, true, shown);
     if (!shaped) {
       shapes_unsupported_ = true;
       return false;
@@ -281,7 +358,46 @@ class SdlBackend : public Backend {
            ((mods & KMOD_ALT) ? kAltKey : 0);
   }
 
-  std::optional<BackendEvent> Translate(const SDL_Event& event) {
+  std::optional<BackendEvent> TakePending() {
+    if (pending_.empty()) return std::nullopt;
+    BackendEvent event = std::move(pending_.front());
+    pending_.pop_front();
+    return event;
+  }
+
+  void Translate(const SDL_Event& event) {
+    switch (event.type) {
+      case SDL_TEXTEDITING:
+        Queue(composition_.Editing(event.edit.text), event.edit.windowID);
+        return;
+      case SDL_TEXTINPUT:
+        if (composition_.composing()) {
+          Queue(composition_.Finished(event.text.text), event.text.windowID);
+          return;
+        }
+        break;
+      case SDL_WINDOWEVENT:
+        if (auto translated = TranslateWindowEvent(event.window)) pending_.push_back(*translated);
+        return;
+      default:
+        break;
+    }
+    if (auto translated = TranslateInput(event)) pending_.push_back(*translated);
+  }
+
+  void Queue(const std::vector<CompositionTracker::Step>& steps, Uint32 sdl_window) {
+    for (const CompositionTracker::Step& step : steps) {
+      BackendEvent out;
+      out.kind = EventKind::Composition;
+      out.window = HandleOf(sdl_window);
+      out.composition = step.kind;
+      out.text = step.utf8_text;
+      out.shift = Modifiers();
+      pending_.push_back(out);
+    }
+  }
+
+  std::optional<BackendEvent> TranslateInput(const SDL_Event& event) {
     BackendEvent out;
     switch (event.type) {
       case SDL_QUIT:
@@ -318,7 +434,7 @@ class SdlBackend : public Backend {
       case SDL_KEYUP:
         out.kind = event.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
         out.window = HandleOf(event.key.windowID);
-        out.key = KeyFromSdl(event.key.keysym.sym);
+        out.key = KeyFromSdl(event.key.keysym);
         if (out.key == 0) return std::nullopt;
         break;
       case SDL_TEXTINPUT:
@@ -326,13 +442,6 @@ class SdlBackend : public Backend {
         out.window = HandleOf(event.text.windowID);
         out.text = event.text.text;
         break;
-      case SDL_TEXTEDITING:
-        out.kind = EventKind::Composition;
-        out.window = HandleOf(event.edit.windowID);
-        out.text = event.edit.text;
-        break;
-      case SDL_WINDOWEVENT:
-        return TranslateWindowEvent(event.window);
       default:
         return std::nullopt;
     }
@@ -349,8 +458,50 @@ class SdlBackend : public Backend {
       case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = EventKind::FocusLost; break;
       case SDL_WINDOWEVENT_EXPOSED: out.kind = EventKind::Exposed; break;
       case SDL_WINDOWEVENT_LEAVE: out.kind = EventKind::MouseLeftWindow; break;
+      case SDL_WINDOWEVENT_MOVED:
+      case SDL_WINDOWEVENT_RESIZED:
+        return ChangeFromOutside(out.window, event);
+      case SDL_WINDOWEVENT_MINIMIZED:
+        return StateFromOutside(out.window, WindowState::Minimized, EventKind::Minimized);
+      case SDL_WINDOWEVENT_MAXIMIZED:
+        return StateFromOutside(out.window, WindowState::Maximized, EventKind::Maximized);
+      case SDL_WINDOWEVENT_RESTORED:
+        return StateFromOutside(out.window, WindowState::Normal, EventKind::Restored);
       default: return std::nullopt;
     }
+    return out;
+  }
+
+  // A move or resize the window manager made; the echo of Tolmeo's own request is dropped.
+  std::optional<BackendEvent> ChangeFromOutside(WindowHandle handle, const SDL_WindowEvent& event) {
+    SdlWindow* window = Lookup(handle);
+    if (!window) return std::nullopt;
+    Point value{event.data1, event.data2};
+    bool moved = event.event == SDL_WINDOWEVENT_MOVED;
+    if (!(moved ? window->position : window->size).FromOutside(value)) return std::nullopt;
+    BackendEvent out;
+    out.kind = moved ? EventKind::Moved : EventKind::Resized;
+    out.window = handle;
+    out.x = value.x;
+    out.y = value.y;
+    if (moved) {
+      window->bounds.left = value.x;
+      window->bounds.top = value.y;
+    } else {
+      window->bounds.width = value.x;
+      window->bounds.height = value.y;
+      if (window->shaped) ApplyMask(*window);
+    }
+    return out;
+  }
+
+  std::optional<BackendEvent> StateFromOutside(WindowHandle handle, WindowState state, EventKind kind) {
+    SdlWindow* window = Lookup(handle);
+    if (!window || window->state == state) return std::nullopt;
+    window->state = state;
+    BackendEvent out;
+    out.kind = kind;
+    out.window = handle;
     return out;
   }
 
@@ -360,9 +511,28 @@ class SdlBackend : public Backend {
   std::map<CursorShape, SDL_Cursor*> cursors_;
   ShiftState held_buttons_ = 0;
   bool shapes_unsupported_ = false;
+  CompositionTracker composition_;
+  // Events translated but not yet handed out: one input-method notice may become several.
+  std::deque<BackendEvent> pending_;
 };
 
+const std::string& NoDisplayText() {
+  return Ktext(u8"화면을 열 수 없습니다. Tolmeo 는 X11 이나 Wayland 데스크톱에서 실행해 주세요 "
+               u8"(DISPLAY 또는 WAYLAND_DISPLAY 가 설정되어 있어야 합니다).");
+}
+
 }  // namespace
+
+bool IsUsableVideoDriver(std::string_view driver, std::string_view requested) {
+  if (driver == "x11" || driver == "wayland") return true;
+  // SDL_VIDEODRIVER may list several drivers, separated by commas.
+  while (!requested.empty()) {
+    std::size_t comma = requested.find(',');
+    if (requested.substr(0, comma) == driver) return true;
+    requested = comma == std::string_view::npos ? std::string_view() : requested.substr(comma + 1);
+  }
+  return false;
+}
 
 Result<std::unique_ptr<Backend>> StartSdlBackend() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -372,7 +542,18 @@ Result<std::unique_ptr<Backend>> StartSdlBackend() {
   // pictures onto the graphics card and, to do so, silently recreates each window the first time
   // it is drawn: a shape set before that is lost while the form still clips to it.
   SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return Failure{std::string("SDL: ") + SDL_GetError()};
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::string reason = SDL_GetError();
+    SDL_Quit();
+    return Failure{NoDisplayText() + " (SDL: " + reason + ")"};
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  if (!driver || !IsUsableVideoDriver(driver, requested ? requested : "")) {
+    std::string reason = std::string("SDL: ") + (driver ? driver : "?");
+    SDL_Quit();
+    return Failure{NoDisplayText() + " (" + reason + ")"};
+  }
   SDL_StartTextInput();
   return std::unique_ptr<Backend>(new SdlBackend());
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/cp949.h"
 #include "form/form_timer.h"
 #include "headless_fixture.h"
 
@@ -127,10 +128,47 @@ TEST_F(FormLoopTest, AfterAModalLoopTheFocusReturnsToWhereItWas) {
   EXPECT_TRUE(field.Focused());
 }
 
-TEST_F(FormLoopTest, AnEscapedExceptionIsShownThroughTheWindowSystem) {
-  app->ShowException(std::runtime_error("broken"));
+TEST_F(FormLoopTest, AnExceptionFromAClickHandlerIsShownAndEndsTheLoop) {
+  ProbeForm& window = MakeWindow();
+  window.on_up = [](int, int) { throw std::runtime_error("broken"); };
+  screen->Click(150, 150);
+  try {
+    app->Run();
+    ADD_FAILURE() << "Run returned";
+  } catch (const std::exception& error) {
+    EXPECT_NE(dynamic_cast<const EscapedException*>(&error), nullptr);
+    EXPECT_STREQ(error.what(), "broken");
+    app->ShowException(error);  // as an entry that catches everything does: not shown twice
+  }
   ASSERT_EQ(screen->error_messages.size(), 1u);
   EXPECT_EQ(screen->error_messages[0], "Tolmeo: broken");
+  EXPECT_TRUE(app->terminated());
+}
+
+TEST_F(FormLoopTest, AnExceptionInsideAModalLoopIsShownOnceAndLeavesEveryLoop) {
+  MakeWindow();
+  ModalBox& box = Make<ModalBox>(log);
+  box.on_up = [](int, int) { throw std::out_of_range("\xC5\xE4"); };  // a CP949 message
+  ProbeForm& opener = MakeWindow("opener");
+  opener.on_up = [&](int, int) { box.ShowModal(); };
+  screen->Click(150, 150);  // opens the box
+  screen->Click(450, 320);  // into the box
+  EXPECT_THROW(app->Run(), EscapedException);
+  ASSERT_EQ(screen->error_messages.size(), 1u);
+  EXPECT_EQ(screen->error_messages[0], "Tolmeo: " + Utf8FromCp949("\xC5\xE4"));
+}
+
+TEST_F(FormLoopTest, AnExceptionFromATimerOrPendingMessagesIsShownToo) {
+  int fired = 0;
+  FormTimer timer("broken_Timer", [&] {
+    ++fired;
+    throw std::logic_error("timer");
+  }, 10);
+  timer.SetEnabled(true);
+  screen->AdvanceClock(10);
+  EXPECT_THROW(app->RunPendingMessages(), EscapedException);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(screen->error_messages.size(), 1u);
 }
 
 TEST_F(FormLoopTest, ClosingAModalFormEndsItsLoopWithCancel) {
