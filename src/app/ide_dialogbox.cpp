@@ -70,6 +70,7 @@ Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hook
   title_style_ = text_style();
   tab_width_ = TextWidth(title_style_, Title()) + kCloseSize + 6;
   SetStayOnTop(true);
+  SetWindowRole(WindowRole::Dialog);
   Rect screen = Application::Current().ScreenRect();
   SetBounds(Rect{screen.left + (screen.width - kDialogWidth) / 2,
                  screen.top + (screen.height - kDialogHeight) / 2, kDialogWidth, kDialogHeight});

@@ -33,6 +33,7 @@ Tide_popup_Form::Tide_popup_Form(const IdeOptions& options) : WidgetBase(nullptr
   items.padBottom = 3;
   tab_width_ = TextWidth(title_style_, Title()) + 4;
   SetStayOnTop(true);
+  SetWindowRole(WindowRole::PopupMenu);
   SetBounds(Rect{-500, -500, 100, 100});
   Layout();
 }

@@ -250,21 +250,25 @@ bool Tgui_edit_Form::FormKeyPress(const std::string& cp949_char) {
 
 // --- Input method ----------------------------------------------------------------------------
 
-bool Tgui_edit_Form::FormComposition(const std::string& cp949_text) {
-  if (cp949_text.empty()) {
-    CompositionEnd();
-    return true;
+bool Tgui_edit_Form::FormComposition(const CompositionEvent& event) {
+  switch (event.kind) {
+    case CompositionEvent::Kind::Start: CompositionStart(); break;
+    case CompositionEvent::Kind::Update: CompositionUpdate(event.cp949_text); break;
+    case CompositionEvent::Kind::Commit: CompositionCommit(event.cp949_text); break;
+    case CompositionEvent::Kind::End: CompositionEnd(); break;
   }
-  if (!composing_) CompositionStart();
-  CompositionUpdate(cp949_text);
   return true;
 }
 
 void Tgui_edit_Form::CompositionStart() { composing_ = true; }
 
 void Tgui_edit_Form::CompositionUpdate(const std::string& cp949_text) {
-  std::size_t length = IsLeadByte(static_cast<unsigned char>(cp949_text[0])) && cp949_text.size() > 1 ? 2 : 1;
-  caret_.Compose(CodeAt(cp949_text, 0, length));
+  if (cp949_text.empty()) {
+    caret_.Bar();  // the syllable was taken back to nothing
+    return;
+  }
+  bool double_byte = IsLeadByte(static_cast<unsigned char>(cp949_text[0])) && cp949_text.size() > 1;
+  caret_.Compose(CodeAt(cp949_text, 0, double_byte ? 2 : 1));
 }
 
 void Tgui_edit_Form::CompositionCommit(const std::string& cp949_text) {

@@ -77,7 +77,7 @@ class Tgui_edit_Form : public WidgetBase {
   bool FormKeyDown(Key key, ShiftState shift) override;
   bool FormKeyUp(Key key, ShiftState shift) override;
   bool FormKeyPress(const std::string& cp949_char) override;
-  bool FormComposition(const std::string& cp949_text) override;
+  bool FormComposition(const CompositionEvent& event) override;
   void FormMouseDown(MouseButton button, ShiftState shift, int x, int y) override;
   void FormMouseMove(ShiftState shift, int x, int y) override;
   void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;

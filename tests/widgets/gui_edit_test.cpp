@@ -322,6 +322,66 @@ TEST_F(EditTest, CutAndPasteMoveTheSelectionThroughTheClipboard) {
   EXPECT_EQ(desktop->clipboard, "ab");
 }
 
+TEST_F(EditTest, TheSyllableBeingComposedShowsInTheCaretBoxAndTheResultIsInserted) {
+  edit->SetFieldWidth(80);
+  edit->SetText("ab");
+  Key(kKeyEnd);
+  screen->Compose(CompositionEvent::Kind::Start);
+  screen->Compose(CompositionEvent::Kind::Update, "ㄱ");
+  screen->Compose(CompositionEvent::Kind::Update, "가");
+  Pump();
+  EXPECT_EQ(edit->text(), "ab");  // nothing is inserted while composing
+  EXPECT_TRUE(edit->caret().composing());
+  EXPECT_EQ(edit->caret().width(), kCaretBoxSize);
+  EXPECT_EQ(edit->caret().left(), 1 + 16);
+  Advance(4 * kCaretBlinkMs);
+  EXPECT_TRUE(edit->caret().visible());  // steady while composing
+  Type("z");  // keys the input method passes on meanwhile are not typed
+  screen->Compose(CompositionEvent::Kind::Commit, "각");
+  screen->Compose(CompositionEvent::Kind::End);
+  Pump();
+  EXPECT_EQ(edit->text(), "ab" + Ktext(u8"각"));
+  EXPECT_EQ(edit->cursor(), 4u);
+  EXPECT_FALSE(edit->caret().composing());
+  EXPECT_EQ(edit->caret().width(), kCaretBarWidth);
+  EXPECT_EQ(edit->caret().left(), 1 + 16 + 12);
+  Type("c");
+  EXPECT_EQ(edit->text(), "ab" + Ktext(u8"각") + "c");
+}
+
+TEST_F(EditTest, AComposedResultReplacesTheSelectionAndACancelledOneInsertsNothing) {
+  edit->SetText("abc");
+  edit->SelectAll();
+  screen->Compose(CompositionEvent::Kind::Start);
+  screen->Compose(CompositionEvent::Kind::Update, "하");
+  screen->Compose(CompositionEvent::Kind::End);
+  Pump();
+  EXPECT_EQ(edit->text(), "abc");
+  screen->Compose(CompositionEvent::Kind::Start);
+  screen->Compose(CompositionEvent::Kind::Update, "한");
+  screen->Compose(CompositionEvent::Kind::Commit, "한");
+  screen->Compose(CompositionEvent::Kind::End);
+  Pump();
+  EXPECT_EQ(edit->text(), Ktext(u8"한"));
+}
+
+TEST_F(EditTest, AComposedSyllableThatDoesNotFitIsRefused) {
+  edit->SetText(std::string(kEditTextLimit - 1, 'a'));
+  Key(kKeyEnd);
+  screen->Compose(CompositionEvent::Kind::Start);
+  screen->Compose(CompositionEvent::Kind::Commit, "한");
+  screen->Compose(CompositionEvent::Kind::End);
+  Pump();
+  EXPECT_EQ(edit->text(), std::string(kEditTextLimit - 1, 'a'));
+}
+
+TEST_F(EditTest, TheInputMethodsCandidateWindowGoesToTheCaret) {
+  Type("ab");
+  Point caret = edit->caret().ClientToScreen(Point{0, 0});
+  EXPECT_EQ(desktop->text_input_rect.left, caret.x);
+  EXPECT_EQ(desktop->text_input_rect.top, caret.y);
+}
+
 TEST(EditTokens, LinesAreCutIntoBlanksWordsMarksAndSymbolRuns) {
   std::string line = "ab_1  \"x\\\"y// #+=";
   std::vector<std::string> pieces;
