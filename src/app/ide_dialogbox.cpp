@@ -113,10 +113,10 @@ void Tide_dialogbox_Form::PlaceControls() {
   transparency_bar_.SetEnabled(false);
   place(brightness_box_, Rect{kDialogBarLeft + kDialogBarWidth + kBrightnessBoxGap, 168, 26, 16});
 
-  place(transparency_box_, Rect{8, 248, Tgui_check_button_Form::kSize, Tgui_check_button_Form::kSize});
-  place(balloon_box_, Rect{8, 292, Tgui_check_button_Form::kSize, Tgui_check_button_Form::kSize});
-  place(balloon_translucency_box_,
-        Rect{8, 308, Tgui_check_button_Form::kSize, Tgui_check_button_Form::kSize});
+  constexpr int box = Tgui_check_button_Form::kSize;
+  place(transparency_box_, Rect{8, 248, box, box});
+  place(balloon_box_, Rect{8, 292, box, box});
+  place(balloon_translucency_box_, Rect{8, 308, box, box});
 }
 
 void Tide_dialogbox_Form::ConnectHandlers() {
@@ -211,7 +211,9 @@ void Tide_dialogbox_Form::TransparencyBoxChanged() {
   transparency_bar_.SetEnabled(on);
 }
 
-void Tide_dialogbox_Form::BalloonBoxChanged() { settings_.balloonHelpOn = balloon_box_.checked() ? 1 : 0; }
+void Tide_dialogbox_Form::BalloonBoxChanged() {
+  settings_.balloonHelpOn = balloon_box_.checked() ? 1 : 0;
+}
 
 void Tide_dialogbox_Form::BalloonTranslucencyBoxChanged() {
   settings_.balloonTransparentOn = balloon_translucency_box_.checked() ? 1 : 0;

@@ -52,7 +52,9 @@ std::size_t RunEnd(std::string_view text, std::size_t at, std::size_t end) {
 }
 
 std::uint16_t CodeAt(std::string_view text, std::size_t at, std::size_t length) {
-  auto byte = [&](std::size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>(text[i])); };
+  auto byte = [&](std::size_t i) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(text[i]));
+  };
   return length == 2 ? static_cast<std::uint16_t>(byte(at) << 8 | byte(at + 1)) : byte(at);
 }
 
@@ -242,10 +244,14 @@ bool Tgui_edit_Form::FormKeyPress(const std::string& cp949_char) {
   bool printable = cp949_char.size() == 1 ? first >= 32 && first <= 126
                                           : cp949_char.size() == 2 && IsLeadByte(first);
   if (!printable) return false;
-  Insert(cp949_char);
+  TypeIn(cp949_char);
+  return true;
+}
+
+void Tgui_edit_Form::TypeIn(std::string_view cp949_text) {
+  Insert(cp949_text);
   KeepCaretInView();
   Refresh();
-  return true;
 }
 
 // --- Input method ----------------------------------------------------------------------------
@@ -267,15 +273,12 @@ void Tgui_edit_Form::CompositionUpdate(const std::string& cp949_text) {
     caret_.Bar();  // the syllable was taken back to nothing
     return;
   }
-  bool double_byte = IsLeadByte(static_cast<unsigned char>(cp949_text[0])) && cp949_text.size() > 1;
+  bool double_byte =
+      IsLeadByte(static_cast<unsigned char>(cp949_text[0])) && cp949_text.size() > 1;
   caret_.Compose(CodeAt(cp949_text, 0, double_byte ? 2 : 1));
 }
 
-void Tgui_edit_Form::CompositionCommit(const std::string& cp949_text) {
-  Insert(cp949_text);
-  KeepCaretInView();
-  Refresh();
-}
+void Tgui_edit_Form::CompositionCommit(const std::string& cp949_text) { TypeIn(cp949_text); }
 
 void Tgui_edit_Form::CompositionEnd() {
   composing_ = false;

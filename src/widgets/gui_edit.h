@@ -97,6 +97,8 @@ class Tgui_edit_Form : public WidgetBase {
   // Replaces the selection, if any, with as much of the text as fits; the cursor ends after
   // it. Returns the bytes inserted.
   std::size_t Insert(std::string_view cp949_text);
+  // Typed or composed text: inserted, then scrolled into view.
+  void TypeIn(std::string_view cp949_text);
   void RemoveBytes(std::size_t from, std::size_t count);
   void DeleteAtCursor();
   void Backspace();

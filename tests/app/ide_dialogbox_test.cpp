@@ -221,20 +221,5 @@ TEST_F(DialogTest, EverySettingMadeInTheDialogIsReadBackAtTheNextStart) {
   EXPECT_EQ(next.balloonTransparentOn, 1);
 }
 
-TEST_F(DialogTest, DraggingTheTitleTabMovesTheDialog) {
-  Open();
-  int left = dialog->left();
-  int top = dialog->top();
-  screen->MoveMouse(left + 20, top + 8);
-  Pump();
-  screen->PressMouse(MouseButton::Left);
-  screen->MoveMouse(left + 50, top + 28);
-  Pump();
-  screen->ReleaseMouse(MouseButton::Left);
-  Pump();
-  EXPECT_EQ(dialog->left(), left + 30);
-  EXPECT_EQ(dialog->top(), top + 20);
-}
-
 }  // namespace
 }  // namespace tolmeo::testing

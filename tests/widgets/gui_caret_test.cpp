@@ -81,15 +81,5 @@ TEST_F(CaretTest, ComposingShowsTheSyllableSteadyAndTheEndGivesTheBarBack) {
   EXPECT_FALSE(caret.visible());
 }
 
-TEST_F(CaretTest, HidingStopsTheBlinkUntilShownAgain) {
-  Focus();
-  caret.ShowCaret();
-  caret.HideCaret();
-  Advance(3 * kCaretBlinkMs);
-  EXPECT_FALSE(caret.visible());
-  caret.ShowCaret();
-  EXPECT_TRUE(caret.visible());
-}
-
 }  // namespace
 }  // namespace tolmeo::testing

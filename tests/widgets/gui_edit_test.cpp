@@ -233,14 +233,6 @@ TEST_F(EditTest, NoWayInGrowsTheTextPastItsLimitOrSplitsACharacter) {
   EXPECT_EQ(edit->text().size(), kEditTextLimit);
 }
 
-TEST_F(EditTest, FitTextKeepsCharactersAndLineBreaksWhole) {
-  std::string ga = Ktext(u8"가");
-  EXPECT_EQ(FitText("ab" + ga, 3), "ab");
-  EXPECT_EQ(FitText("a\r\nb", 2), "a");
-  EXPECT_EQ(FitText("a\r\nb", 3), "a\r\n");
-  EXPECT_EQ(FitText("abc", 0), "");
-}
-
 TEST_F(EditTest, ClickingPlacesTheCursorAtTheNearerEdgeOfALetter) {
   edit->SetFieldWidth(60);
   edit->SetText("abcd");
