@@ -223,3 +223,38 @@ TEST_F(DialogTest, EverySettingMadeInTheDialogIsReadBackAtTheNextStart) {
 
 }  // namespace
 }  // namespace tolmeo::testing
+
+namespace tolmeo::testing {
+namespace {
+
+TEST_F(DialogTest, TheBrightnessBoxsQuickListWorksWhileTheDialogIsModal) {
+  int step = 0;
+  std::pair<std::size_t, std::size_t> picked;
+  screen->on_wait = [&] {
+    Tgui_edit_Form& box = dialog->brightness_box();
+    Point at = box.ClientToScreen(Point{5, 5});
+    switch (step++) {
+      case 0:
+        screen->MoveMouse(at.x, at.y);
+        screen->PressMouse(MouseButton::Right);
+        screen->ReleaseMouse(MouseButton::Right);
+        break;
+      case 1:
+        screen->MoveMouse(at.x + 20, at.y + kPopupTitleHeight + 1 + 4 * 18 + 5);
+        break;
+      case 2:
+        screen->PressMouse(MouseButton::Left);
+        screen->ReleaseMouse(MouseButton::Left);
+        break;
+      default:
+        picked = box.Selection();
+        dialog->Hide();
+    }
+  };
+  options.brightness = 123;
+  dialog->ShowModal();
+  EXPECT_EQ(picked, std::make_pair(std::size_t{0}, std::size_t{3}));
+}
+
+}  // namespace
+}  // namespace tolmeo::testing
