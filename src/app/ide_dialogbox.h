@@ -6,7 +6,6 @@
 // modally from the menu; every showing loads the controls from the options again.
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,7 +28,7 @@ struct SettingsHooks {
   // The main window: is it translucent now, and switch it (with this opacity).
   std::function<bool()> main_translucent;
   std::function<void(bool on, std::uint8_t opacity)> set_main_translucency;
-  // The balloon window: apply the options' balloon translucency.
+  // The balloon window: apply the options' balloon translucency (its opacity is 225).
   std::function<void()> apply_balloon_translucency;
   // The message box's ShowNotice.
   std::function<void(int kind, std::string_view cp949_text)> show_notice;
@@ -45,8 +44,6 @@ inline constexpr int kDialogBarWidth = 265;
 inline constexpr int kDialogBarPage = 20;
 inline constexpr int kStartingBarPosition = 225;
 inline constexpr int kLowestOpacity = 50;
-// The balloon is this opaque when its translucency is on.
-inline constexpr std::uint8_t kDialogBalloonOpacity = 225;
 
 class Tide_dialogbox_Form : public WidgetBase {
  public:
