@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tolmeo and runs every test twice: a normal build, then one under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then, where clang is there, fuzzes each reader for a short while
+# (TOLMEO_FUZZ_SECONDS each, 20 by default; 0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh
@@ -14,3 +15,8 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLMEO_SANITIZE
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+fuzz_seconds=${TOLMEO_FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" -gt 0 ] && command -v clang++ >/dev/null; then
+  scripts/fuzz.sh all "$fuzz_seconds"
+fi

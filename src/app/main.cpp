@@ -8,6 +8,7 @@
 #include "base/cp949.h"
 #include "form/application.h"
 #include "form/sdl_backend.h"
+#include "form/system_desktop.h"
 #include "formats/ide_options.h"
 #include "isp/chip_image.h"
 #include "shell/ide_balloonbox.h"
@@ -37,6 +38,8 @@ int Start() {
     return 1;
   }
   Application app(std::move(*backend));
+  app.SetDesktop(std::make_unique<SystemDesktop>());
+  app.SetTitle("Tolmeo");
   try {
     RunWindows(app);
   } catch (const std::exception& error) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/main_panel.h"
-#include "app/programmer_views.h"
 #include "shell/gui_engine_seam.h"
+#include "views/programmer_views.h"
 
 namespace tolmeo {
 

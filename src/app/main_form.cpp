@@ -7,6 +7,7 @@
 #include "gfx/font_store.h"
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
+#include "views/programmer_views_seam.h"
 
 namespace tolmeo {
 namespace {
@@ -22,7 +23,7 @@ const std::string& BusyRefusalText() {
 }
 
 Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
-    : options_(options), image_(image), views_(image) {
+    : options_(options), image_(image) {
   LoadFontsOrThrow();
   Application& app = Application::Current();
   limits_ = SizeLimits{kMainMinimumSize, kMainMinimumSize, 0, app.WorkArea().height};
@@ -37,18 +38,35 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
                     [this](Memory memory) { OpenDocument(memory); },
                     [this](Memory memory) { CloseDocument(memory); }},
       MakeMenuActions());
-  seam_ = std::make_unique<MainEngineSeam>(*panel_, views_);
+  avr_ = std::make_unique<Tide_AVR_Form>(*this, options_, image_, kMenuBarLeft);
+  avr_->Show();
+  panel_->BringFrameToFront();
+  views_ = std::make_unique<AvrWindowViews>(*avr_);
+  seam_ = std::make_unique<MainEngineSeam>(*panel_, *views_);
   // A description that does not load leaves the chip image empty, and every command then says
   // that no description is loaded.
   LoadDescription(DescriptionPath(panel_->menu().DeviceName()), image_, *seam_);
   ApplyTranslucency();
   session_ = std::make_unique<EngineSession>(options_.cable, image_, *seam_, options_.ispSpeed);
   session_->OpenPort();  // a cable that does not open says why at the first command
+  ConnectProgrammerWindow();
+}
+
+void Tmain_Form::ConnectProgrammerWindow() {
+  ConnectBitEditor(
+      avr_->bit_editor(),
+      BitEditorCommands{[this](const std::function<void(Programmer&)>& command) {
+                          RunEngineCommand(command);
+                        },
+                        image_, *seam_, [this] { return panel_->menu().DeviceName(); },
+                        [this] { return !RefusedWhileBusy(); }});
 }
 
 Tmain_Form::~Tmain_Form() {
   session_.reset();
   seam_.reset();
+  views_.reset();
+  avr_.reset();
   panel_.reset();
   FreeFonts();
 }
@@ -136,6 +154,11 @@ void Tmain_Form::FormResize() {
   panel_->menu().CloseMenu();
   panel_->menu().RedrawTitles();
   panel_->Layout();
+  if (avr_) avr_->FitToMainWindow();
+}
+
+bool Tmain_Form::FormMouseWheel(ShiftState, int notches, Point) {
+  return avr_ && avr_->OfferWheel(notches);
 }
 
 // Written even when nothing changed; a file that cannot be written keeps the one on disk whole.

@@ -11,11 +11,12 @@
 
 #include "app/main_engine_seam.h"
 #include "app/main_panel.h"
-#include "app/programmer_views.h"
 #include "form/form.h"
 #include "isp/engine_session.h"
 #include "shell/ide_msgbox.h"
 #include "shell/ide_submenu.h"
+#include "views/ide_avr.h"
+#include "views/programmer_views.h"
 
 namespace tolmeo {
 
@@ -47,6 +48,7 @@ class Tmain_Form : public Form {
   void CloseDocument(Memory memory);
 
   MainPanel& panel() { return *panel_; }
+  Tide_AVR_Form& programmer_window() { return *avr_; }
   MainEngineSeam& seam() { return *seam_; }
   EngineSession& session() { return *session_; }
   const SizeLimits& size_limits() const { return limits_; }
@@ -54,18 +56,22 @@ class Tmain_Form : public Form {
  protected:
   void FormResize() override;
   void FormClose(CloseAction& action) override;
+  // A wheel turn that no control under the pointer used still scrolls a focused viewer.
+  bool FormMouseWheel(ShiftState shift, int notches, Point screen) override;
 
  private:
   MenuActions MakeMenuActions();
   // True (and said so) while a command runs.
   bool RefusedWhileBusy();
   void LoadDevice(const std::string& name);
+  void ConnectProgrammerWindow();
 
   IdeOptions& options_;
   ChipImage& image_;
   SizeLimits limits_;
   std::unique_ptr<MainPanel> panel_;
-  NoProgrammerViews views_;
+  std::unique_ptr<Tide_AVR_Form> avr_;
+  std::unique_ptr<AvrWindowViews> views_;
   std::unique_ptr<MainEngineSeam> seam_;
   std::unique_ptr<EngineSession> session_;
 };

@@ -94,6 +94,10 @@ MainPanel::MainPanel(Form& main, const IdeOptions& options, const Form::SizeLimi
   int first_line = row_.front()->top() + row_.front()->height() + kFirstLineDrop;
   BuildDocumentLine(Memory::Flash, first_line);
   BuildDocumentLine(Memory::Eeprom, first_line + kLineHeight + kLineGap);
+  BringFrameToFront();
+}
+
+void MainPanel::BringFrameToFront() {
   menu_->BringToFront();
   caption_->BringToFront();
 }

@@ -86,6 +86,9 @@ class MainPanel {
             PanelHandlers handlers, MenuActions menu_actions);
 
   void Layout();
+  // The menu bar and then the caption window over every other child of the main window,
+  // the programmer window below the panel included.
+  void BringFrameToFront();
   // While a command runs every button shows the waiting pointer.
   void ShowBusy(bool busy);
 

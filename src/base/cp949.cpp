@@ -20,12 +20,17 @@ std::size_t Cp949CharLength(std::string_view text) {
 }
 
 // Converts with iconv one character at a time, so an unconvertible character becomes
-// replacement and the rest goes on: a damaged text never stops a drawing or a path, and no
-// converter's idea of how far to skip can take us past the end.
-std::string Convert(const char* to, const char* from, std::string_view input,
-                    CharLength char_length, std::string_view replacement) {
+// replacement and the rest goes on: a damaged text never stops a drawing, and no converter's
+// idea of how far to skip can take us past the end. Without a replacement the first
+// unconvertible character gives nullopt.
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view input,
+                                   CharLength char_length,
+                                   std::optional<std::string_view> replacement) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    if (replacement) return std::string(input);
+    return std::nullopt;
+  }
   std::string output;
   output.reserve(input.size() * 3 / 2 + 8);
   while (!input.empty()) {
@@ -37,7 +42,11 @@ std::string Convert(const char* to, const char* from, std::string_view input,
     std::size_t out_left = sizeof buffer;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) {
-      output.append(replacement);
+      if (!replacement) {
+        iconv_close(cd);
+        return std::nullopt;
+      }
+      output.append(*replacement);
     } else {
       output.append(buffer, static_cast<std::size_t>(out - buffer));
     }
@@ -47,12 +56,32 @@ std::string Convert(const char* to, const char* from, std::string_view input,
   return output;
 }
 
+std::optional<std::string> ToCp949(std::string_view utf8, std::optional<std::string_view> replacement) {
+  return Convert("CP949", "UTF-8", utf8, Utf8CharLength, replacement);
+}
+
+std::optional<std::string> ToUtf8(std::string_view cp949, std::optional<std::string_view> replacement) {
+  return Convert("UTF-8", "CP949", cp949, Cp949CharLength, replacement);
+}
+
 }  // namespace
 
-std::string Cp949FromUtf8(std::string_view utf8) { return Convert("CP949", "UTF-8", utf8, Utf8CharLength, "?"); }
+std::string Cp949FromUtf8(std::string_view utf8) { return *ToCp949(utf8, "?"); }
 
-std::string Utf8FromCp949(std::string_view cp949) {
-  return Convert("UTF-8", "CP949", cp949, Cp949CharLength, "\xEF\xBF\xBD");
+std::string Utf8FromCp949(std::string_view cp949) { return *ToUtf8(cp949, "\xEF\xBF\xBD"); }
+
+// The round trip catches the few characters two encodings map onto one, which would
+// otherwise name a different file.
+std::optional<std::string> ExactCp949FromUtf8(std::string_view utf8) {
+  std::optional<std::string> cp949 = ToCp949(utf8, std::nullopt);
+  if (!cp949 || ToUtf8(*cp949, std::nullopt) != utf8) return std::nullopt;
+  return cp949;
+}
+
+std::optional<std::string> ExactUtf8FromCp949(std::string_view cp949) {
+  std::optional<std::string> utf8 = ToUtf8(cp949, std::nullopt);
+  if (!utf8 || ToCp949(*utf8, std::nullopt) != cp949) return std::nullopt;
+  return utf8;
 }
 
 std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes) {

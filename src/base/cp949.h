@@ -1,6 +1,7 @@
 #pragma once
 // Every text inside Tolmeo is CP949. Source literals, file-system paths and the terminal are
 // UTF-8; these two conversions are the only crossing between the two.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@ std::string Cp949FromUtf8(std::string_view utf8);
 
 // CP949 to UTF-8. Bytes that are not valid CP949 become U+FFFD.
 std::string Utf8FromCp949(std::string_view cp949);
+
+// The same conversions for names that must reach the file system exactly as given (paths):
+// nullopt unless every character converts and converting back gives the very same bytes.
+std::optional<std::string> ExactCp949FromUtf8(std::string_view utf8);
+std::optional<std::string> ExactUtf8FromCp949(std::string_view cp949);
 
 // A Korean literal of the source, converted once per call site:
 //   static const std::string& text = Ktext(u8"...");

@@ -1,6 +1,7 @@
 #pragma once
 // The file-system boundary. Paths inside Tolmeo are CP949 texts with '/' separators; they
 // become UTF-8 here and nowhere else.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +17,26 @@ void SetExeFolderForTesting(const std::string& cp949_folder);
 
 bool FileExists(const std::string& cp949_path);
 
-// The whole file, or why it could not be read.
+// Every data file Tolmeo reads is far smaller; a larger one is refused instead of filling memory.
+inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
+
+// The whole regular file, or why it could not be read (Korean, naming the path and the reason).
 Result<std::string> ReadWholeFile(const std::string& cp949_path);
 
-// Writes the file whole or not at all: a temporary file beside it, flushed, then renamed over
-// the old one, so a crash in the middle leaves the old file as it was.
+// Writes the file whole or not at all. A regular file (or the file a symbolic link points to)
+// is replaced by a complete new file that keeps the old one's permissions, so any failure, a
+// crash included, leaves the old file as it was and no temporary file behind. A FIFO or a
+// character device (/dev/null, a terminal) is written in place and stays what it is; a
+// folder, block device or socket is refused. A path whose bytes are not CP949 is refused, never
+// changed into another name.
 Status WriteWholeFile(const std::string& cp949_path, std::string_view bytes);
+
+// Tests stand in for a file system without O_TMPFILE, where a save writes under a short hidden
+// name first; false restores the normal way.
+void UseNamedTemporaryFilesForTesting(bool named);
+
+// What the system's error number means, in Korean, for a message about a file.
+std::string SystemReason(int error);
 
 // Names (CP949) of the plain files directly in folder whose name ends in "." + extension,
 // sorted by name so the order is the same on every file system. Sub-folders are skipped.

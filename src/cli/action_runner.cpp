@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "base/cp949.h"
+#include "base/file_system.h"
+#include "formats/intel_hex_writer.h"
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
-#include "formats/intel_hex_writer.h"
 
 namespace tolmeo::cli {
 namespace {
@@ -16,12 +17,30 @@ constexpr std::array<FuseGroup, 4> kTypedOrder = {FuseGroup::Lock, FuseGroup::Ex
 
 const char* GroupName(FuseGroup group) {
   switch (group) {
-    case FuseGroup::Lock: return "lock";
-    case FuseGroup::Extended: return "extended";
-    case FuseGroup::High: return "high";
+    case FuseGroup::Lock: return "Lock";
+    case FuseGroup::Extended: return "Extended";
+    case FuseGroup::High: return "High";
     case FuseGroup::Low: break;
   }
-  return "low";
+  return "Low";
+}
+
+const char* MemoryName(Memory memory) { return memory == Memory::Flash ? "Flash" : "EEPROM"; }
+
+std::string ByteText(std::uint8_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", value);
+  return text;
+}
+
+// "Lock 0xFF, Extended 0xFD, High 0xDE, Low 0xFF"
+std::string FusesText(const FuseBytes& bytes) {
+  std::string text;
+  for (std::size_t i = 0; i < kTypedOrder.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += std::string(GroupName(kTypedOrder[i])) + " " + ByteText(bytes[i]);
+  }
+  return text;
 }
 
 std::vector<std::uint8_t> ChipBytes(const ChipImage& image, Memory memory) {
@@ -31,6 +50,22 @@ std::vector<std::uint8_t> ChipBytes(const ChipImage& image, Memory memory) {
   std::vector<std::uint8_t> bytes(image.flashSize);
   for (std::uint32_t b = 0; b < image.flashSize; ++b) bytes[b] = image.FlashByte(b);
   return bytes;
+}
+
+const std::string& AutoFusesSource(AutoFuses source) {
+  switch (source) {
+    case AutoFuses::kDescription: return Ktext(u8"명세문서의 값");
+    case AutoFuses::kChip: return Ktext(u8"칩에 있던 값 그대로");
+    case AutoFuses::kGiven: break;
+  }
+  return Ktext(u8"주어진 값");
+}
+
+std::string AutoSteps(const Action& action) {
+  std::string steps = Ktext(u8"지우기");
+  if (!action.flash_file.empty()) steps += Ktext(u8", Flash 기록과 비교");
+  if (!action.eeprom_file.empty()) steps += Ktext(u8", EEPROM 기록과 비교");
+  return steps + Ktext(u8", Lock·퓨즈 기록");
 }
 
 }  // namespace
@@ -46,87 +81,128 @@ int ExitStatusOf(CommandOutcome outcome) {
   return kExitUsage;
 }
 
-void PrintDescriptionList(std::FILE* out) {
-  for (const std::string& name : ListDescriptions()) {
-    std::fprintf(out, "%s\n", Utf8FromCp949(name).c_str());
+int PrintDescriptionList(TerminalSeam& seam, std::FILE* out) {
+  std::vector<std::string> names = ListDescriptions();
+  if (names.empty()) {
+    seam.ShowNotice(kNoticeFailure, Ktext(u8"명세문서가 없습니다: ") + ExeFolder() +
+                                         Ktext(u8"AvrSpec/ 에서 *.avrspec 파일을 찾지 못했습니다. "
+                                               u8"빌드가 만든 실행 폴더(build/run)의 tolmeo-cli 를 쓰세요."));
+    return kExitSetup;
   }
+  for (const std::string& name : names) std::fprintf(out, "%s\n", Utf8FromCp949(name).c_str());
+  return kExitOk;
 }
 
 ActionRunner::ActionRunner(Programmer& programmer, ChipImage& image, TerminalSeam& seam,
                            std::FILE* out)
-    : programmer_(programmer), image_(image), seam_(seam), out_(out) {}
-
-void ActionRunner::NameDocument(Memory memory, const std::string& utf8_path) {
-  seam_.SetDocumentLabel(memory, utf8_path.empty() ? NoDocumentText(memory) : Cp949FromUtf8(utf8_path));
+    : programmer_(programmer), image_(image), seam_(seam), out_(out) {
+  for (std::size_t i = 0; i < kTypedOrder.size(); ++i) {
+    description_fuses_[i] = seam_.boxes().Collect(kTypedOrder[i]);
+  }
 }
 
-int ActionRunner::ReadIntoFile(Memory memory, const std::string& utf8_path) {
+void ActionRunner::NameDocument(Memory memory, const std::string& path) {
+  seam_.SetDocumentLabel(memory, path.empty() ? NoDocumentText(memory) : path);
+}
+
+int ActionRunner::Said(int status, const std::string& line) {
+  if (status == kExitOk) seam_.ShowNotice(kNoticeInfo, line);
+  return status;
+}
+
+int ActionRunner::WriteDocument(Memory memory, const std::string& path) {
+  NameDocument(memory, path);
+  CommandOutcome outcome = memory == Memory::Flash ? programmer_.FlashWrite() : programmer_.EepromWrite();
+  return Said(ExitStatusOf(outcome),
+              std::string(MemoryName(memory)) + Ktext(u8" 에 ") + path + Ktext(u8" 을(를) 기록했습니다."));
+}
+
+int ActionRunner::ReadIntoFile(Memory memory, const std::string& path) {
   CommandOutcome outcome = memory == Memory::Flash ? programmer_.FlashRead() : programmer_.EepromRead();
   if (outcome != CommandOutcome::kDone) return ExitStatusOf(outcome);
   std::vector<std::uint8_t> bytes = ChipBytes(image_, memory);
-  Status written = WriteIntelHex(Cp949FromUtf8(utf8_path), bytes);
+  Status written = WriteIntelHex(path, bytes);
   if (!written) {
     seam_.ShowNotice(kNoticeFailure, written.reason());
     return kExitUsage;
   }
-  std::fprintf(out_, "%s: %zu bytes read into %s\n", memory == Memory::Flash ? "Flash" : "EEPROM",
-               bytes.size(), utf8_path.c_str());
-  return kExitOk;
+  return Said(kExitOk, std::string(MemoryName(memory)) + " " + std::to_string(bytes.size()) +
+                           Ktext(u8" 바이트를 읽어 ") + path + Ktext(u8" 에 저장했습니다."));
 }
 
 // Bits the description marks as fixed keep the description's value, as in the bit editor:
 // they guard the chip (the serial-programming enable bit, for one) against a typing slip.
-int ActionRunner::WriteFuses(const std::array<std::uint8_t, 4>& values) {
+FuseBytes ActionRunner::PrepareFuses(const FuseBytes& bytes) {
+  FuseBytes kept{};
   for (std::size_t i = 0; i < kTypedOrder.size(); ++i) {
-    seam_.boxes().Show(kTypedOrder[i], values[i]);
-    std::uint8_t kept = seam_.boxes().Collect(kTypedOrder[i]);
-    if (kept == values[i]) continue;
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "%s: bits marked fixed in the description keep their value: writing 0x%02X "
-                  "instead of 0x%02X", GroupName(kTypedOrder[i]), kept, values[i]);
-    seam_.ShowNotice(kNoticeWarning, text);
+    seam_.boxes().Show(kTypedOrder[i], bytes[i]);
+    kept[i] = seam_.boxes().Collect(kTypedOrder[i]);
+    if (kept[i] == bytes[i]) continue;
+    seam_.ShowNotice(kNoticeWarning,
+                     std::string(GroupName(kTypedOrder[i])) +
+                         Ktext(u8": 명세문서에서 고정된 비트는 제 값을 지키므로 ") + ByteText(bytes[i]) +
+                         Ktext(u8" 대신 ") + ByteText(kept[i]) + Ktext(u8" 을(를) 씁니다."));
   }
-  return ExitStatusOf(programmer_.LockFuseWrite());
+  return kept;
+}
+
+FuseBytes ActionRunner::ChipFuses() const {
+  FuseBytes bytes{};
+  for (std::size_t i = 0; i < kTypedOrder.size(); ++i) bytes[i] = image_.FuseByte(kTypedOrder[i]);
+  return bytes;
+}
+
+int ActionRunner::WriteFuses(const FuseBytes& bytes) {
+  FuseBytes written = PrepareFuses(bytes);
+  return Said(ExitStatusOf(programmer_.LockFuseWrite()),
+              Ktext(u8"Lock, 퓨즈 바이트를 기록했습니다: ") + FusesText(written));
 }
 
 int ActionRunner::ReadFuses() {
-  CommandOutcome outcome = programmer_.LockFuseRead();
-  if (outcome != CommandOutcome::kDone) return ExitStatusOf(outcome);
-  for (FuseGroup group : kTypedOrder) {
-    std::fprintf(out_, "%s 0x%02X\n", GroupName(group), image_.FuseByte(group));
+  int status = ExitStatusOf(programmer_.LockFuseRead());
+  return Said(status, Ktext(u8"Lock, 퓨즈 바이트를 읽었습니다: ") + FusesText(ChipFuses()));
+}
+
+// Says which lock and fuse bytes it will write before the erase, so the user can still stop a
+// run that would change the chip's clock or boot settings.
+int ActionRunner::Auto(const Action& action) {
+  FuseBytes bytes = action.fuses;
+  if (action.auto_fuses == AutoFuses::kDescription) bytes = description_fuses_;
+  if (action.auto_fuses == AutoFuses::kChip) {
+    if (int status = ExitStatusOf(programmer_.LockFuseRead()); status != kExitOk) return status;
+    bytes = ChipFuses();
   }
-  return kExitOk;
+  bytes = PrepareFuses(bytes);
+  seam_.ShowNotice(kNoticeInfo, Ktext(u8"자동: ") + AutoSteps(action) + Ktext(u8". 기록할 Lock, 퓨즈 바이트 (") +
+                                    AutoFusesSource(action.auto_fuses) + "): " + FusesText(bytes));
+  NameDocument(Memory::Flash, action.flash_file);
+  NameDocument(Memory::Eeprom, action.eeprom_file);
+  return Said(ExitStatusOf(programmer_.AutoSequence()), Ktext(u8"자동 순서를 마쳤습니다: ") + AutoSteps(action) + ".");
 }
 
 int ActionRunner::Run(const Action& action) {
   switch (action.kind) {
-    case ActionKind::kErase: return ExitStatusOf(programmer_.Erase());
-    case ActionKind::kFlashWrite:
-      NameDocument(Memory::Flash, action.flash_file);
-      return ExitStatusOf(programmer_.FlashWrite());
+    case ActionKind::kErase:
+      return Said(ExitStatusOf(programmer_.Erase()), Ktext(u8"칩을 지웠습니다 (Flash, EEPROM, Lock 비트)."));
+    case ActionKind::kFlashWrite: return WriteDocument(Memory::Flash, action.flash_file);
     case ActionKind::kFlashVerify:
       NameDocument(Memory::Flash, action.flash_file);
-      return ExitStatusOf(programmer_.FlashVerify());
+      return ExitStatusOf(programmer_.FlashVerify());  // the verify says itself that all matched
     case ActionKind::kFlashRead: return ReadIntoFile(Memory::Flash, action.flash_file);
-    case ActionKind::kEepromWrite:
-      NameDocument(Memory::Eeprom, action.eeprom_file);
-      return ExitStatusOf(programmer_.EepromWrite());
+    case ActionKind::kEepromWrite: return WriteDocument(Memory::Eeprom, action.eeprom_file);
     case ActionKind::kEepromVerify:
       NameDocument(Memory::Eeprom, action.eeprom_file);
       return ExitStatusOf(programmer_.EepromVerify());
     case ActionKind::kEepromRead: return ReadIntoFile(Memory::Eeprom, action.eeprom_file);
     case ActionKind::kFusesRead: return ReadFuses();
     case ActionKind::kFusesWrite: return WriteFuses(action.fuses);
-    case ActionKind::kAuto:
-      NameDocument(Memory::Flash, action.flash_file);
-      NameDocument(Memory::Eeprom, action.eeprom_file);
-      return ExitStatusOf(programmer_.AutoSequence());
-    case ActionKind::kRun: return ExitStatusOf(programmer_.Run());
+    case ActionKind::kAuto: return Auto(action);
+    case ActionKind::kRun:
+      return Said(ExitStatusOf(programmer_.Run()),
+                  Ktext(u8"칩을 놓아 주었습니다. 이제 칩의 프로그램이 돕니다."));
     case ActionKind::kList: break;
   }
-  PrintDescriptionList(out_);
-  return kExitOk;
+  return PrintDescriptionList(seam_, out_);
 }
 
 }  // namespace tolmeo::cli

@@ -3,8 +3,13 @@
 #include <charconv>
 #include <string_view>
 
+#include "base/cp949.h"
+
 namespace tolmeo::cli {
 namespace {
+
+// Korean literals of this file, as the terminal shows them.
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 Action ActionOf(ActionKind kind) {
   Action action;
@@ -12,12 +17,20 @@ Action ActionOf(ActionKind kind) {
   return action;
 }
 
-Failure Usage(std::string reason) { return Failure{std::move(reason) + " (see --help)"}; }
+Failure Usage(std::string reason) { return Failure{std::move(reason) + U8(u8" (--help 를 보세요)")}; }
 
 // Text after "prefix", or nullopt when text does not start with it.
 std::optional<std::string_view> After(std::string_view text, std::string_view prefix) {
   if (!text.starts_with(prefix)) return std::nullopt;
   return text.substr(prefix.size());
+}
+
+// A typed name as Tolmeo keeps it; what CP949 cannot hold would name another file.
+Result<std::string> Cp949Name(std::string_view typed) {
+  if (std::optional<std::string> cp949 = ExactCp949FromUtf8(typed)) return *cp949;
+  return Usage("'" + std::string(typed) +
+               U8(u8"' 에 CP949 로 나타낼 수 없는 글자가 있습니다. Tolmeo 는 파일 이름을 CP949 로 다루므로 "
+                  u8"다른 이름을 써 주세요"));
 }
 
 std::optional<std::uint8_t> ParseHexByte(std::string_view text) {
@@ -29,19 +42,38 @@ std::optional<std::uint8_t> ParseHexByte(std::string_view text) {
   return static_cast<std::uint8_t>(value);
 }
 
-Result<Action> ParseFuseValues(std::string_view values) {
-  Action action = ActionOf(ActionKind::kFusesWrite);
-  for (std::size_t i = 0; i < 4; ++i) {
+// "LOCK,EXT,HIGH,LOW" in hex, for fuses:w and auto.
+Result<std::array<std::uint8_t, 4>> ParseFuseBytes(std::string_view values) {
+  std::array<std::uint8_t, 4> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
     std::size_t comma = values.find(',');
-    bool last = i == 3;
+    bool last = i + 1 == bytes.size();
     if (last != (comma == std::string_view::npos)) {
-      return Usage("fuses:w needs four hex values LOCK,EXT,HIGH,LOW");
+      return Usage(U8(u8"Lock, 퓨즈 바이트는 LOCK,EXT,HIGH,LOW 네 개의 16진수로 적어 주세요"));
     }
     std::optional<std::uint8_t> value = ParseHexByte(values.substr(0, comma));
-    if (!value) return Usage("not a hex byte in fuses:w: '" + std::string(values.substr(0, comma)) + "'");
-    action.fuses[i] = *value;
+    if (!value) {
+      return Usage(U8(u8"16진수 한 바이트가 아닙니다: '") + std::string(values.substr(0, comma)) + "'");
+    }
+    bytes[i] = *value;
     if (!last) values.remove_prefix(comma + 1);
   }
+  return bytes;
+}
+
+Result<Action> ParseFuseWrite(std::string_view values) {
+  Result<std::array<std::uint8_t, 4>> bytes = ParseFuseBytes(values);
+  if (!bytes) return Failure{bytes.reason()};
+  Action action = ActionOf(ActionKind::kFusesWrite);
+  action.fuses = *bytes;
+  return action;
+}
+
+Result<Action> FileAction(ActionKind kind, std::string_view memory, std::string_view file) {
+  Result<std::string> name = Cp949Name(file);
+  if (!name) return Failure{name.reason()};
+  Action action = ActionOf(kind);
+  (memory == "flash" ? action.flash_file : action.eeprom_file) = *name;
   return action;
 }
 
@@ -56,21 +88,48 @@ std::optional<Result<Action>> ParseMemoryAction(std::string_view text, std::stri
   for (auto [prefix, kind] : operations) {
     std::optional<std::string_view> file = After(*rest, prefix);
     if (!file) continue;
-    if (file->empty()) return Usage("missing file name in '" + std::string(text) + "'");
-    Action action = ActionOf(kind);
-    (memory == "flash" ? action.flash_file : action.eeprom_file) = std::string(*file);
-    return action;
+    if (file->empty()) return Usage(U8(u8"파일 이름이 없습니다: '") + std::string(text) + "'");
+    return FileAction(kind, memory, *file);
   }
-  return Usage("unknown action '" + std::string(text) + "'");
+  return Usage(U8(u8"모르는 작업입니다: '") + std::string(text) + "'");
 }
 
-// "auto:FLASH:EEPROM"; either file may be empty. The Flash file ends at the first colon.
+// The end of auto's EEPROM part that says which fuse bytes to write: "keep" or four bytes
+// after the last colon. Anything else there belongs to the EEPROM file's name.
+Status TakeAutoFuses(std::string_view& eeprom, Action& action) {
+  std::size_t colon = eeprom.rfind(':');
+  if (colon == std::string_view::npos) return Success();
+  std::string_view tail = eeprom.substr(colon + 1);
+  if (tail == "keep") {
+    action.auto_fuses = AutoFuses::kChip;
+  } else if (tail.find(',') != std::string_view::npos) {
+    Result<std::array<std::uint8_t, 4>> bytes = ParseFuseBytes(tail);
+    if (!bytes) return Failure{bytes.reason()};
+    action.auto_fuses = AutoFuses::kGiven;
+    action.fuses = *bytes;
+  } else {
+    return Success();
+  }
+  eeprom = eeprom.substr(0, colon);
+  return Success();
+}
+
+// "auto:FLASH:EEPROM[:keep|:LOCK,EXT,HIGH,LOW]"; either file may be empty. The Flash file ends
+// at the first colon.
 Result<Action> ParseAuto(std::string_view files) {
   std::size_t colon = files.find(':');
-  if (colon == std::string_view::npos) return Usage("auto needs FLASH:EEPROM (either may be empty)");
+  if (colon == std::string_view::npos) {
+    return Usage(U8(u8"auto 에는 FLASH:EEPROM 이 필요합니다 (어느 쪽이든 비워 둘 수 있습니다)"));
+  }
   Action action = ActionOf(ActionKind::kAuto);
-  action.flash_file = std::string(files.substr(0, colon));
-  action.eeprom_file = std::string(files.substr(colon + 1));
+  std::string_view eeprom = files.substr(colon + 1);
+  if (Status fuses = TakeAutoFuses(eeprom, action); !fuses) return Failure{fuses.reason()};
+  Result<std::string> flash_name = Cp949Name(files.substr(0, colon));
+  if (!flash_name) return Failure{flash_name.reason()};
+  Result<std::string> eeprom_name = Cp949Name(eeprom);
+  if (!eeprom_name) return Failure{eeprom_name.reason()};
+  action.flash_file = *flash_name;
+  action.eeprom_file = *eeprom_name;
   return action;
 }
 
@@ -79,7 +138,7 @@ Result<Action> ParseAction(std::string_view text) {
   if (text == "run") return ActionOf(ActionKind::kRun);
   if (text == "list") return ActionOf(ActionKind::kList);
   if (text == "fuses:r") return ActionOf(ActionKind::kFusesRead);
-  if (auto values = After(text, "fuses:w:")) return ParseFuseValues(*values);
+  if (auto values = After(text, "fuses:w:")) return ParseFuseWrite(*values);
   if (auto files = After(text, "auto:")) return ParseAuto(*files);
   if (auto flash = ParseMemoryAction(text, "flash", ActionKind::kFlashWrite, ActionKind::kFlashVerify,
                                      ActionKind::kFlashRead)) {
@@ -89,30 +148,30 @@ Result<Action> ParseAction(std::string_view text) {
                                       ActionKind::kEepromVerify, ActionKind::kEepromRead)) {
     return *eeprom;
   }
-  return Usage("unknown action '" + std::string(text) + "'");
+  return Usage(U8(u8"모르는 작업입니다: '") + std::string(text) + "'");
 }
 
 Result<std::int32_t> ParseSpeed(std::string_view text) {
   std::int32_t speed = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || speed < 0) {
-    return Usage("-s needs a whole number from 0 to 2147483647, not '" + std::string(text) + "'");
+    return Usage(U8(u8"-s 에는 0 부터 2147483647 까지의 정수를 주세요: '") + std::string(text) + "'");
   }
   return speed;
 }
 
 // Applies option flag with its value; an unknown flag is a usage error.
 Status ApplyOption(std::string_view flag, const std::string& value, Arguments& arguments) {
-  if (value.empty()) return Usage(std::string(flag) + " needs a non-empty value");
-  if (flag == "-c") {
-    arguments.cable = value;
-  } else if (flag == "-d") {
-    arguments.device = value;
-  } else {
+  if (value.empty()) return Usage(std::string(flag) + U8(u8" 의 값이 비어 있습니다"));
+  if (flag == "-s") {
     Result<std::int32_t> speed = ParseSpeed(value);
     if (!speed) return Failure{speed.reason()};
     arguments.speed = *speed;
+    return Success();
   }
+  Result<std::string> name = Cp949Name(value);
+  if (!name) return Failure{name.reason()};
+  (flag == "-c" ? arguments.cable : arguments.device) = *name;
   return Success();
 }
 
@@ -127,62 +186,77 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
     } else if (arg == "-y") {
       arguments.assume_yes = true;
     } else if (arg == "-c" || arg == "-d" || arg == "-s") {
-      if (i + 1 == args.size()) return Usage(arg + " needs a value");
+      if (i + 1 == args.size()) return Usage(arg + U8(u8" 다음에 값이 필요합니다"));
       Status applied = ApplyOption(arg, args[++i], arguments);
       if (!applied) return Failure{applied.reason()};
     } else if (arg.starts_with("-")) {
-      return Usage("unknown option '" + arg + "'");
+      return Usage(U8(u8"모르는 옵션입니다: '") + arg + "'");
     } else {
       Result<Action> action = ParseAction(arg);
       if (!action) return Failure{action.reason()};
       arguments.actions.push_back(*action);
     }
   }
-  if (!arguments.help && arguments.actions.empty()) return Usage("no action given");
+  if (!arguments.help && arguments.actions.empty()) return Usage(U8(u8"할 작업이 없습니다"));
   return arguments;
 }
 
 std::string UsageText() {
-  return R"(Usage: tolmeo-cli [-c CABLE] [-d DEVICE] [-s SPEED] [-y] ACTION...
+  return U8(u8R"(사용법: tolmeo-cli [-c 케이블] [-d 장치] [-s 속도] [-y] 작업...
 
-Programs an AVR microcontroller through an ISP cable. Actions run in the order given;
-every action but 'run' and 'list' puts the chip into programming mode and checks its
-signature against the device description first. The first action that fails stops the rest.
+ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업은 적은 순서대로 합니다.
+'run' 과 'list' 를 뺀 모든 작업은 먼저 칩을 프로그램 모드로 넣고 칩의 시그너처를
+명세문서와 맞추어 봅니다. 작업 하나가 실패하면 나머지는 하지 않습니다.
+작업마다 한 줄로 무엇을 했는지 알려 줍니다.
 
-Actions:
-  erase                   erase Flash, EEPROM and lock bits
-  flash:w:FILE            write the Intel HEX file FILE into Flash (erase first, or use auto)
-  flash:v:FILE            compare Flash with FILE
-  flash:r:FILE            read the whole Flash into the Intel HEX file FILE
-  eeprom:w:FILE           the same three for the EEPROM
+작업:
+  erase                   Flash, EEPROM, Lock 비트를 지웁니다
+  flash:w:FILE            Intel HEX 파일 FILE 을 Flash 에 기록합니다 (먼저 erase 하거나 auto 를 쓰세요)
+  flash:v:FILE            Flash 를 FILE 과 비교합니다
+  flash:r:FILE            Flash 전체를 읽어 Intel HEX 파일 FILE 로 저장합니다
+  eeprom:w:FILE           EEPROM 에 대한 같은 세 가지
   eeprom:v:FILE
   eeprom:r:FILE
-  fuses:r                 read and show the lock, extended, high and low fuse bytes
+  fuses:r                 Lock, Extended, High, Low 퓨즈 바이트를 읽어 보여 줍니다
   fuses:w:LOCK,EXT,HIGH,LOW
-                          write the four bytes, given in hex (e.g. fuses:w:FF,FF,D9,E1)
-  auto:FLASH:EEPROM       erase, write and verify Flash, then EEPROM, then write the
-                          description's lock and fuse bytes; leave a file empty to skip it
-                          (auto:blink.hex: programs Flash only)
-  run                     release the chip so that it runs
-  list                    list the device descriptions that can be given to -d
+                          네 바이트를 16진수로 받아 기록합니다 (예: fuses:w:FF,FD,DE,FF)
+  auto:FLASH:EEPROM       지우고, Flash 를 기록하고 비교하고, EEPROM 을 기록하고 비교한 뒤
+                          명세문서의 Lock, 퓨즈 바이트를 기록합니다. 파일을 비워 두면 그
+                          메모리는 건너뜁니다 (auto:blink.hex: 는 Flash 만 합니다)
+  auto:FLASH:EEPROM:keep  같은 순서이되, 지우기 전에 칩에서 읽은 네 바이트를 그대로 다시 씁니다
+  auto:FLASH:EEPROM:LOCK,EXT,HIGH,LOW
+                          같은 순서이되, 주어진 네 바이트를 씁니다
+                          auto 는 기록하기 전에 어느 바이트를 쓰는지 먼저 알려 줍니다
+  run                     칩을 놓아 주어 칩의 프로그램이 돌게 합니다
+  list                    -d 에 줄 수 있는 명세문서를 보여 줍니다
 
-Options:
-  -c CABLE    the cable for this run, instead of the one in opt/opt.opt:
-              parport0 (or another parallel port name), sim (a virtual chip of the
-              selected device, erased at every run), sim:FILE (a virtual chip kept in FILE)
-  -d DEVICE   the device description AvrSpec/DEVICE.avrspec beside the program
-              (default: the first one in name order; see 'list')
-  -s SPEED    the ISP speed: busy-wait passes between clock edges, 0 is fastest
-  -y          go on when the chip's signature does not match the description
-              (without -y such a chip is refused)
-  -h, --help  show this text
+명세문서에서 고정(fixed)으로 표시된 비트는 주어진 값 대신 명세문서의 값을 지킵니다
+(ISP 를 끄는 SPIEN 같은 비트를 잘못 기록하지 않도록). 그때는 경고가 나옵니다.
 
-Exit status: 0 success, 1 the chip failed (no answer, signature refused, a write that did
-not read back, verify difference), 2 usage or file errors.
+옵션:
+  -c 케이블   이번 실행에 쓸 케이블 (opt/opt.opt 의 설정 대신):
+              parport0 (또는 다른 병렬 포트 이름), sim (선택한 장치의 가상 칩, 실행할
+              때마다 지워진 상태), sim:FILE (FILE 에 보관되는 가상 칩)
+  -d 장치     프로그램 옆의 명세문서 AvrSpec/장치.avrspec (기본값: 이름 순서로 첫 번째,
+              'list' 참고)
+  -s 속도     ISP 속도: 클럭 가장자리 사이의 대기 횟수, 0 이 가장 빠릅니다
+  -y          칩의 시그너처가 명세문서와 다를 때도 계속합니다 (-y 가 없으면 거절합니다)
+  -h, --help  이 설명을 보여 줍니다
 
-Example:
-  tolmeo-cli -d ATmega328P auto:blink.hex:blink.eep.hex run
-)";
+종료 상태:
+  0  성공
+  1  칩이 실패했습니다 (응답 없음, 시그너처 거절, 기록한 값이 읽히지 않음, 비교 차이)
+  2  사용법이나 파일의 문제 (모르는 작업, 없거나 망가진 HEX 파일, 저장하지 못한 파일)
+  3  설치와 설정의 문제 (케이블을 열지 못함, 명세문서가 없음): 칩은 건드리지 않았습니다
+
+병렬 포트 케이블이 열리지 않으면: sudo modprobe ppdev 로 ppdev 모듈을 올리고, 사용자를
+lp 그룹에 넣은 뒤 (sudo adduser 사용자 lp) 다시 로그인하세요. 하드웨어 없이 해 보려면
+-c sim 을 쓰세요. 자세한 설명은 프로그램 옆의 help/help.html 에 있습니다.
+
+예 (저장소 맨 위 폴더에서):
+  build/run/tolmeo-cli -c sim -d ATmega328P auto:tools/firmware/blink.hex:tools/firmware/blink_eeprom.hex run
+  build/run/tolmeo-cli -d ATmega328P auto:blink.hex::keep run
+)");
 }
 
 }  // namespace tolmeo::cli

@@ -26,12 +26,23 @@ enum class ActionKind {
   kList,
 };
 
+// Which lock and fuse bytes auto writes after the memories.
+enum class AutoFuses {
+  kDescription,  // the description's (auto:FLASH:EEPROM)
+  kChip,         // the chip's own, read before the erase (auto:FLASH:EEPROM:keep)
+  kGiven,        // the four typed (auto:FLASH:EEPROM:LOCK,EXT,HIGH,LOW)
+};
+
+// Texts that name files, the cable and the device are CP949, converted exactly from what was
+// typed: a name CP949 cannot hold is a usage error, never a different file.
 struct Action {
   ActionKind kind = ActionKind::kErase;
-  std::string flash_file;   // UTF-8, as typed; empty when the action has none
+  std::string flash_file;   // empty when the action has none
   std::string eeprom_file;  // for eeprom:*:FILE and the second file of auto
-  // fuses:w values in the order typed: lock, extended, high, low.
+  // fuses:w values, or auto's with AutoFuses::kGiven, in the order typed: lock, extended,
+  // high, low.
   std::array<std::uint8_t, 4> fuses{};
+  AutoFuses auto_fuses = AutoFuses::kDescription;
 };
 
 struct Arguments {
@@ -43,10 +54,11 @@ struct Arguments {
   std::vector<Action> actions;
 };
 
-// The arguments after the program name. A usage error comes back with its reason (UTF-8).
+// The arguments after the program name (UTF-8, as the terminal gives them). A usage error comes
+// back with its reason (UTF-8).
 Result<Arguments> ParseArguments(std::span<const std::string> args);
 
-// The --help text.
+// The --help text (UTF-8).
 std::string UsageText();
 
 }  // namespace tolmeo::cli

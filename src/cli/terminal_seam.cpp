@@ -24,8 +24,8 @@ std::string TerminalLines(const std::string& cp949_text) {
 const char* KindPrefix(int kind) {
   switch (kind) {
     case kNoticeInfo: return "";
-    case kNoticeWarning: return "warning: ";
-    default: return "error: ";
+    case kNoticeWarning: return reinterpret_cast<const char*>(u8"경고: ");
+    default: return reinterpret_cast<const char*>(u8"오류: ");
   }
 }
 
@@ -48,7 +48,8 @@ void TerminalSeam::ShowNotice(int kind, const std::string& text) {
 
 bool TerminalSeam::AskConfirm(int kind, const std::string& text) {
   PrintText(err_, KindPrefix(kind), text);
-  PrintText(err_, "", assume_yes_ ? "-> going on (-y)" : "-> cancelled (give -y to go on anyway)");
+  PrintText(err_, "", assume_yes_ ? Ktext(u8"-> 계속합니다 (-y)")
+                                  : Ktext(u8"-> 그만둡니다 (그래도 계속하려면 -y 를 주세요)"));
   return assume_yes_;
 }
 

@@ -1,7 +1,9 @@
 #include "formats/ide_options.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "base/cp949.h"
@@ -36,14 +38,42 @@ std::int32_t ClampFlag(std::int64_t value) {
 }
 std::int32_t ClampSpeed(std::int32_t value) { return std::max(0, value); }
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+const std::array<const std::string*, 10>& AllTags() {
+  static const std::array<const std::string*, 10> tags = {
+      &ColorTag(),      &PathTag(),           &BrightnessTag(),         &AlphaBlendOnTag(),
+      &AlphaBlendValueTag(), &BalloonHelpTag(), &BalloonTransparentTag(), &IspSpeedTag(),
+      &CableTag(),      &EndTag()};
+  return tags;
+}
+
 // A line equal to a tag is the next tag, not a value: the tag before it has lost its value.
 bool IsTag(std::string_view line) {
-  for (const std::string* tag :
-       {&ColorTag(), &PathTag(), &BrightnessTag(), &AlphaBlendOnTag(), &AlphaBlendValueTag(),
-        &BalloonHelpTag(), &BalloonTransparentTag(), &IspSpeedTag(), &CableTag(), &EndTag()}) {
-    if (line == *tag) return true;
+  return std::any_of(AllTags().begin(), AllTags().end(),
+                     [line](const std::string* tag) { return line == *tag; });
+}
+
+bool HasTagLine(std::span<const std::string_view> lines, bool in_utf8) {
+  return std::any_of(AllTags().begin(), AllTags().end(), [&](const std::string* tag) {
+    return FindTagLine(lines, in_utf8 ? Utf8FromCp949(*tag) : *tag).has_value();
+  });
+}
+
+// A modern editor saves the file as UTF-8: its lines in CP949, or the line that CP949 cannot
+// hold.
+Result<std::string> Utf8LinesInCp949(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::optional<std::string> line = ExactCp949FromUtf8(lines[i]);
+    if (!line) {
+      return Failure{Ktext(u8"UTF-8 로 저장된 설정 파일의 ") + std::to_string(i + 1) +
+                     Ktext(u8"번째 줄에 CP949 로 나타낼 수 없는 글자가 있습니다")};
+    }
+    if (i > 0) text += "\r\n";
+    text += *line;
   }
-  return false;
+  return text;
 }
 
 // A path or cable name the reader takes: short enough, on one line, and not a tag, so that
@@ -57,19 +87,29 @@ class OptionsReader {
  public:
   explicit OptionsReader(std::string_view text) : lines_(SplitLines(text)) {}
 
+  // A blank value line is an empty value, which is 0.
   std::optional<std::uint32_t> Decimal(std::string_view tag) const {
-    auto line = ValueAfterTag(lines_, tag);
-    return line ? ParseDecimal(TrimBlanks(*line)) : std::nullopt;
+    auto line = Value(tag);
+    if (!line) return std::nullopt;
+    return line->empty() ? 0 : ParseDecimal(*line);
   }
   std::optional<std::uint32_t> Hex(std::string_view tag) const {
-    auto line = ValueAfterTag(lines_, tag);
-    return line ? ParsePrefixedHex(TrimBlanks(*line)) : std::nullopt;
+    auto line = Value(tag);
+    if (!line) return std::nullopt;
+    return line->empty() ? 0 : ParsePrefixedHex(*line);
   }
   std::optional<std::string_view> Line(std::string_view tag) const {
     return ValueAfterTag(lines_, tag);
   }
 
  private:
+  // The value line without blanks; nullopt when the tag has no value line of its own.
+  std::optional<std::string_view> Value(std::string_view tag) const {
+    auto line = ValueAfterTag(lines_, tag);
+    if (!line || IsTag(*line)) return std::nullopt;
+    return TrimBlanks(*line);
+  }
+
   std::vector<std::string_view> lines_;
 };
 
@@ -142,13 +182,23 @@ std::string FormatOptions(const IdeOptions& options) {
 
 std::string OptionsPath() { return ExeFolder() + "opt/opt.opt"; }
 
-Status LoadOptions(const std::string& path, IdeOptions& options) {
-  auto text = ReadWholeFile(path);
-  if (!text) {
-    options = DefaultOptions();
-    return Failure{text.reason()};
+Result<std::string> OptionsTextInCp949(std::string_view file_text) {
+  if (file_text.starts_with(kUtf8ByteOrderMark)) {
+    file_text.remove_prefix(kUtf8ByteOrderMark.size());
+    return Utf8LinesInCp949(SplitLines(file_text));
   }
-  options = ParseOptions(*text);
+  std::vector<std::string_view> lines = SplitLines(file_text);
+  if (!HasTagLine(lines, false) && HasTagLine(lines, true)) return Utf8LinesInCp949(lines);
+  return std::string(file_text);
+}
+
+Status LoadOptions(const std::string& path, IdeOptions& options) {
+  options = DefaultOptions();
+  auto text = ReadWholeFile(path);
+  if (!text) return Failure{text.reason()};
+  Result<std::string> cp949 = OptionsTextInCp949(*text);
+  if (!cp949) return Failure{path + ": " + cp949.reason()};
+  options = ParseOptions(*cp949);
   return Success();
 }
 

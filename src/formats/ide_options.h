@@ -37,10 +37,10 @@ struct IdeOptions {
 IdeOptions DefaultOptions();
 
 // The values of an options text over the defaults. Values out of range are clamped (a negative
-// ISP speed to 0, brightness and opacity to 0..255, flags to 0 or 1); a value that is not a
-// number (an empty line included), an overall colour beyond 0xFFFFFF, an empty cable, a path
-// or cable of kMaxOptionPathBytes bytes or more, and a value line that is itself a tag keep the
-// default. Tags may stand in any order.
+// ISP speed to 0, brightness and opacity to 0..255, flags to 0 or 1); a blank value line is an
+// empty value: 0, or an empty picture path. A value that is not a number, an overall colour
+// beyond 0xFFFFFF, an empty cable, a path or cable of kMaxOptionPathBytes bytes or more, and a
+// value line that is itself a tag keep the default. Tags may stand in any order.
 IdeOptions ParseOptions(std::string_view cp949_text);
 // The file text, in the layout ParseOptions reads back unchanged. Values the reader would not
 // take are written as it would read them: numbers clamped, the colour without its unused top
@@ -50,6 +50,11 @@ std::string FormatOptions(const IdeOptions& options);
 
 // ExeFolder() + "opt/opt.opt".
 std::string OptionsPath();
+
+// The text of an options file in CP949, the format written. A file a modern editor saved as
+// UTF-8 (with a byte-order mark, or with its tags in UTF-8) is converted; a line CP949 cannot
+// hold refuses it with the line's number.
+Result<std::string> OptionsTextInCp949(std::string_view file_text);
 
 // Reads the file at path into options. options always ends up usable: a missing or unreadable
 // file gives DefaultOptions() and the reason is returned.

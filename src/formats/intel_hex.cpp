@@ -103,14 +103,17 @@ class HexReader {
       auto record = DecodeRecord(line);
       if (!record) return LineFailure(line_number, record.reason());
       records_seen_ = true;
-      if (record->type == kEndOfFile) break;
+      if (record->type == kEndOfFile) return range_;
       if (Status applied = Apply(*record); !applied) {
         return LineFailure(line_number, applied.reason());
       }
+      last_record_line_ = line_number;
     }
     // An empty file is more likely a build that failed than a wish to program nothing.
     if (!records_seen_) return Failure{Ktext(u8"레코드가 하나도 없는 빈 파일입니다")};
-    return range_;
+    // A file cut at a line boundary looks whole line by line; only the end record tells.
+    return LineFailure(last_record_line_,
+                       Ktext(u8"이 줄 뒤에 끝 레코드(:00000001FF)가 없습니다. 파일이 중간에 잘렸을 수 있습니다"));
   }
 
  private:
@@ -159,6 +162,7 @@ class HexReader {
   std::uint64_t base_ = 0;
   bool segmented_ = false;
   bool records_seen_ = false;
+  std::size_t last_record_line_ = 0;
   HexRange range_;
 };
 

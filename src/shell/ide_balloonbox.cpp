@@ -43,6 +43,7 @@ Tide_BalloonBox_Form::Tide_BalloonBox_Form(const IdeOptions& options)
   TextStyle& style = text_style();
   style.xOffset = kBalloonTextLeft;
   style.padBottom = 1;
+  SetWindowRole(WindowRole::Tooltip);
   SetStayOnTop(true);
   ApplyTranslucency();
   BalloonSize empty = BalloonSizeFor(0, 0);

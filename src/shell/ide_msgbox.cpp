@@ -63,6 +63,7 @@ Tide_msgbox_Form::Tide_msgbox_Form(const IdeOptions& options)
   title_style_ = text_style();
   text_style().xOffset = kMsgboxTextLeft;
   tab_width_ = MeasureOrNothing(title_style_, Title()).width + 2;
+  SetWindowRole(WindowRole::Dialog);
   SetStayOnTop(true);
 
   icon_.SetParent(this);

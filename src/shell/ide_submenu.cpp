@@ -45,6 +45,7 @@ Tide_submenu_Form::Tide_submenu_Form(const IdeOptions& options)
   text_style().xOffset = 1;
   text_style().padTop = 3;
   text_style().padBottom = 3;
+  SetWindowRole(WindowRole::DropDownList);
   SetStayOnTop(true);
   SetBounds(Rect{0, 0, 10, 10});
   // Shown and hidden once, so that its window exists before the first title is clicked.

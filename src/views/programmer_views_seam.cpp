@@ -7,25 +7,22 @@
 namespace tolmeo {
 
 ProgrammerViewsSeam::ProgrammerViewsSeam(Tide_AVR_Form& window, EngineSeam& rest)
-    : window_(window), rest_(rest) {}
+    : views_(window), rest_(rest) {}
 
-void ProgrammerViewsSeam::RefreshViewer() {
-  Tmemory_Viewer_Form& viewer = window_.viewer();
-  viewer.Refresh(viewer.view_mode());
-}
+void ProgrammerViewsSeam::RefreshViewer() { views_.RefreshViewer(); }
 
-void ProgrammerViewsSeam::UpdateViewerScrollRange() { window_.viewer().UpdateScrollRange(); }
+void ProgrammerViewsSeam::UpdateViewerScrollRange() { views_.UpdateViewerScrollRange(); }
 
-void ProgrammerViewsSeam::CollectBits(FuseGroup group) { window_.bit_editor().CollectBits(group); }
+void ProgrammerViewsSeam::CollectBits(FuseGroup group) { views_.CollectBits(group); }
 
-void ProgrammerViewsSeam::ShowBits(FuseGroup group) { window_.bit_editor().ShowBits(group); }
+void ProgrammerViewsSeam::ShowBits(FuseGroup group) { views_.ShowBits(group); }
 
 BitBox ProgrammerViewsSeam::GetBitBox(FuseGroup group, int bit) const {
-  return window_.bit_editor().GetBitBox(group, bit);
+  return views_.GetBitBox(group, bit);
 }
 
 void ProgrammerViewsSeam::SetBitBox(FuseGroup group, int bit, const BitBox& box) {
-  window_.bit_editor().SetBitBox(group, bit, box);
+  views_.SetBitBox(group, bit, box);
 }
 
 void ProgrammerViewsSeam::ShowNotice(int kind, const std::string& text) {
@@ -93,13 +90,14 @@ void ResetToDescription(const std::string& device_name, ChipImage& image, Engine
 }
 
 void ConnectBitEditor(LockFuseEditor& editor, const BitEditorCommands& commands) {
-  editor.on_write = [programmer = &commands.programmer](FuseGroup group) {
-    programmer->FuseByteWrite(group);
+  editor.on_write = [run = commands.run](FuseGroup group) {
+    run([group](Programmer& programmer) { programmer.FuseByteWrite(group); });
   };
-  editor.on_read = [programmer = &commands.programmer](FuseGroup group) {
-    programmer->FuseByteRead(group);
+  editor.on_read = [run = commands.run](FuseGroup group) {
+    run([group](Programmer& programmer) { programmer.FuseByteRead(group); });
   };
   editor.on_reset = [commands] {
+    if (commands.may_change_description && !commands.may_change_description()) return;
     ResetToDescription(commands.device_name ? commands.device_name() : std::string(),
                        commands.image, commands.seam);
   };

@@ -12,6 +12,7 @@
 #include "isp/engine_seam.h"
 #include "isp/programmer.h"
 #include "views/ide_avr.h"
+#include "views/programmer_views.h"
 
 namespace tolmeo {
 
@@ -43,16 +44,20 @@ class ProgrammerViewsSeam : public EngineSeam {
   void RunPendingMessages() override;
 
  private:
-  Tide_AVR_Form& window_;
+  AvrWindowViews views_;
   EngineSeam& rest_;
 };
 
 // What the bit editor's buttons need of the rest of the program.
 struct BitEditorCommands {
-  Programmer& programmer;
+  // Runs a single-byte command on the engine, the way the main window runs its commands.
+  std::function<void(const std::function<void(Programmer&)>&)> run;
   ChipImage& image;
   EngineSeam& seam;  // the whole seam, so a loaded description reaches the editor
   std::function<std::string()> device_name;  // the device selected in the menu bar
+  // False while a command runs: the description must not change under it (saying why is
+  // the hook's business).
+  std::function<bool()> may_change_description;
 };
 
 // Write and read run the engine's single-byte commands; reset loads the selected device's

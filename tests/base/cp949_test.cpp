@@ -19,6 +19,16 @@ TEST(Cp949, UnconvertibleInputIsReplacedNotDropped) {
   EXPECT_EQ(Utf8FromCp949("\xA2\xE8z"), "\xEF\xBF\xBDz");
 }
 
+TEST(Cp949, ExactConversionRefusesWhatItCannotKeep) {
+  EXPECT_EQ(ExactCp949FromUtf8("/tmp/대한민국.hex"), Cp949FromUtf8("/tmp/대한민국.hex"));
+  EXPECT_EQ(ExactCp949FromUtf8("caf\xF0\x9F\x98\x80.hex"), std::nullopt);  // an emoji
+  EXPECT_EQ(ExactCp949FromUtf8("bad\xC3.hex"), std::nullopt);               // cut UTF-8
+  EXPECT_EQ(ExactUtf8FromCp949(Cp949FromUtf8("끝.opt")), "끝.opt");
+  EXPECT_EQ(ExactUtf8FromCp949("\xFF\xFF"), std::nullopt);
+  EXPECT_EQ(ExactUtf8FromCp949("a\xB3"), std::nullopt);  // lone lead byte
+  EXPECT_EQ(ExactCp949FromUtf8(""), "");
+}
+
 TEST(Cp949, CutNeverSplitsADoubleByteCharacter) {
   std::string text = Cp949FromUtf8("가나다");  // six bytes
   EXPECT_EQ(CutAtCharBoundary(text, 6), text);

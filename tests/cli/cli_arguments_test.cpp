@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/cp949.h"
+
 namespace tolmeo::cli {
 namespace {
 
@@ -48,6 +50,36 @@ TEST(CliArguments, AutoTakesEitherFileEmpty) {
   EXPECT_FALSE(Parse({"auto:f.hex"}).ok());
 }
 
+TEST(CliArguments, AutoTakesTheFuseBytesOrKeepsTheChipsOwn) {
+  auto parsed = Parse({"auto:f.hex:e.hex:keep", "auto:f.hex::FF,FD,DE,ff", "auto:f.hex:e.hex",
+                       "auto::c:\\e.hex"});
+  ASSERT_TRUE(parsed.ok()) << parsed.reason();
+  EXPECT_EQ(parsed->actions[0].auto_fuses, AutoFuses::kChip);
+  EXPECT_EQ(parsed->actions[0].eeprom_file, "e.hex");
+  EXPECT_EQ(parsed->actions[1].auto_fuses, AutoFuses::kGiven);
+  EXPECT_EQ(parsed->actions[1].eeprom_file, "");
+  EXPECT_EQ(parsed->actions[1].fuses, (std::array<std::uint8_t, 4>{0xFF, 0xFD, 0xDE, 0xFF}));
+  EXPECT_EQ(parsed->actions[2].auto_fuses, AutoFuses::kDescription);
+  EXPECT_EQ(parsed->actions[3].eeprom_file, "c:\\e.hex");  // a colon of the file's own
+  EXPECT_EQ(parsed->actions[3].auto_fuses, AutoFuses::kDescription);
+  EXPECT_FALSE(Parse({"auto:f.hex::FF,FD,DE"}).ok());
+}
+
+TEST(CliArguments, ANameCp949CannotHoldIsRefusedNotChanged) {
+  const std::string emoji = "caf\xF0\x9F\x98\x80.hex";
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"flash:r:" + emoji}, {"auto:" + emoji + ":"}, {"auto::" + emoji},
+        {"-c", "sim:" + emoji, "erase"}, {"-d", emoji, "erase"}}) {
+    auto parsed = ParseArguments(args);
+    ASSERT_FALSE(parsed.ok()) << args.back();
+    EXPECT_NE(parsed.reason().find(emoji + "'"), std::string::npos) << parsed.reason();
+    EXPECT_NE(parsed.reason().find("CP949"), std::string::npos);
+  }
+  auto korean = Parse({"flash:w:/tmp/깜빡이.hex"});
+  ASSERT_TRUE(korean.ok());
+  EXPECT_EQ(korean->actions[0].flash_file, Cp949FromUtf8("/tmp/깜빡이.hex"));
+}
+
 TEST(CliArguments, FuseValuesAreFourHexBytes) {
   auto parsed = Parse({"fuses:w:0xFF,fd,D9,0x62"});
   ASSERT_TRUE(parsed.ok()) << parsed.reason();
@@ -78,7 +110,12 @@ TEST(CliArguments, HelpNeedsNoAction) {
   auto parsed = Parse({"--help"});
   ASSERT_TRUE(parsed.ok());
   EXPECT_TRUE(parsed->help);
-  EXPECT_NE(UsageText().find("flash:w:FILE"), std::string::npos);
+  std::string usage = UsageText();
+  EXPECT_NE(usage.find("flash:w:FILE"), std::string::npos);
+  // Every exit status is explained, the setup one with its fixes.
+  for (const char* line : {"  0  ", "  1  ", "  2  ", "  3  ", "modprobe ppdev", "-c sim", "auto:FLASH:EEPROM:keep"}) {
+    EXPECT_NE(usage.find(line), std::string::npos) << line;
+  }
 }
 
 }  // namespace

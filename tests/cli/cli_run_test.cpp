@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/cp949.h"
+#include "base/file_system.h"
 #include "cli/action_runner.h"
 #include "cli/terminal_seam.h"
 #include "formats/intel_hex.h"
@@ -12,6 +13,8 @@
 
 namespace tolmeo::cli {
 namespace {
+
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 // A temporary stream whose text can be read back.
 class Capture {
@@ -60,7 +63,11 @@ TEST_F(CliRun, WriteVerifyAndReadBackAFlashDocument) {
   std::string text = out.Text();
   EXPECT_NE(text.find(reinterpret_cast<const char*>(u8"Flash 에 기록한 내용과 읽은 내용이 전부 일치합니다.\n")),
             std::string::npos);
-  EXPECT_NE(text.find("Flash: 32768 bytes read into"), std::string::npos);
+  EXPECT_NE(text.find(U8(u8"칩을 지웠습니다")), std::string::npos);
+  EXPECT_NE(text.find(U8(u8"Flash 에 ") + Path("a.hex") + U8(u8" 을(를) 기록했습니다.\n")), std::string::npos);
+  EXPECT_NE(text.find(U8(u8"Flash 32768 바이트를 읽어 ") + Path("back.hex") + U8(u8" 에 저장했습니다.\n")),
+            std::string::npos)
+      << text;
   std::vector<std::uint8_t> back(32768);
   auto range = ParseIntelHex(folder.Read("back.hex"), back);
   ASSERT_TRUE(range.ok());
@@ -94,7 +101,57 @@ TEST_F(CliRun, TheFirstFailureStopsTheRest) {
 TEST_F(CliRun, FusesAreWrittenAndShown) {
   EXPECT_EQ(Run({"fuses:w:FF,FD,DE,E2", "fuses:r"}), kExitOk) << err.Text();
   std::string text = out.Text();
-  EXPECT_NE(text.find("lock 0xFF\nextended 0xFD\nhigh 0xDE\nlow 0xE2\n"), std::string::npos) << text;
+  const std::string bytes = "Lock 0xFF, Extended 0xFD, High 0xDE, Low 0xE2\n";
+  EXPECT_NE(text.find(U8(u8"Lock, 퓨즈 바이트를 기록했습니다: ") + bytes), std::string::npos) << text;
+  EXPECT_NE(text.find(U8(u8"Lock, 퓨즈 바이트를 읽었습니다: ") + bytes), std::string::npos) << text;
+}
+
+TEST_F(CliRun, AutoSaysWhichFuseBytesItWritesBeforeWriting) {
+  folder.Write("f.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
+  const std::string arduino = "Lock 0xFF, Extended 0xFD, High 0xDE, Low 0xFF";
+  // The chip's own bytes stay.
+  ASSERT_EQ(Run({"fuses:w:FF,FD,DE,FF", "auto:" + Path("f.hex") + "::keep", "fuses:r"}), kExitOk)
+      << err.Text();
+  std::string text = out.Text();
+  std::size_t announced = text.find(U8(u8"(칩에 있던 값 그대로): ") + arduino + "\n");
+  std::size_t finished = text.find(U8(u8"자동 순서를 마쳤습니다: 지우기, Flash 기록과 비교, Lock·퓨즈 기록."));
+  ASSERT_NE(announced, std::string::npos) << text;
+  ASSERT_NE(finished, std::string::npos) << text;
+  EXPECT_LT(announced, finished);
+  EXPECT_NE(text.find(U8(u8"읽었습니다: ") + arduino), std::string::npos) << text;
+}
+
+TEST_F(CliRun, AutoWritesTheFourBytesGivenOrTheDescriptions) {
+  folder.Write("f.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
+  ASSERT_EQ(Run({"auto:" + Path("f.hex") + "::FF,FD,DE,FF", "fuses:r"}), kExitOk) << err.Text();
+  EXPECT_NE(out.Text().find(U8(u8"(주어진 값): Lock 0xFF, Extended 0xFD, High 0xDE, Low 0xFF")),
+            std::string::npos);
+  EXPECT_NE(out.Text().find(U8(u8"읽었습니다: Lock 0xFF, Extended 0xFD, High 0xDE, Low 0xFF")),
+            std::string::npos);
+
+  // Without a choice, the description's bytes, as the announcement says.
+  ASSERT_EQ(Run({"auto:" + Path("f.hex") + ":", "fuses:r"}), kExitOk) << err.Text();
+  std::string text = out.Text();
+  const std::string announced_prefix = U8(u8"(명세문서의 값): ");
+  std::size_t at = text.rfind(announced_prefix);
+  ASSERT_NE(at, std::string::npos) << text;
+  std::string bytes = text.substr(at + announced_prefix.size(), text.find('\n', at) - at - announced_prefix.size());
+  EXPECT_NE(text.rfind(U8(u8"읽었습니다: ") + bytes + "\n"), std::string::npos) << text;
+}
+
+TEST_F(CliRun, ACableThatDoesNotOpenNamesTheFixAndIsASetupProblem) {
+  for (const char* action : {"erase", "run"}) {
+    auto arguments = ParseArguments(std::vector<std::string>{"-c", "parport9", "-d", "ATmega328P", action});
+    ASSERT_TRUE(arguments.ok());
+    Capture cable_err;
+    EXPECT_EQ(RunCli(*arguments, out.file(), cable_err.file()), kExitSetup) << action;
+    std::string text = cable_err.Text();
+    EXPECT_EQ(text.find(U8(u8"오류: 케이블 'parport9' 을(를) 열지 못했습니다")), 0u) << text;
+    for (const char* fix : {"modprobe ppdev", " lp", "-c sim", "help/help.html"}) {
+      EXPECT_NE(text.find(fix), std::string::npos) << fix;
+    }
+  }
+  EXPECT_TRUE(out.Text().empty());
 }
 
 TEST_F(CliRun, AutoWithEitherDocumentAndRun) {
@@ -111,7 +168,7 @@ TEST_F(CliRun, AutoWithEitherDocumentAndRun) {
 TEST_F(CliRun, ADamagedChipFileIsReportedAndLeftAlone) {
   folder.Write("chip.sim", "not a chip");
   EXPECT_EQ(Run({"erase"}), kExitOk);
-  EXPECT_NE(err.Text().find("warning: "), std::string::npos);
+  EXPECT_NE(err.Text().find(U8(u8"경고: ")), std::string::npos);
   EXPECT_EQ(folder.Read("chip.sim"), "not a chip");
 }
 
@@ -121,6 +178,17 @@ TEST_F(CliRun, ListingNeedsNoChip) {
   EXPECT_EQ(RunCli(*arguments, out.file(), err.file()), kExitOk);
   EXPECT_NE(out.Text().find("\nATmega328P\n"), std::string::npos);
   EXPECT_TRUE(err.Text().empty());
+}
+
+TEST_F(CliRun, ListingWithoutDescriptionsSaysWhereItLooked) {
+  SetExeFolderForTesting(folder.Cp949Path());
+  auto arguments = ParseArguments(std::vector<std::string>{"list"});
+  ASSERT_TRUE(arguments.ok());
+  int status = RunCli(*arguments, out.file(), err.file());
+  SetExeFolderForTesting("");
+  EXPECT_EQ(status, kExitSetup);
+  EXPECT_TRUE(out.Text().empty());
+  EXPECT_NE(err.Text().find(Utf8FromCp949(folder.Cp949Path()) + "AvrSpec/"), std::string::npos) << err.Text();
 }
 
 TEST(CliExit, OutcomesMapToTheThreeStatuses) {
@@ -142,8 +210,8 @@ TEST(TerminalSeam, NoticesInUtf8AndTheQuestionAnsweredByTheFlag) {
     EXPECT_EQ(seam.AskConfirm(kNoticeWarning, "go on?"), assume_yes);
     EXPECT_EQ(out.Text(), reinterpret_cast<const char*>(u8"읽기 : 00\n끝\n"));
     std::string errors = err.Text();
-    EXPECT_EQ(errors.find("error: bad\nwarning: go on?\n"), 0u) << errors;
-    EXPECT_NE(errors.find(assume_yes ? "going on" : "-y"), std::string::npos);
+    EXPECT_EQ(errors.find(U8(u8"오류: bad\n경고: go on?\n")), 0u) << errors;
+    EXPECT_NE(errors.find(assume_yes ? U8(u8"계속합니다 (-y)") : U8(u8"-y 를 주세요")), std::string::npos);
   }
 }
 

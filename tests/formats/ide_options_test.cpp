@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/cp949.h"
 #include "base/file_system.h"
 #include "formats/formats_testing.h"
 #include "support/temp_folder.h"
@@ -113,10 +114,10 @@ TEST(IdeOptions, OutOfRangeValuesAreClamped) {
 TEST(IdeOptions, ValuesThatAreNotNumbersKeepTheDefault) {
   IdeOptions defaults = DefaultOptions();
   IdeOptions options =
-      ParseOptions(OptionsText("0x12g", "", "5O", "", "-1", "1 ", " 0", "10", "sim"));
+      ParseOptions(OptionsText("0x12g", "", "5O", "x", "-1", "1 ", " 0", "10", "sim"));
   EXPECT_EQ(options.overallColor, defaults.overallColor);
   EXPECT_EQ(options.brightness, defaults.brightness);
-  EXPECT_EQ(options.alphaBlendOn, defaults.alphaBlendOn);  // an empty line
+  EXPECT_EQ(options.alphaBlendOn, defaults.alphaBlendOn);
   EXPECT_EQ(options.alphaBlendValue, defaults.alphaBlendValue);
   EXPECT_EQ(options.balloonHelpOn, 1);  // surrounding blanks are tolerated
   EXPECT_EQ(options.balloonTransparentOn, 0);
@@ -126,6 +127,51 @@ TEST(IdeOptions, ValuesThatAreNotNumbersKeepTheDefault) {
   EXPECT_EQ(ParseOptions(OptionsText("0x1000000", "", "0", "0", "0", "0", "0", "0x0", "sim"))
                 .overallColor,
             defaults.overallColor);
+}
+
+TEST(IdeOptions, ABlankLineBetweenATagAndItsValueMakesTheValueEmpty) {
+  IdeOptions options = ParseOptions(OptionsText("", "", "", " ", "", "", "", "", "sim"));
+  EXPECT_EQ(options.overallColor, 0u);
+  EXPECT_EQ(options.savedColor, 0u);
+  EXPECT_EQ(options.backgroundPicturePath, "");
+  EXPECT_EQ(options.brightness, 0);
+  EXPECT_EQ(options.alphaBlendOn, 0);
+  EXPECT_EQ(options.alphaBlendValue, 0);
+  EXPECT_EQ(options.balloonHelpOn, 0);  // the default is 1
+  EXPECT_EQ(options.balloonTransparentOn, 0);
+  EXPECT_EQ(options.ispSpeed, 0);  // the default is 0x10
+  // The blank line is the value; the real value after it is not looked at.
+  EXPECT_EQ(ParseOptions(K("<바탕밝기>\r\n\r\n077\r\n<끝>\r\n")).brightness, 0);
+}
+
+TEST(IdeOptions, AFileSavedAsUtf8IsReadAndCp949StaysTheFormatWritten) {
+  std::string cp949 = OptionsText("0xff", K("/그림/바다.jpg"), "050", "1", "200", "1", "0", "0x3", "sim");
+  std::string utf8 = Utf8FromCp949(cp949);
+  for (const std::string& file : {utf8, "\xEF\xBB\xBF" + utf8}) {
+    Result<std::string> text = OptionsTextInCp949(file);
+    ASSERT_TRUE(text.ok()) << Utf8FromCp949(text.reason());
+    EXPECT_EQ(ParseOptions(*text), ParseOptions(cp949));
+    EXPECT_EQ(FormatOptions(ParseOptions(*text)), cp949);
+  }
+  // LF line ends, as such editors often write, read the same.
+  std::string lf_only;
+  for (char c : utf8) if (c != '\r') lf_only += c;
+  EXPECT_EQ(ParseOptions(*OptionsTextInCp949(lf_only)), ParseOptions(cp949));
+  // A CP949 file, Korean path and all, is taken as it is.
+  EXPECT_EQ(*OptionsTextInCp949(cp949), cp949);
+}
+
+TEST(IdeOptions, AUtf8FileWithACharacterCp949CannotHoldIsRefusedWithTheLine) {
+  TempFolder folder;
+  std::string utf8 = Utf8FromCp949(OptionsText("0xff", "", "050", "1", "200", "1", "0", "0x3", "sim"));
+  utf8.replace(utf8.find("\r\n\r\n") + 2, 0, "/pictures/\xF0\x9F\x98\x80.jpg");  // the path line
+  folder.Write("opt.opt", utf8);
+  IdeOptions options;
+  Status loaded = LoadOptions(folder.Cp949Path() + "opt.opt", options);
+  ASSERT_FALSE(loaded.ok());
+  EXPECT_NE(loaded.reason().find(K("4번째 줄에 CP949 로 나타낼 수 없는 글자가 있습니다")), std::string::npos)
+      << Utf8FromCp949(loaded.reason());
+  EXPECT_EQ(options, DefaultOptions());
 }
 
 TEST(IdeOptions, PathsOfFourHundredBytesOrMoreAreRefused) {

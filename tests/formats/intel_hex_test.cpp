@@ -72,14 +72,23 @@ TEST_F(IntelHex, LineEndsAndTrailingBlanksAreTolerated) {
   ExpectRange(Lines({records[0], records[1], HexEnd()}, "\n"), 0x10);  // LF only
   ExpectRange(Lines({records[0], records[1], HexEnd()}, " \t\r\n"), 0x10);
   ExpectRange(Lines({records[0], records[1]}) + HexEnd(), 0x10);        // no final line end
-  ExpectRange(Lines({records[0], records[1]}) + "\r\n\r\n  \n", 0x10);  // no end record
+  ExpectRange(Lines({records[0], records[1], HexEnd()}) + "\r\n\r\n  \n", 0x10);  // blank lines after
   EXPECT_EQ(area[0x10], 0xBB);
+}
+
+TEST_F(IntelHex, AFileCutBeforeItsEndRecordIsRefusedWithTheLine) {
+  std::string records[] = {HexData(0, Bytes({0xAA})), HexData(0x10, Bytes({0xBB}))};
+  const char* why = "번째 줄: 이 줄 뒤에 끝 레코드(:00000001FF)가 없습니다";
+  ExpectFailure(Lines({records[0], records[1]}), std::string("2") + why);
+  ExpectFailure(Lines({records[0], records[1]}) + "\r\n\r\n  \n", std::string("2") + why);
+  ExpectFailure(records[0], std::string("1") + why);  // no line end either
+  ExpectFailure(Lines({HexRecord(0, 4, Bytes({0, 0}))}), std::string("1") + why);
 }
 
 TEST_F(IntelHex, LowerCaseDigitsReadLikeUpperCase) {
   std::string record = HexData(0x0ABC, Bytes({0xDE, 0xF0}));
   for (char& c : record) c = static_cast<char>(std::tolower(c));
-  ExpectRange(record, 0xABD);
+  ExpectRange(Lines({record, HexEnd()}), 0xABD);
   EXPECT_EQ(area[0xABC], 0xDE);
 }
 
@@ -151,7 +160,7 @@ TEST_F(IntelHex, AnExtendedAddressRecordMustHoldTwoBytes) {
 
 TEST_F(IntelHex, DataBeyondTheMemoryIsRefusedNotClamped) {
   area.assign(512, 0xFF);
-  ExpectRange(Lines({HexData(0x1F0, std::vector<std::uint8_t>(16, 0x11))}), 0x1FF);
+  ExpectRange(Lines({HexData(0x1F0, std::vector<std::uint8_t>(16, 0x11)), HexEnd()}), 0x1FF);
   ExpectFailure(Lines({HexData(0, Bytes({1})), HexData(0x1F8, std::vector<std::uint8_t>(9, 0))}),
                 "2번째 줄: 주소 0x200");
   ExpectFailure(Lines({HexRecord(0, 4, Bytes({0xFF, 0xFF})), HexData(0xFFFF, Bytes({1}))}),

@@ -15,6 +15,7 @@ namespace tolmeo {
 namespace {
 
 using testing::HexData;
+using testing::HexEnd;
 using testing::K;
 
 // A small chip: 8 KB Flash in 64-byte pages, 512 bytes of EEPROM, a few named bits.
@@ -82,7 +83,7 @@ TEST_F(DeviceDescriptions, ARefusedFileChangesNothing) {
 }
 
 TEST_F(DeviceDescriptions, LoadingReReadsOpenDocumentsWithoutTouchingTheLabels) {
-  std::string hex = folder.Write("a.hex", HexData(0x10, {0xAB, 0xCD}) + "\r\n");
+  std::string hex = folder.Write("a.hex", HexData(0x10, {0xAB, 0xCD}) + "\r\n" + HexEnd() + "\r\n");
   seam.flash_label = hex;
   seam.eeprom_label = hex;
   ASSERT_TRUE(LoadDescription(folder.Write("a.avrspec", SmallChipText()), *image, seam).ok());

@@ -64,7 +64,7 @@ TEST_F(HexDocuments, OpeningAFlashDocumentFillsTheErasedImageAndSetsTheWordRange
 }
 
 TEST_F(HexDocuments, OpeningAnEepromDocumentSetsTheByteRange) {
-  std::string path = WriteHex("e.hex", {HexData(0x10, {1, 2}), HexData(0, {9})});
+  std::string path = WriteHex("e.hex", {HexData(0x10, {1, 2}), HexData(0, {9}), HexEnd()});
   EXPECT_EQ(OpenEepromDocument(path, *image, seam).state, DocumentState::Ready);
   EXPECT_EQ(seam.eeprom_label, path);
   EXPECT_EQ(image->eepromBytes[0], 9);
@@ -84,16 +84,16 @@ TEST_F(HexDocuments, AFailedReadLeavesTheWholeChipAndSaysWhy) {
 }
 
 TEST_F(HexDocuments, DataBeyondTheChipFailsInsteadOfBeingClamped) {
-  std::string flash = WriteHex("f.hex", {HexData(0x1FFE, {1, 2, 3})});  // one byte past 8192
+  std::string flash = WriteHex("f.hex", {HexData(0x1FFE, {1, 2, 3}), HexEnd()});  // one byte past 8192
   DocumentReadiness readiness = OpenFlashDocument(flash, *image, seam);
   EXPECT_EQ(readiness.state, DocumentState::Failed);
   EXPECT_NE(readiness.reason.find(K("1번째 줄: 주소 0x2000")), std::string::npos);
   EXPECT_EQ(image->flashEnd, 4095u);
 
-  std::string eeprom = WriteHex("e.hex", {HexData(0x01FF, {1, 2})});
+  std::string eeprom = WriteHex("e.hex", {HexData(0x01FF, {1, 2}), HexEnd()});
   EXPECT_EQ(OpenEepromDocument(eeprom, *image, seam).state, DocumentState::Failed);
   EXPECT_EQ(image->eepromEnd, 511u);
-  std::string last = WriteHex("l.hex", {HexData(0x01FF, {1})});
+  std::string last = WriteHex("l.hex", {HexData(0x01FF, {1}), HexEnd()});
   EXPECT_EQ(OpenEepromDocument(last, *image, seam).state, DocumentState::Ready);
   EXPECT_EQ(image->eepromEnd, 511u);
 }
@@ -103,10 +103,10 @@ TEST_F(HexDocuments, ReadyQueriesReadTheFileAgain) {
   EXPECT_EQ(EepromDocumentReady(*image, seam).state, DocumentState::None);
   EXPECT_TRUE(seam.calls.empty());
 
-  std::string path = WriteHex("a.hex", {HexData(0, {0x01, 0x02})});
+  std::string path = WriteHex("a.hex", {HexData(0, {0x01, 0x02}), HexEnd()});
   OpenFlashDocument(path, *image, seam);
   image->flashWords[0] = 0xABCD;  // a chip read in between
-  WriteHex("a.hex", {HexData(0, {0x03, 0x04, 0x05, 0x06})});
+  WriteHex("a.hex", {HexData(0, {0x03, 0x04, 0x05, 0x06}), HexEnd()});
   EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::Ready);
   EXPECT_EQ(image->flashWords[0], 0x0403);
   EXPECT_EQ(image->flashEnd, 1u);
@@ -142,7 +142,7 @@ TEST_F(HexDocuments, ChoosingADamagedFileSaysWhy) {
 }
 
 TEST_F(HexDocuments, ClosingErasesTheImageAndRestoresTheNoDocumentText) {
-  std::string path = WriteHex("a.hex", {HexData(0, {1, 2, 3, 4})});
+  std::string path = WriteHex("a.hex", {HexData(0, {1, 2, 3, 4}), HexEnd()});
   OpenFlashDocument(path, *image, seam);
   OpenEepromDocument(path, *image, seam);
   seam.calls.clear();

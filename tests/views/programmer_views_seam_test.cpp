@@ -27,7 +27,10 @@ class ViewsSessionTest : public ViewsTest {
     EXPECT_TRUE(session->OpenPort().ok());
     auto device = [] { return std::string("ATmega8"); };
     ConnectBitEditor(avr.bit_editor(),
-                     BitEditorCommands{session->programmer(), *image, seam, device});
+                     BitEditorCommands{[this](const std::function<void(Programmer&)>& command) {
+                                         command(session->programmer());
+                                       },
+                                       *image, seam, device, {}});
   }
   AvrMemories& chip() { return session->rig().sim->chip().memories(); }
   TextStyle AddressStyle() const {
