@@ -191,7 +191,8 @@ Form* Application::WindowOf(WindowHandle handle) {
 bool Application::AcceptsInput(const Form& window) const {
   if (modal_stack_.empty()) return true;
   Form* modal = modal_stack_.back().get();
-  return !modal || modal == &window;
+  // A pop-up menu opened over the modal window (a text box's quick list) belongs to it.
+  return !modal || modal == &window || window.window_role() == WindowRole::PopupMenu;
 }
 
 Form* Application::InputTarget(Form* form) const {

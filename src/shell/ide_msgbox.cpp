@@ -44,9 +44,9 @@ MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool t
   return layout;
 }
 
-Region MsgboxShape(int width, int height, int tab_width) {
+Region MsgboxShape(int width, int height, int tab_width, int body_top) {
   Region shape = Region::FromRect(Rect{0, 0, width, height});
-  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, kMsgboxBodyTop});
+  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, body_top});
   shape.SubtractRect(Rect{0, 0, 2, 1});
   shape.SubtractRect(Rect{0, 1, 1, 1});
   shape.SubtractRect(Rect{tab_width - 2, 0, 2, 1});
@@ -136,13 +136,13 @@ void Tide_msgbox_Form::Render(Bitmap& bitmap) {
                      kTitleTop);
   DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, kWhite, kBlack,
                      kMsgboxTextTop);
-  DrawFrame(bitmap, overall);
+  DrawMsgboxFrame(bitmap, overall, tab_width_);
 }
 
-void Tide_msgbox_Form::DrawFrame(Bitmap& bitmap, Color overall) const {
+void DrawMsgboxFrame(Bitmap& bitmap, Color overall, int tab_width) {
   const int w = bitmap.width();
   const int h = bitmap.height();
-  const int tab = tab_width_;
+  const int tab = tab_width;
   const int body = kMsgboxBodyTop;
   bitmap.FillRect(Rect{0, 0, kFrameBand, h}, overall);
   bitmap.FillRect(Rect{w - kFrameBand, 0, kFrameBand, h}, overall);

@@ -40,8 +40,10 @@ struct MsgboxLayout {
 MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
                           const Rect& screen);
 // The box less the space right of the tab above the body, with two notches at each top corner
-// of the tab.
-Region MsgboxShape(int width, int height, int tab_width);
+// of the tab. The settings dialog has the same shape; the quick list's body starts higher.
+Region MsgboxShape(int width, int height, int tab_width, int body_top = kMsgboxBodyTop);
+// The frame along that shape: bands in the overall colour inside a black outline.
+void DrawMsgboxFrame(Bitmap& bitmap, Color overall, int tab_width);
 
 class Tide_msgbox_Form : public WidgetBase {
  public:
@@ -71,7 +73,6 @@ class Tide_msgbox_Form : public WidgetBase {
  private:
   ModalResult ShowMessage(int kind, std::string_view cp949_text, bool two_buttons);
   void Arrange(const MsgboxLayout& layout, bool two_buttons, const Rect& screen);
-  void DrawFrame(Bitmap& bitmap, Color overall) const;
 
   TextStyle title_style_;
   int tab_width_ = 0;

@@ -1,0 +1,286 @@
+#include "app/ide_dialogbox.h"
+
+#include <string>
+
+#include "base/cp949.h"
+#include "base/file_system.h"
+#include "form/application.h"
+#include "gfx/colors.h"
+#include "gfx/text_drawing.h"
+#include "isp/hex_documents.h"
+#include "shell/ide_msgbox.h"
+
+namespace tolmeo {
+namespace {
+
+constexpr int kCloseSize = 12;
+constexpr int kTitleTop = 5;
+constexpr int kHeadingLeft = 6;
+constexpr int kLineInset = 4;
+constexpr int kBarLabelRise = 14;  // the range labels stand this far above their bar
+constexpr int kBrightnessBoxGap = 11;
+constexpr int kValueTextGap = 10;
+constexpr int kBoxLabelLeft = 24;
+
+const std::string& Title() { return Ktext(u8" Darimsol 대화상자 "); }
+const std::string& RestartNote() {
+  return Ktext(u8"지정색은 통합개발환경을 다시 시작하는 경우 반영됩니다.");
+}
+const std::string& PathTooLong() {
+  return Ktext(u8"그림 파일의 경로가 너무 깁니다. 더 짧은 경로의 그림을 골라 주세요.");
+}
+
+struct Heading {
+  const char8_t* text;
+  int y;
+};
+constexpr Heading kHeadings[] = {
+    {u8"[전체 색 설정]", 30},           {u8"[편집기 배경 그림 설정]", 88},
+    {u8"[편집기 바탕화면 밝기 설정]", 140}, {u8"[개발환경 자체 투명도 설정]", 201},
+    {u8"[풍선 도움말 설정]", 276},
+};
+constexpr int kDottedLineY = 78;
+constexpr int kSolidLineYs[] = {130, 191, 266, 326};
+
+std::string Converted(const char8_t* utf8) {
+  return Cp949FromUtf8(reinterpret_cast<const char*>(utf8));
+}
+
+int TextWidth(const TextStyle& style, std::string_view text) {
+  auto size = MeasureText(style, text);
+  return size ? size->width : 0;
+}
+
+}  // namespace
+
+Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hooks)
+    : WidgetBase(nullptr, options),
+      settings_(options),
+      hooks_(std::move(hooks)),
+      close_button_(this, options),
+      choose_color_button_(this, options),
+      apply_color_button_(this, options),
+      picture_button_(this, options),
+      brightness_bar_(this, options),
+      brightness_box_(this, options, std::make_unique<Tide_popup_Form>(options)),
+      transparency_bar_(this, options),
+      transparency_box_(this, options),
+      balloon_box_(this, options),
+      balloon_translucency_box_(this, options) {
+  title_style_ = text_style();
+  tab_width_ = TextWidth(title_style_, Title()) + kCloseSize + 6;
+  SetStayOnTop(true);
+  SetWindowRole(WindowRole::Dialog);
+  Rect screen = Application::Current().ScreenRect();
+  SetBounds(Rect{screen.left + (screen.width - kDialogWidth) / 2,
+                 screen.top + (screen.height - kDialogHeight) / 2, kDialogWidth, kDialogHeight});
+  SetShape(MsgboxShape(kDialogWidth, kDialogHeight, tab_width_));
+  PlaceControls();
+  // Both bars stand at 225 before their handlers are attached.
+  brightness_bar_.SetPosition(kStartingBarPosition);
+  transparency_bar_.SetPosition(kStartingBarPosition);
+  transparency_text_ = std::to_string(kStartingBarPosition);
+  ConnectHandlers();
+  Draw();
+}
+
+void Tide_dialogbox_Form::PlaceControls() {
+  auto place = [this](Form& control, const Rect& bounds) {
+    control.SetParent(this);
+    control.SetBounds(bounds);
+    control.Show();
+  };
+  place(close_button_, Rect{tab_width_ - kCloseSize - 4, (kDialogTitleHeight - kCloseSize) / 2,
+                            kCloseSize, kCloseSize});
+  close_button_.LoadImage(ExeFolder() + "sysbmp/control/close.bmp");
+  close_button_.SetImageWidth(kCloseSize);
+  close_button_.SetImageHeight(kCloseSize);
+
+  place(choose_color_button_, Rect{106, 50, 100, 20});
+  choose_color_button_.SetCaption(Ktext(u8"색 선택"));
+  place(apply_color_button_, Rect{106 + 100 + 4, 50, 100, 20});
+  apply_color_button_.SetCaption(Ktext(u8"색 적용"));
+  place(picture_button_, Rect{8, 106, 302, 18});
+  picture_button_.SetCaption(Ktext(u8"JPG 그림 선택과 반영"));
+
+  for (Tgui_scroll_h_Form* bar : {&brightness_bar_, &transparency_bar_}) {
+    int top = bar == &brightness_bar_ ? kBrightnessBarTop : kTransparencyBarTop;
+    place(*bar, Rect{kDialogBarLeft, top, kDialogBarWidth, ScrollBar::kThickness});
+    bar->SetPage(kDialogBarPage);
+    bar->SetMax(255);
+  }
+  transparency_bar_.SetMin(kLowestOpacity);
+  transparency_bar_.SetEnabled(false);
+  place(brightness_box_, Rect{kDialogBarLeft + kDialogBarWidth + kBrightnessBoxGap, 168, 26, 16});
+
+  constexpr int box = Tgui_check_button_Form::kSize;
+  place(transparency_box_, Rect{8, 248, box, box});
+  place(balloon_box_, Rect{8, 292, box, box});
+  place(balloon_translucency_box_, Rect{8, 308, box, box});
+}
+
+void Tide_dialogbox_Form::ConnectHandlers() {
+  close_button_.on_click = [this] { Hide(); };
+  choose_color_button_.on_click = [this] { ChooseColor(); };
+  apply_color_button_.on_click = [this] { ApplyColor(); };
+  picture_button_.on_click = [this] { ChoosePicture(); };
+  brightness_bar_.on_change = [this] { BrightnessChanged(); };
+  transparency_bar_.on_change = [this] { TransparencyChanged(); };
+  transparency_box_.on_release = [this] { TransparencyBoxChanged(); };
+  balloon_box_.on_release = [this] { BalloonBoxChanged(); };
+  balloon_translucency_box_.on_release = [this] { BalloonTranslucencyBoxChanged(); };
+}
+
+void Tide_dialogbox_Form::FormShow() {
+  WidgetBase::FormShow();
+  swatch_color_ = settings_.overallColor;
+  brightness_bar_.SetPosition(settings_.brightness);
+  transparency_box_.SetChecked(settings_.alphaBlendOn != 0);
+  transparency_bar_.SetEnabled(transparency_box_.checked());
+  transparency_bar_.SetPosition(settings_.alphaBlendValue);
+  balloon_box_.SetChecked(settings_.balloonHelpOn != 0);
+  balloon_translucency_box_.SetChecked(settings_.balloonTransparentOn != 0);
+  drag_.End();
+  Draw();
+}
+
+// --- Handlers --------------------------------------------------------------------------------
+
+void Tide_dialogbox_Form::ChooseColor() {
+  auto answer = Application::Current().desktop().ChooseColor(swatch_color_);
+  if (!answer) {
+    Notice(kNoticeFailure, answer.reason());
+    return;
+  }
+  if (!answer->has_value()) return;
+  confirmed_color_ = **answer;
+  swatch_color_ = confirmed_color_;
+  Draw();
+}
+
+void Tide_dialogbox_Form::ApplyColor() {
+  settings_.savedColor = confirmed_color_;
+  Notice(kNoticeInfo, RestartNote());
+}
+
+void Tide_dialogbox_Form::ChoosePicture() {
+  FileDialog dialog;
+  dialog.title = picture_button_.caption();
+  dialog.filter = "*.jpg|*.jpg";
+  auto answer = Application::Current().desktop().ChooseFileToOpen(dialog);
+  if (!answer) {
+    Notice(kNoticeFailure, answer.reason());
+    return;
+  }
+  if (!answer->has_value()) return;
+  const std::string& path = **answer;
+  // The options file keeps shorter paths only; a longer one would quietly be lost at the
+  // next start.
+  if (path.size() >= kMaxOptionPathBytes) {
+    Notice(kNoticeWarning, PathTooLong());
+    return;
+  }
+  settings_.backgroundPicturePath = path;
+  if (hooks_.set_background_picture) hooks_.set_background_picture(path);
+}
+
+void Tide_dialogbox_Form::BrightnessChanged() {
+  int value = brightness_bar_.position();
+  brightness_box_.SetText(std::to_string(value));
+  if (hooks_.set_background_brightness) hooks_.set_background_brightness(value);
+  settings_.brightness = value;
+}
+
+void Tide_dialogbox_Form::TransparencyChanged() {
+  int value = transparency_bar_.position();
+  settings_.alphaBlendValue = value;
+  transparency_text_ = std::to_string(value);
+  Draw();
+  bool translucent = hooks_.main_translucent && hooks_.main_translucent();
+  if (transparency_box_.checked() && translucent && hooks_.set_main_translucency) {
+    hooks_.set_main_translucency(true, static_cast<std::uint8_t>(value & 0xFF));
+  }
+}
+
+void Tide_dialogbox_Form::TransparencyBoxChanged() {
+  bool on = transparency_box_.checked();
+  if (hooks_.set_main_translucency) {
+    hooks_.set_main_translucency(on, static_cast<std::uint8_t>(settings_.alphaBlendValue & 0xFF));
+  }
+  settings_.alphaBlendOn = on ? 1 : 0;
+  transparency_bar_.SetEnabled(on);
+}
+
+void Tide_dialogbox_Form::BalloonBoxChanged() {
+  settings_.balloonHelpOn = balloon_box_.checked() ? 1 : 0;
+}
+
+void Tide_dialogbox_Form::BalloonTranslucencyBoxChanged() {
+  settings_.balloonTransparentOn = balloon_translucency_box_.checked() ? 1 : 0;
+  if (hooks_.apply_balloon_translucency) hooks_.apply_balloon_translucency();
+}
+
+void Tide_dialogbox_Form::Notice(int kind, std::string_view cp949_text) const {
+  if (hooks_.show_notice) hooks_.show_notice(kind, cp949_text);
+}
+
+// --- Drawing and dragging --------------------------------------------------------------------
+
+void Tide_dialogbox_Form::Render(Bitmap& bitmap) {
+  Color overall = options().overallColor;
+  bitmap.Fill(kWhite);
+  bitmap.FillRect(Rect{0, 0, bitmap.width(), kDialogTitleHeight}, overall);
+  DrawTextUnderlined(bitmap, title_style_, 0, Underline{}, Title(), kTransparent, overall, kWhite,
+                     kTitleTop);
+  bitmap.FillRect(Rect{8, 50, 60, 20}, swatch_color_);
+  bitmap.FrameRect(Rect{8, 50, 60, 20}, kBlack);
+  DrawTexts(bitmap);
+  DrawSeparators(bitmap);
+  DrawMsgboxFrame(bitmap, overall, tab_width_);
+}
+
+void Tide_dialogbox_Form::DrawTexts(Bitmap& bitmap) const {
+  auto text = [&](int x, int y, std::string_view cp949) {
+    DrawTextUnderlined(bitmap, text_style(), x, Underline{}, cp949, kTransparent, kWhite, kBlack,
+                       y);
+  };
+  for (const Heading& heading : kHeadings) text(kHeadingLeft, heading.y, Converted(heading.text));
+  const int bar_right = kDialogBarLeft + kDialogBarWidth;
+  const std::string top_value = "255";
+  const int top_value_left = bar_right - TextWidth(text_style(), top_value);
+  text(kDialogBarLeft, kBrightnessBarTop - kBarLabelRise, "0");
+  text(top_value_left, kBrightnessBarTop - kBarLabelRise, top_value);
+  text(kDialogBarLeft, kTransparencyBarTop - kBarLabelRise, std::to_string(kLowestOpacity));
+  text(top_value_left, kTransparencyBarTop - kBarLabelRise, top_value);
+  text(bar_right + kValueTextGap, kTransparencyBarTop, transparency_text_);
+  text(kBoxLabelLeft, 248, Ktext(u8"개발환경 투명 기능 사용(느려질 수 있음)"));
+  text(kBoxLabelLeft, 292, Ktext(u8"풍선 도움말 사용"));
+  text(kBoxLabelLeft, 308, Ktext(u8"풍선 도움말 투명 기능 사용(느려질 수 있음)"));
+  text(97, kDialogHeight - 36, "Darimsol");
+  text(55, kDialogHeight - 20, NoDocumentText(Memory::Eeprom));
+}
+
+void Tide_dialogbox_Form::DrawSeparators(Bitmap& bitmap) const {
+  Color overall = options().overallColor;
+  const int right = bitmap.width() - kLineInset;
+  for (int x = kLineInset; x < right; x += 2) bitmap.SetPixel(x, kDottedLineY, overall);
+  for (int y : kSolidLineYs) bitmap.Line(kLineInset, y, right, y, overall);
+}
+
+void Tide_dialogbox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
+  if (button == MouseButton::Left && x >= 0 && x < tab_width_ && y >= 0 &&
+      y < kDialogTitleHeight) {
+    drag_.Begin(*this, x, y);
+  }
+}
+
+void Tide_dialogbox_Form::FormMouseMove(ShiftState shift, int x, int y) {
+  WidgetBase::FormMouseMove(shift, x, y);
+  drag_.Follow(*this, shift, x, y);
+}
+
+void Tide_dialogbox_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
+  if (button == MouseButton::Left) drag_.End();
+}
+
+}  // namespace tolmeo
