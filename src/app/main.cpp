@@ -3,7 +3,9 @@
 // closes.
 #include <cstdio>
 #include <exception>
+#include <optional>
 
+#include "app/ide_dialogbox.h"
 #include "app/main_form.h"
 #include "base/cp949.h"
 #include "form/application.h"
@@ -18,15 +20,43 @@
 namespace tolmeo {
 namespace {
 
+// What the settings dialog changes in the other windows. The message box and the balloon are
+// made after the dialog; the dialog only reaches them once it is shown.
+SettingsHooks SettingsHooksFor(Tmain_Form& main, std::optional<Tide_msgbox_Form>& msgbox,
+                               std::optional<Tide_BalloonBox_Form>& balloon) {
+  Tmemory_Viewer_Form& viewer = main.programmer_window().viewer();
+  SettingsHooks hooks;
+  hooks.set_background_picture = [&viewer](const std::string& path) {
+    viewer.SetBackgroundPicture(path);
+  };
+  hooks.set_background_brightness = [&viewer](int brightness) {
+    viewer.SetBackgroundBrightness(brightness);
+  };
+  hooks.main_translucent = [&main] { return main.alpha_blend(); };
+  hooks.set_main_translucency = [&main](bool on, std::uint8_t opacity) {
+    main.SetAlphaBlend(on, opacity);
+  };
+  hooks.apply_balloon_translucency = [&balloon] {
+    if (balloon) balloon->ApplyTranslucency();
+  };
+  hooks.show_notice = [&msgbox](int kind, std::string_view text) {
+    if (msgbox) msgbox->ShowNotice(kind, text);
+  };
+  return hooks;
+}
+
 void RunWindows(Application& app) {
   Tmain_Form main(OptionsRef(), ChipImageRef());
   main.SetCaption("Tolmeo");
   app.SetMainForm(&main);
   Tide_submenu_Form submenu(OptionsRef());
-  // The settings dialog comes third and answers main.show_settings.
-  Tide_msgbox_Form msgbox(OptionsRef());
-  Tide_BalloonBox_Form balloon(OptionsRef());
-  main.AttachShellWindows(submenu, msgbox);
+  std::optional<Tide_msgbox_Form> msgbox;
+  std::optional<Tide_BalloonBox_Form> balloon;
+  Tide_dialogbox_Form dialog(OptionsRef(), SettingsHooksFor(main, msgbox, balloon));
+  main.show_settings = [&dialog] { dialog.ShowModal(); };
+  msgbox.emplace(OptionsRef());
+  balloon.emplace(OptionsRef());
+  main.AttachShellWindows(submenu, *msgbox);
   main.Show();
   app.Run();
 }
