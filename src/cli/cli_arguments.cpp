@@ -173,7 +173,7 @@ Status ApplyOption(std::string_view flag, const std::string& value, Arguments& a
   Result<std::string> name = Cp949Name(value);
   if (!name) return Failure{name.reason()};
   if (flag == "-c") {
-    if (Result<CableSpec> cable = ParseCableText(*name); !cable) return Usage(Utf8FromCp949(cable.reason()));
+    if (Result<CableSetting> cable = ParseCableText(*name); !cable) return Usage(Utf8FromCp949(cable.reason()));
   }
   (flag == "-c" ? arguments.cable : arguments.device) = *name;
   return Success();

@@ -66,8 +66,8 @@ std::string CableSetupHelp(const std::string& cable, const std::string& reason) 
 // The time a port access takes on the cable of this run, or nullopt (with the reason
 // printed) when it is a virtual cable or does not open.
 std::optional<double> MeasuredPortAccess(const std::string& cable_text, std::FILE* out) {
-  Result<CableSpec> spec = ParseCableText(cable_text);
-  if (!spec || spec->simulated) return std::nullopt;
+  Result<CableSetting> setting = ParseCableText(cable_text);
+  if (!setting || setting->simulated) return std::nullopt;
   auto image = std::make_unique<ChipImage>();
   CableRig rig = MakeCable(cable_text, *image);
   Status opened = rig.cable->Open();

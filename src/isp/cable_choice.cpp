@@ -62,31 +62,31 @@ std::optional<std::int64_t> ClockHzOf(std::string_view text) {
   return static_cast<std::int64_t>(mhz * 1e6 + 0.5);
 }
 
-Status ApplyKnob(std::string_view knob, CableSpec& spec) {
+Status ApplyKnob(std::string_view knob, CableSetting& setting) {
   const std::size_t equals = knob.find('=');
   const std::string_view name = knob.substr(0, equals);
   const std::string_view value = equals == std::string_view::npos ? std::string_view() : knob.substr(equals + 1);
   const bool has_value = equals != std::string_view::npos;
   if (name == "absent" || name == "stuck-fuses") {
     if (has_value) return BadKnob(knob, Ktext(u8"값을 받지 않습니다."));
-    (name == "absent" ? spec.absent : spec.faults.stuck_fuses) = true;
+    (name == "absent" ? setting.absent : setting.faults.stuck_fuses) = true;
     return Success();
   }
   if (name == "signature") {
-    spec.faults.signature = SignatureOf(value);
-    if (!spec.faults.signature) return BadKnob(knob, Ktext(u8"16진수 여섯 자리가 필요합니다 (예: signature=1E9514)."));
+    setting.faults.signature = SignatureOf(value);
+    if (!setting.faults.signature) return BadKnob(knob, Ktext(u8"16진수 여섯 자리가 필요합니다 (예: signature=1E9514)."));
   } else if (name == "dead-page" || name == "dead-eeprom") {
     std::optional<std::uint32_t> address = WholeNumber<std::uint32_t>(value);
     if (!address) return BadKnob(knob, Ktext(u8"주소가 필요합니다 (10진수, 또는 0x 를 붙인 16진수)."));
-    (name == "dead-page" ? spec.faults.dead_flash_page : spec.faults.dead_eeprom_address) = *address;
+    (name == "dead-page" ? setting.faults.dead_flash_page : setting.faults.dead_eeprom_address) = *address;
   } else if (name == "pull-after") {
     std::optional<std::int64_t> changes = WholeNumber<std::int64_t>(value);
     if (!changes || *changes < 0) return BadKnob(knob, Ktext(u8"0 이상의 정수가 필요합니다."));
-    spec.faults.pull_cable_after_changes = *changes;
+    setting.faults.pull_cable_after_changes = *changes;
   } else if (name == "clock") {
     std::optional<std::int64_t> hz = ClockHzOf(value);
     if (!hz) return BadKnob(knob, Ktext(u8"0 보다 크고 100 이하인 MHz 값이 필요합니다 (예: clock=0.5)."));
-    spec.clock_hz = *hz;
+    setting.clock_hz = *hz;
   } else {
     return BadKnob(knob, Ktext(u8"알 수 없는 설정입니다. absent, signature=, dead-page=, dead-eeprom=, "
                                u8"stuck-fuses, pull-after=, clock= 중 하나를 쓰세요."));
@@ -95,40 +95,40 @@ Status ApplyKnob(std::string_view knob, CableSpec& spec) {
 }
 
 // "sim[:FILE][,KNOB]...": the file ends at the first comma, each knob at the next.
-Result<CableSpec> ParseSimText(std::string_view text) {
-  CableSpec spec;
-  spec.simulated = true;
+Result<CableSetting> ParseSimText(std::string_view text) {
+  CableSetting setting;
+  setting.simulated = true;
   const std::size_t comma = std::min(text.find(','), text.size());
   const std::string_view head = text.substr(0, comma);
   if (head == "sim:") return Failure{Ktext(u8"케이블 설정 'sim:' 뒤에 파일 이름이 없습니다.")};
-  if (head.size() > 4) spec.file = std::string(head.substr(4));
+  if (head.size() > 4) setting.file = std::string(head.substr(4));
   for (std::size_t at = comma; at < text.size();) {
     const std::size_t next = std::min(text.find(',', at + 1), text.size());
-    Status applied = ApplyKnob(text.substr(at + 1, next - at - 1), spec);
+    Status applied = ApplyKnob(text.substr(at + 1, next - at - 1), setting);
     if (!applied) return Failure{applied.reason()};
     at = next;
   }
-  return spec;
+  return setting;
 }
 
-Result<CableSpec> ParsePortText(std::string_view text) {
-  CableSpec spec;
+Result<CableSetting> ParsePortText(std::string_view text) {
+  CableSetting setting;
   const std::size_t colon = text.find(':');
-  spec.port = std::string(text.substr(0, colon));
-  if (colon != std::string_view::npos) spec.wiring = std::string(text.substr(colon + 1));
-  if (!WiringNamed(spec.wiring)) {
-    return Failure{Ktext(u8"알 수 없는 케이블 배선 '") + spec.wiring + Ktext(u8"' 입니다. 쓸 수 있는 배선: ") +
+  setting.port = std::string(text.substr(0, colon));
+  if (colon != std::string_view::npos) setting.wiring = std::string(text.substr(colon + 1));
+  if (!WiringNamed(setting.wiring)) {
+    return Failure{Ktext(u8"알 수 없는 케이블 배선 '") + setting.wiring + Ktext(u8"' 입니다. 쓸 수 있는 배선: ") +
                    WiringNames()};
   }
-  return spec;
+  return setting;
 }
 
-CableRig SimRig(const CableSpec& spec, const ChipImage& image) {
+CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
   CableRig rig;
-  auto sim = std::make_unique<SimCable>(ModelOfImage(image), spec.file);
-  sim->absent = spec.absent;
-  sim->chip().faults = spec.faults;
-  sim->chip().clock_hz = spec.clock_hz;
+  auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
+  sim->absent = setting.absent;
+  sim->chip().faults = setting.faults;
+  sim->chip().clock_hz = setting.clock_hz;
   rig.sim = sim.get();
   rig.clock = &sim->clock();
   rig.cable = std::move(sim);
@@ -145,7 +145,7 @@ CableRig PortRig(std::unique_ptr<Cable> cable) {
 
 }  // namespace
 
-Result<CableSpec> ParseCableText(const std::string& cable_text) {
+Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
   if (text == "sim" || text.starts_with("sim:") || text.starts_with("sim,")) return ParseSimText(text);
   return ParsePortText(text);
@@ -162,10 +162,10 @@ ChipModel ModelOfImage(const ChipImage& image) {
 }
 
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
-  Result<CableSpec> spec = ParseCableText(cable_text);
-  if (!spec) return PortRig(std::make_unique<UnusableCable>(spec.reason()));
-  if (spec->simulated) return SimRig(*spec, image);
-  return PortRig(std::make_unique<ParportCable>(spec->port, *WiringNamed(spec->wiring)));
+  Result<CableSetting> setting = ParseCableText(cable_text);
+  if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
+  if (setting->simulated) return SimRig(*setting, image);
+  return PortRig(std::make_unique<ParportCable>(setting->port, *WiringNamed(setting->wiring)));
 }
 
 }  // namespace tolmeo

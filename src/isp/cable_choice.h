@@ -29,7 +29,7 @@ namespace tolmeo {
 // ISP speed is checked against the slowest clock it must serve.
 inline constexpr std::int64_t kDefaultSimClockHz = 1'000'000;
 
-struct CableSpec {
+struct CableSetting {
   bool simulated = false;
   std::string port;    // parallel port name
   std::string wiring;  // wiring name; empty is Tolmeo's own
@@ -40,7 +40,7 @@ struct CableSpec {
 };
 
 // The cable text taken apart, or what is wrong with it (CP949).
-Result<CableSpec> ParseCableText(const std::string& cable_text);
+Result<CableSetting> ParseCableText(const std::string& cable_text);
 
 struct CableRig {
   std::unique_ptr<Cable> cable;

@@ -71,28 +71,28 @@ TEST(CableChoice, SimWithAFileKeepsTheChipBetweenSessions) {
 }
 
 TEST(CableText, SimKnobsAreTakenApart) {
-  Result<CableSpec> spec = ParseCableText(
+  Result<CableSetting> setting = ParseCableText(
       "sim:/tmp/chip.sim,absent,signature=1E9514,dead-page=0x45,dead-eeprom=19,stuck-fuses,"
       "pull-after=1200,clock=0.5");
-  ASSERT_TRUE(spec.ok()) << spec.reason();
-  EXPECT_TRUE(spec->simulated);
-  EXPECT_EQ(spec->file, "/tmp/chip.sim");
-  EXPECT_TRUE(spec->absent);
-  EXPECT_EQ(spec->faults.signature, (std::array<std::uint8_t, 3>{0x1E, 0x95, 0x14}));
-  EXPECT_EQ(spec->faults.dead_flash_page, 0x45u);
-  EXPECT_EQ(spec->faults.dead_eeprom_address, 19u);
-  EXPECT_TRUE(spec->faults.stuck_fuses);
-  EXPECT_EQ(spec->faults.pull_cable_after_changes, 1200);
-  EXPECT_EQ(spec->clock_hz, 500'000);
+  ASSERT_TRUE(setting.ok()) << setting.reason();
+  EXPECT_TRUE(setting->simulated);
+  EXPECT_EQ(setting->file, "/tmp/chip.sim");
+  EXPECT_TRUE(setting->absent);
+  EXPECT_EQ(setting->faults.signature, (std::array<std::uint8_t, 3>{0x1E, 0x95, 0x14}));
+  EXPECT_EQ(setting->faults.dead_flash_page, 0x45u);
+  EXPECT_EQ(setting->faults.dead_eeprom_address, 19u);
+  EXPECT_TRUE(setting->faults.stuck_fuses);
+  EXPECT_EQ(setting->faults.pull_cable_after_changes, 1200);
+  EXPECT_EQ(setting->clock_hz, 500'000);
 }
 
 TEST(CableText, PlainSimIsAOneMegahertzChipWithoutFaults) {
   for (const char* text : {"sim", "sim:chip.sim"}) {
-    Result<CableSpec> spec = ParseCableText(text);
-    ASSERT_TRUE(spec.ok()) << text;
-    EXPECT_EQ(spec->clock_hz, kDefaultSimClockHz);
-    EXPECT_FALSE(spec->absent);
-    EXPECT_FALSE(spec->faults.signature || spec->faults.pull_cable_after_changes || spec->faults.stuck_fuses);
+    Result<CableSetting> setting = ParseCableText(text);
+    ASSERT_TRUE(setting.ok()) << text;
+    EXPECT_EQ(setting->clock_hz, kDefaultSimClockHz);
+    EXPECT_FALSE(setting->absent);
+    EXPECT_FALSE(setting->faults.signature || setting->faults.pull_cable_after_changes || setting->faults.stuck_fuses);
   }
   EXPECT_EQ(ParseCableText("sim,clock=8")->file, "");
 }
@@ -101,25 +101,25 @@ TEST(CableText, BadKnobsAreRefusedNamingTheKnob) {
   for (const char* text : {"sim,", "sim,fast", "sim,signature=1E95", "sim,signature=1E95XX",
                            "sim,dead-page=", "sim,dead-page=twelve", "sim,pull-after=-1",
                            "sim,clock=0", "sim,clock=abc", "sim,clock=1000", "sim,absent=1", "sim:"}) {
-    Result<CableSpec> spec = ParseCableText(text);
-    EXPECT_FALSE(spec.ok()) << text;
+    Result<CableSetting> setting = ParseCableText(text);
+    EXPECT_FALSE(setting.ok()) << text;
   }
-  Result<CableSpec> spec = ParseCableText("sim,pull-after=x");
-  ASSERT_FALSE(spec.ok());
-  EXPECT_NE(spec.reason().find("pull-after=x"), std::string::npos);
+  Result<CableSetting> setting = ParseCableText("sim,pull-after=x");
+  ASSERT_FALSE(setting.ok());
+  EXPECT_NE(setting.reason().find("pull-after=x"), std::string::npos);
 }
 
 TEST(CableText, PortsNameAWiring) {
-  Result<CableSpec> plain = ParseCableText("parport0");
+  Result<CableSetting> plain = ParseCableText("parport0");
   ASSERT_TRUE(plain.ok());
   EXPECT_FALSE(plain->simulated);
   EXPECT_EQ(plain->port, "parport0");
   EXPECT_EQ(plain->wiring, "");
-  Result<CableSpec> stk200 = ParseCableText("parport1:stk200");
+  Result<CableSetting> stk200 = ParseCableText("parport1:stk200");
   ASSERT_TRUE(stk200.ok());
   EXPECT_EQ(stk200->port, "parport1");
   EXPECT_EQ(stk200->wiring, "stk200");
-  Result<CableSpec> unknown = ParseCableText("parport0:stk999");
+  Result<CableSetting> unknown = ParseCableText("parport0:stk999");
   ASSERT_FALSE(unknown.ok());
   EXPECT_NE(unknown.reason().find("stk200"), std::string::npos);  // says which exist
 }
