@@ -74,7 +74,7 @@ Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hook
   Rect screen = Application::Current().ScreenRect();
   SetBounds(Rect{screen.left + (screen.width - kDialogWidth) / 2,
                  screen.top + (screen.height - kDialogHeight) / 2, kDialogWidth, kDialogHeight});
-  SetShape(MsgboxShape(kDialogWidth, kDialogHeight, tab_width_));
+  SetShape(TabbedWindowShape(kDialogWidth, kDialogHeight, tab_width_, kMsgboxBodyTop));
   PlaceControls();
   // Both bars stand at 225 before their handlers are attached.
   brightness_bar_.SetPosition(kStartingBarPosition);
@@ -236,7 +236,7 @@ void Tide_dialogbox_Form::Render(Bitmap& bitmap) {
   bitmap.FrameRect(Rect{8, 50, 60, 20}, kBlack);
   DrawTexts(bitmap);
   DrawSeparators(bitmap);
-  DrawMsgboxFrame(bitmap, overall, tab_width_);
+  DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);
 }
 
 void Tide_dialogbox_Form::DrawTexts(Bitmap& bitmap) const {

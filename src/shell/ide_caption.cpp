@@ -73,16 +73,6 @@ Rect ResizedBounds(const Rect& bounds, CaptionZone zone, int dx, int dy,
   return resized;
 }
 
-Region MainWindowShape(int width, int height, int tab_end) {
-  Region shape = Region::FromRect(Rect{0, 0, width, height});
-  shape.SubtractRect(Rect{tab_end, 0, width - tab_end, kCaptionBodyTop});
-  shape.SubtractRect(Rect{0, 0, 2, 1});
-  shape.SubtractRect(Rect{0, 1, 1, 1});
-  shape.SubtractRect(Rect{tab_end - 2, 0, 2, 1});
-  shape.SubtractRect(Rect{tab_end - 1, 1, 1, 1});
-  return shape;
-}
-
 Region CaptionFrameShape(int width, int height) {
   Region shape = Region::FromRect(Rect{0, 0, width, height});
   shape.SubtractRect(Rect{kCaptionBorder, kCaptionHeight, width - 2 * kCaptionBorder,
@@ -131,7 +121,7 @@ void Tide_caption_Form::Render(Bitmap& bitmap) {
 }
 
 void Tide_caption_Form::ShapeMainWindow() {
-  main_.SetShape(MainWindowShape(main_.width(), main_.height(), tab_end_));
+  main_.SetShape(TabbedWindowShape(main_.width(), main_.height(), tab_end_, kCaptionBodyTop));
 }
 
 void Tide_caption_Form::ShapeSelf() {
@@ -140,23 +130,8 @@ void Tide_caption_Form::ShapeSelf() {
 }
 
 void Tide_caption_Form::DrawFrame() {
-  Color overall = options().overallColor;
-  const int tab = tab_end_;
-  const int body = kCaptionBodyTop;
   PaintOnWindow([&](Bitmap& window) {
-    const int w = window.width();
-    const int h = window.height();
-    window.FillRect(Rect{0, 0, kCaptionBorder, h}, overall);
-    window.FillRect(Rect{w - kCaptionBorder, 0, kCaptionBorder, h}, overall);
-    window.FillRect(Rect{0, h - kCaptionBorder, w, kCaptionBorder}, overall);
-    window.Line(0, 2, 0, h, kBlack);
-    window.Line(w - 1, 0, w - 1, h, kBlack);
-    window.Line(0, h - 1, w - 1, h - 1, kBlack);
-    window.Line(2, 0, tab - 3, 0, kBlack);
-    window.Line(tab - 1, body, w - 1, body, kBlack);
-    window.Line(tab - 1, 2, tab - 1, body, kBlack);
-    window.Line(2, 0, 0, 2, kBlack);
-    window.Line(tab - 3, 0, tab - 1, 2, kBlack);
+    DrawTabbedFrame(window, options().overallColor, tab_end_, kCaptionBodyTop);
   });
 }
 

@@ -8,6 +8,7 @@
 
 #include "form/pointer_drag.h"
 #include "form/region.h"
+#include "shell/tabbed_window.h"
 #include "widgets/widget_base.h"
 
 namespace tolmeo {
@@ -29,9 +30,6 @@ CursorShape ZoneCursor(CaptionZone zone);
 Rect ResizedBounds(const Rect& bounds, CaptionZone zone, int dx, int dy,
                    const Form::SizeLimits& limits);
 
-// The main window's shape under a tab ending at tab_end: all of it less the part right of the
-// tab above the body, with the tab's top corners rounded.
-Region MainWindowShape(int width, int height, int tab_end);
 // The caption's own shape: the frame less the interior.
 Region CaptionFrameShape(int width, int height);
 

@@ -12,7 +12,6 @@ namespace tolmeo {
 namespace {
 
 constexpr int kMinimumHeight = 85;
-constexpr int kFrameBand = 4;
 constexpr int kTitleTop = 5;
 constexpr int kButtonGap = 2;
 
@@ -42,16 +41,6 @@ MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool t
     layout.ok_left = middle - kMsgboxButtonWidth / 2;
   }
   return layout;
-}
-
-Region MsgboxShape(int width, int height, int tab_width, int body_top) {
-  Region shape = Region::FromRect(Rect{0, 0, width, height});
-  shape.SubtractRect(Rect{tab_width, 0, width - tab_width, body_top});
-  shape.SubtractRect(Rect{0, 0, 2, 1});
-  shape.SubtractRect(Rect{0, 1, 1, 1});
-  shape.SubtractRect(Rect{tab_width - 2, 0, 2, 1});
-  shape.SubtractRect(Rect{tab_width - 1, 1, 1, 1});
-  return shape;
 }
 
 Tide_msgbox_Form::Tide_msgbox_Form(const IdeOptions& options)
@@ -117,7 +106,7 @@ void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons,
                                const Rect& screen) {
   SetBounds(Rect{screen.width / 2 - layout.width / 2, screen.height / 2 - layout.height / 2,
                  layout.width, layout.height});
-  SetShape(MsgboxShape(layout.width, layout.height, tab_width_));
+  SetShape(TabbedWindowShape(layout.width, layout.height, tab_width_, kMsgboxBodyTop));
   ok_button_.SetBounds(
       Rect{layout.ok_left, layout.button_top, kMsgboxButtonWidth, kMsgboxButtonHeight});
   ok_button_.Show();
@@ -136,25 +125,7 @@ void Tide_msgbox_Form::Render(Bitmap& bitmap) {
                      kTitleTop);
   DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, kWhite, kBlack,
                      kMsgboxTextTop);
-  DrawMsgboxFrame(bitmap, overall, tab_width_);
-}
-
-void DrawMsgboxFrame(Bitmap& bitmap, Color overall, int tab_width) {
-  const int w = bitmap.width();
-  const int h = bitmap.height();
-  const int tab = tab_width;
-  const int body = kMsgboxBodyTop;
-  bitmap.FillRect(Rect{0, 0, kFrameBand, h}, overall);
-  bitmap.FillRect(Rect{w - kFrameBand, 0, kFrameBand, h}, overall);
-  bitmap.FillRect(Rect{0, h - kFrameBand, w, kFrameBand}, overall);
-  bitmap.Line(0, 2, 0, h, kBlack);
-  bitmap.Line(w - 1, 0, w - 1, h, kBlack);
-  bitmap.Line(0, h - 1, w - 1, h - 1, kBlack);
-  bitmap.Line(2, 0, tab - 3, 0, kBlack);
-  bitmap.Line(tab - 1, body, w - 1, body, kBlack);
-  bitmap.Line(tab - 1, 2, tab - 1, body, kBlack);
-  bitmap.Line(2, 0, 0, 2, kBlack);
-  bitmap.Line(tab - 3, 0, tab - 1, 2, kBlack);
+  DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);
 }
 
 void Tide_msgbox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {

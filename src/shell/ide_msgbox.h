@@ -8,6 +8,7 @@
 
 #include "form/pointer_drag.h"
 #include "form/region.h"
+#include "shell/tabbed_window.h"
 #include "widgets/gui_button.h"
 #include "widgets/gui_imagebox.h"
 #include "widgets/widget_base.h"
@@ -39,11 +40,6 @@ struct MsgboxLayout {
 };
 MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,
                           const Rect& screen);
-// The box less the space right of the tab above the body, with two notches at each top corner
-// of the tab. The settings dialog has the same shape; the quick list's body starts higher.
-Region MsgboxShape(int width, int height, int tab_width, int body_top = kMsgboxBodyTop);
-// The frame along that shape: bands in the overall colour inside a black outline.
-void DrawMsgboxFrame(Bitmap& bitmap, Color overall, int tab_width);
 
 class Tide_msgbox_Form : public WidgetBase {
  public:

@@ -7,7 +7,7 @@
 #include "gfx/colors.h"
 #include "gfx/picture.h"
 #include "gfx/text_drawing.h"
-#include "shell/ide_msgbox.h"
+#include "shell/tabbed_window.h"
 
 namespace tolmeo {
 namespace {
@@ -56,7 +56,7 @@ void Tide_popup_Form::Layout() {
   if (width < tab_width_) width = 2 * tab_width_;
   int height = line_height_ * static_cast<int>(items_.size()) + kPopupTitleHeight + 2;
   SetBounds(Rect{left(), top(), width, height});
-  SetShape(MsgboxShape(width, height, tab_width_, kPopupTabHeight));
+  SetShape(TabbedWindowShape(width, height, tab_width_, kPopupTabHeight));
 }
 
 void Tide_popup_Form::PopupAt(int x, int y) {

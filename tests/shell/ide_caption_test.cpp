@@ -48,7 +48,7 @@ TEST(CaptionResize, HeightStaysWithinTheWorkAreaAndSizesNeverFallBelowTheMinimum
 }
 
 TEST(CaptionShapes, TheMainWindowLosesTheStripRightOfTheTabAndTheTabsCorners) {
-  Region main = MainWindowShape(200, 100, 60);
+  Region main = TabbedWindowShape(200, 100, 60, kCaptionBodyTop);
   for (Point cut : {Point{0, 0}, Point{1, 0}, Point{0, 1}, Point{58, 0}, Point{59, 0},
                     Point{59, 1}, Point{60, 0}, Point{199, 17}}) {
     EXPECT_FALSE(main.Contains(cut.x, cut.y)) << cut.x << "," << cut.y;
@@ -114,7 +114,7 @@ TEST_F(CaptionTest, FollowsTheMainWindowAndShapesBothWindows) {
   caption->FollowMainWindow();
   EXPECT_EQ(Box(caption->bounds()), "0,0 400x250");
   ASSERT_TRUE(main.shape().has_value());
-  EXPECT_EQ(*main.shape(), MainWindowShape(400, 250, caption->tab_end()));
+  EXPECT_EQ(*main.shape(), TabbedWindowShape(400, 250, caption->tab_end(), kCaptionBodyTop));
   EXPECT_EQ(*caption->shape(), CaptionFrameShape(400, 250));
   // The tab carries the caption text in white on the overall colour; the strip is black.
   EXPECT_EQ(caption->bitmap().Pixel(caption->tab_end() + 5, 5), kBlack);
