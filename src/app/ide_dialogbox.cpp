@@ -14,7 +14,6 @@ namespace tolmeo {
 namespace {
 
 constexpr int kCloseSize = 12;
-constexpr int kTitleTop = 5;
 constexpr int kHeadingLeft = 6;
 constexpr int kLineInset = 4;
 constexpr int kBarLabelRise = 14;  // the range labels stand this far above their bar
@@ -228,10 +227,7 @@ void Tide_dialogbox_Form::Notice(int kind, std::string_view cp949_text) const {
 
 void Tide_dialogbox_Form::Render(Bitmap& bitmap) {
   Color overall = options().overallColor;
-  bitmap.Fill(kWhite);
-  bitmap.FillRect(Rect{0, 0, bitmap.width(), kDialogTitleHeight}, overall);
-  DrawTextUnderlined(bitmap, title_style_, 0, Underline{}, Title(), kTransparent, overall, kWhite,
-                     kTitleTop);
+  DrawTabbedTitle(bitmap, title_style_, overall, Title(), kDialogTitleHeight);
   bitmap.FillRect(Rect{8, 50, 60, 20}, swatch_color_);
   bitmap.FrameRect(Rect{8, 50, 60, 20}, kBlack);
   DrawTexts(bitmap);

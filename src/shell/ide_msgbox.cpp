@@ -12,7 +12,6 @@ namespace tolmeo {
 namespace {
 
 constexpr int kMinimumHeight = 85;
-constexpr int kTitleTop = 5;
 constexpr int kButtonGap = 2;
 
 const std::string& Title() { return Ktext(u8" Darimsol 알림글 "); }
@@ -119,10 +118,7 @@ void Tide_msgbox_Form::Arrange(const MsgboxLayout& layout, bool two_buttons,
 
 void Tide_msgbox_Form::Render(Bitmap& bitmap) {
   Color overall = options().overallColor;
-  bitmap.Fill(kWhite);
-  bitmap.FillRect(Rect{0, 0, bitmap.width(), kMsgboxTitleHeight}, overall);
-  DrawTextUnderlined(bitmap, title_style_, 0, Underline{}, Title(), kTransparent, overall, kWhite,
-                     kTitleTop);
+  DrawTabbedTitle(bitmap, title_style_, overall, Title(), kMsgboxTitleHeight);
   DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, text_, kTransparent, kWhite, kBlack,
                      kMsgboxTextTop);
   DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);

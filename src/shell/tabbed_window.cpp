@@ -14,6 +14,20 @@ Region TabbedWindowShape(int width, int height, int tab_width, int body_top) {
   return shape;
 }
 
+namespace {
+
+constexpr int kTitleTop = 5;
+
+}  // namespace
+
+void DrawTabbedTitle(Bitmap& bitmap, const TextStyle& style, Color overall,
+                     std::string_view cp949_title, int title_height) {
+  bitmap.Fill(kWhite);
+  bitmap.FillRect(Rect{0, 0, bitmap.width(), title_height}, overall);
+  DrawTextUnderlined(bitmap, style, 0, Underline{}, cp949_title, kTransparent, overall, kWhite,
+                     kTitleTop);
+}
+
 void DrawTabbedFrame(Bitmap& bitmap, Color overall, int tab_width, int body_top) {
   const int w = bitmap.width();
   const int h = bitmap.height();
