@@ -58,6 +58,7 @@ void RunWindows(Application& app) {
   balloon.emplace(OptionsRef());
   main.AttachShellWindows(submenu, *msgbox);
   main.Show();
+  main.ReportStartupProblems();
   app.Run();
 }
 

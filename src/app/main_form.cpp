@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "base/cp949.h"
+#include "base/file_system.h"
 #include "form/application.h"
 #include "gfx/font_store.h"
 #include "isp/device_description.h"
@@ -31,7 +32,11 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   Rect screen = app.ScreenRect();
   SetBounds(Rect{screen.width / 2 - kMainDesignWidth / 2, screen.height / 2 - kMainDesignHeight / 2,
                  kMainDesignWidth, kMainDesignHeight});
-  LoadOptions(OptionsPath(), options_);  // a missing or damaged file leaves the defaults
+  // A missing or damaged file leaves the defaults; a damaged one is told once the message box
+  // is there.
+  if (Status loaded = LoadOptions(OptionsPath(), options_); !loaded && FileExists(OptionsPath())) {
+    options_problem_ = loaded.reason();
+  }
   panel_ = std::make_unique<MainPanel>(
       *this, options_, limits_,
       PanelHandlers{[this](PanelCommand command) { RunCommand(command); },
@@ -93,6 +98,13 @@ void Tmain_Form::AttachShellWindows(Tide_submenu_Form& submenu, Tide_msgbox_Form
 
 void Tmain_Form::ApplyTranslucency() {
   SetAlphaBlend(options_.alphaBlendOn != 0, static_cast<std::uint8_t>(options_.alphaBlendValue));
+}
+
+void Tmain_Form::ReportStartupProblems() {
+  if (options_problem_.empty()) return;
+  seam_->ShowNotice(kNoticeWarning,
+                    options_problem_ + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다."));
+  options_problem_.clear();
 }
 
 bool Tmain_Form::RefusedWhileBusy() {

@@ -35,6 +35,9 @@ class Tmain_Form : public Form {
   ~Tmain_Form() override;
 
   void AttachShellWindows(Tide_submenu_Form& submenu, Tide_msgbox_Form& msgbox);
+  // What went wrong during construction that the user should know, shown once the main
+  // window is up: an options file that exists but could not be read.
+  void ReportStartupProblems();
   // The window's translucency as the options set it (also for the settings dialog).
   void ApplyTranslucency();
   // The settings dialog is shown through this hook (the menu's 설정 item).
@@ -69,6 +72,7 @@ class Tmain_Form : public Form {
   IdeOptions& options_;
   ChipImage& image_;
   SizeLimits limits_;
+  std::string options_problem_;  // CP949; empty when the options file was read or is missing
   std::unique_ptr<MainPanel> panel_;
   std::unique_ptr<Tide_AVR_Form> avr_;
   std::unique_ptr<AvrWindowViews> views_;

@@ -100,6 +100,21 @@ TEST_F(MainFormTest, StartsTranslucentWhenTheOptionsSaySo) {
   EXPECT_EQ(screen->Find(main->window_handle())->opacity, 200);
 }
 
+TEST_F(MainFormTest, AnOptionsFileThatCannotBeReadIsToldAndTheDefaultsApply) {
+  // UTF-8 with a character CP949 has no place for.
+  folder.Write("opt/opt.opt", "\xEF\xBB\xBF<ISP\xEC\x86\x8D\xEB\x8F\x84>\r\n\xF0\x9F\x98\x80\r\n");
+  Start();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find(Ktext(u8"기본 설정으로 시작합니다")), std::string::npos);
+  EXPECT_EQ(options.ispSpeed, DefaultOptions().ispSpeed);
+}
+
+TEST_F(MainFormTest, AMissingOptionsFileStartsQuietlyWithTheDefaults) {
+  std::filesystem::remove(folder.path() / "opt" / "opt.opt");
+  Start();
+  EXPECT_TRUE(notices.empty());
+}
+
 TEST_F(MainFormTest, ClosingWritesTheOptionsFileEvenWhenNothingChanged) {
   std::filesystem::remove(folder.path() / "opt" / "opt.opt");
   Start();

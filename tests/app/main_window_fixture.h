@@ -64,6 +64,7 @@ class MainWindowTest : public HeadlessTest {
     app->SetMainForm(main);
     main->Show();
     screen->on_wait = [this] { AnswerOk(); };
+    main->ReportStartupProblems();
     Pump();
   }
 
