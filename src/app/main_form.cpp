@@ -8,6 +8,7 @@
 #include "gfx/font_store.h"
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
+#include "port/sim_cable.h"
 #include "views/programmer_views_seam.h"
 
 namespace tolmeo {
@@ -101,10 +102,15 @@ void Tmain_Form::ApplyTranslucency() {
 }
 
 void Tmain_Form::ReportStartupProblems() {
-  if (options_problem_.empty()) return;
-  seam_->ShowNotice(kNoticeWarning,
-                    options_problem_ + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다."));
-  options_problem_.clear();
+  if (!options_problem_.empty()) {
+    seam_->ShowNotice(kNoticeWarning,
+                      options_problem_ + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다."));
+    options_problem_.clear();
+  }
+  // A virtual chip whose file could not be read starts fresh, and its changes are not kept.
+  if (SimCable* sim = session_->rig().sim; sim && !sim->load_status().ok()) {
+    seam_->ShowNotice(kNoticeWarning, sim->load_status().reason());
+  }
 }
 
 bool Tmain_Form::RefusedWhileBusy() {
@@ -174,6 +180,18 @@ bool Tmain_Form::FormMouseWheel(ShiftState, int notches, Point) {
 }
 
 // Written even when nothing changed; a file that cannot be written keeps the one on disk whole.
-void Tmain_Form::FormClose(CloseAction&) { SaveOptions(OptionsPath(), options_); }
+void Tmain_Form::FormClose(CloseAction&) {
+  SaveOptions(OptionsPath(), options_);
+  KeepVirtualChip();
+}
+
+// A virtual chip kept in a file is written back while the message box can still say that it
+// could not be; the cable then need not write it again when it goes.
+void Tmain_Form::KeepVirtualChip() {
+  SimCable* sim = session_->rig().sim;
+  if (!sim || !sim->keeps_file()) return;
+  sim->set_save_on_close(false);
+  if (Status saved = sim->Save(); !saved) seam_->ShowNotice(kNoticeFailure, saved.reason());
+}
 
 }  // namespace tolmeo

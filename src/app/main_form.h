@@ -36,7 +36,8 @@ class Tmain_Form : public Form {
 
   void AttachShellWindows(Tide_submenu_Form& submenu, Tide_msgbox_Form& msgbox);
   // What went wrong during construction that the user should know, shown once the main
-  // window is up: an options file that exists but could not be read.
+  // window is up: an options file that exists but could not be read, a virtual chip's file
+  // that could not be.
   void ReportStartupProblems();
   // The window's translucency as the options set it (also for the settings dialog).
   void ApplyTranslucency();
@@ -68,6 +69,7 @@ class Tmain_Form : public Form {
   bool RefusedWhileBusy();
   void LoadDevice(const std::string& name);
   void ConnectProgrammerWindow();
+  void KeepVirtualChip();
 
   IdeOptions& options_;
   ChipImage& image_;

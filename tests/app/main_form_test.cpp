@@ -125,6 +125,37 @@ TEST_F(MainFormTest, ClosingWritesTheOptionsFileEvenWhenNothingChanged) {
   EXPECT_EQ(saved, options);
 }
 
+TEST_F(MainFormTest, ClosingKeepsTheVirtualChipInItsFile) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim:" + folder.Cp949Path() + "/chip.sim";
+  WriteOptions(file);
+  Start();
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / "chip.sim"));
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MainFormTest, AVirtualChipFileThatCannotBeReadIsToldAtTheStart) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim:" + folder.Cp949Path() + "/no-such-folder/chip.sim";
+  WriteOptions(file);
+  Start();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("chip.sim"), std::string::npos);
+}
+
+TEST_F(MainFormTest, AVirtualChipFileThatCannotBeWrittenIsToldOnClosing) {
+  std::filesystem::create_directory(folder.path() / "chips");
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim:" + folder.Cp949Path() + "/chips/chip.sim";
+  WriteOptions(file);
+  Start();
+  std::filesystem::remove_all(folder.path() / "chips");  // the folder goes while Tolmeo runs
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("chip.sim"), std::string::npos);
+}
+
 TEST_F(MainFormTest, TheCableIsIdleBeforeAnyCommand) {
   Start();
   ASSERT_NE(main->session().rig().sim, nullptr);
