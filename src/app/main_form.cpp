@@ -20,10 +20,6 @@ void LoadFontsOrThrow() {
 
 }  // namespace
 
-const std::string& BusyRefusalText() {
-  return Ktext(u8"다른 작업이 진행 중입니다. 그 작업이 끝난 뒤에 다시 해 주세요.");
-}
-
 Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
     : options_(options), image_(image) {
   LoadFontsOrThrow();

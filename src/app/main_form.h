@@ -24,9 +24,6 @@ inline constexpr int kMainDesignWidth = 629;
 inline constexpr int kMainDesignHeight = 370;
 inline constexpr int kMainMinimumSize = 100;
 
-// Said when a document or the device is to change while a command runs.
-const std::string& BusyRefusalText();
-
 class Tmain_Form : public Form {
  public:
   // Throws std::runtime_error when the fonts cannot be loaded: without them Tolmeo cannot

@@ -63,14 +63,17 @@ std::optional<std::string> DescriptionProblem(const ChipImage& image) {
   return std::nullopt;
 }
 
+const std::string& BusyRefusalText() {
+  return Ktext(u8"다른 작업이 진행 중입니다. 그 작업이 끝난 뒤에 다시 해 주세요.");
+}
+
 Programmer::Programmer(IspInstructions& isp, ChipImage& image, EngineSeam& seam)
     : isp_(isp), image_(image), seam_(seam), operations_(isp, image, seam) {}
 
 template <typename Body>
 CommandOutcome Programmer::Guarded(bool needs_description, Body body) {
   if (busy_) {
-    seam_.ShowNotice(kNoticeWarning,
-                     Ktext(u8"다른 작업이 진행 중입니다. 그 작업이 끝난 뒤에 다시 해 주세요."));
+    seam_.ShowNotice(kNoticeWarning, BusyRefusalText());
     return CommandOutcome::kRefused;
   }
   if (needs_description) {

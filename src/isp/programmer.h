@@ -25,6 +25,10 @@ enum class CommandOutcome {
 // Why the loaded description cannot be programmed with (CP949), or nullopt when it can.
 std::optional<std::string> DescriptionProblem(const ChipImage& image);
 
+// What a command, a document change or a device change started while another command runs
+// is told.
+const std::string& BusyRefusalText();
+
 class Programmer {
  public:
   Programmer(IspInstructions& isp, ChipImage& image, EngineSeam& seam);
