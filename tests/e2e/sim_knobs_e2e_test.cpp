@@ -125,6 +125,8 @@ TEST(SimKnobs, AnAbsentCableAndAnotherSignatureSaySo) {
   EXPECT_NE(absent.output.find(Utf8FromCp949(Ktext(u8"시뮬레이션 케이블이 연결되어 있지 않습니다."))),
             std::string::npos)
       << absent.output;
+  // A virtual cable needs no parallel-port driver: the port's fixes are not offered.
+  EXPECT_EQ(absent.output.find("modprobe"), std::string::npos) << absent.output;
   CliResult other = rig.Run({"erase"}, ",signature=1E9514");
   EXPECT_EQ(other.status, 1);
   EXPECT_NE(other.output.find(Utf8FromCp949(Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다."))),
