@@ -48,12 +48,14 @@ DeviceDescription Current(ChipImage& image, EngineSeam& seam) {
 
 }  // namespace
 
+std::string DescriptionFolder() { return ExeFolder() + "AvrSpec/"; }
+
 std::string DescriptionPath(std::string_view name) {
-  return ExeFolder() + "AvrSpec/" + std::string(TrimBlanks(name)) + "." + std::string(kExtension);
+  return DescriptionFolder() + std::string(TrimBlanks(name)) + "." + std::string(kExtension);
 }
 
 std::vector<std::string> ListDescriptions() {
-  std::vector<std::string> names = ListFolder(ExeFolder() + "AvrSpec/", kExtension);
+  std::vector<std::string> names = ListFolder(DescriptionFolder(), kExtension);
   for (std::string& name : names) name = CutAtLastDot(name);
   return names;
 }

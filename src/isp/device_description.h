@@ -11,7 +11,10 @@
 
 namespace tolmeo {
 
-// ExeFolder() + "AvrSpec/" + name without leading and trailing blanks + ".avrspec".
+// ExeFolder() + "AvrSpec/": where the descriptions live.
+std::string DescriptionFolder();
+
+// DescriptionFolder() + name without leading and trailing blanks + ".avrspec".
 std::string DescriptionPath(std::string_view name);
 
 // The names of the description files (without ".avrspec") in name order; empty when there is

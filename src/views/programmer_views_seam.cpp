@@ -1,7 +1,6 @@
 #include "views/programmer_views_seam.h"
 
 #include "base/cp949.h"
-#include "base/file_system.h"
 #include "isp/device_description.h"
 
 namespace tolmeo {
@@ -75,7 +74,7 @@ void SaveToDescription(ChipImage& image, EngineSeam& seam) {
   // chosen; the dialog keeps no folder or filter of its own between uses, so nothing is left
   // changed for the next save of a HEX file.
   std::optional<std::string> path =
-      seam.ChooseFileToSave(Ktext(u8"::: 저장 ::: Darimsol :::"), ExeFolder() + "AvrSpec/",
+      seam.ChooseFileToSave(Ktext(u8"::: 저장 ::: Darimsol :::"), DescriptionFolder(),
                             "*.avrspec|*.avrspec|*.hex|*.hex");
   if (!path) return;
   if (Status saved = SaveDescription(*path, image, seam); !saved) {
