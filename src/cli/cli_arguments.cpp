@@ -189,6 +189,8 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
       arguments.help = true;
     } else if (arg == "-y") {
       arguments.assume_yes = true;
+    } else if (arg == "-v") {
+      arguments.verbose = true;
     } else if (arg == "--sck") {
       arguments.report_sck = true;
     } else if (arg == "-c" || arg == "-d" || arg == "-s") {
@@ -210,7 +212,7 @@ Result<Arguments> ParseArguments(std::span<const std::string> args) {
 }
 
 std::string UsageText() {
-  return U8(u8R"(사용법: tolmeo-cli [-c 케이블] [-d 장치] [-s 속도] [-y] [--sck] 작업...
+  return U8(u8R"(사용법: tolmeo-cli [-c 케이블] [-d 장치] [-s 속도] [-y] [-v] [--sck] 작업...
 
 ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업은 적은 순서대로 합니다.
 'run' 과 'list' 를 뺀 모든 작업은 먼저 칩을 프로그램 모드로 넣고 칩의 시그너처를
@@ -269,6 +271,8 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   --sck       ISP 속도가 이 케이블에서 주는 SCK 속도와 맞는 칩을 알려 줍니다 (열리는 병렬
               포트는 시간을 잽니다)
   -y          칩의 시그너처가 명세문서와 다를 때도 계속합니다 (-y 가 없으면 거절합니다)
+  -v          끝에 케이블이 한 일을 한 줄로 알려 줍니다: 포트 접근, 전송, 바이트 수와
+              엔진이 기다린 시간 (stats: accesses=N transfers=N bytes=N wait_s=X)
   -h, --help  이 설명을 보여 줍니다
 
 종료 상태:

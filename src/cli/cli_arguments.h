@@ -52,6 +52,7 @@ struct Arguments {
   bool assume_yes = false;            // -y, go on when the signature does not match
   bool help = false;
   bool report_sck = false;            // --sck, say what the ISP speed gives on the wire
+  bool verbose = false;               // -v, end with what the cable did (the stats line)
   std::vector<Action> actions;
 };
 

@@ -69,6 +69,7 @@ std::optional<double> MeasuredPortAccess(const std::string& cable_text, std::FIL
   if (!setting || setting->simulated) return std::nullopt;
   auto image = std::make_unique<ChipImage>();
   CableRig rig = MakeCable(cable_text, *image);
+  if (!rig.cable) return std::nullopt;  // a programmer that clocks SCK itself
   Status opened = rig.cable->Open();
   if (!opened) {
     std::fprintf(out, "%s%s\n", reinterpret_cast<const char*>(u8"케이블을 열지 못해 포트 접근 시간은 빼고 셈합니다: "),
@@ -106,6 +107,14 @@ int KeepVirtualChip(SimCable& sim, int status, TerminalSeam& seam) {
   return kExitUsage;
 }
 
+// One line, the same on every cable, so runs can be compared.
+void PrintStats(const EngineSession& session, std::FILE* out) {
+  const CableStats stats = session.Stats();
+  std::fprintf(out, "stats: accesses=%lld transfers=%lld bytes=%lld wait_s=%.3f\n",
+               static_cast<long long>(stats.accesses), static_cast<long long>(stats.transfers),
+               static_cast<long long>(stats.bytes), session.WaitedSeconds());
+}
+
 }  // namespace
 
 int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
@@ -132,6 +141,7 @@ int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
     if (status != kExitOk) break;
   }
   if (SimCable* sim = session.rig().sim) status = KeepVirtualChip(*sim, status, seam);
+  if (arguments.verbose) PrintStats(session, out);
   return status;
 }
 

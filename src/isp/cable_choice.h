@@ -20,6 +20,7 @@
 #include "port/cable.h"
 #include "port/chip_model.h"
 #include "port/clock.h"
+#include "port/isp_link.h"
 #include "port/sim_cable.h"
 #include "port/virtual_avr.h"
 
@@ -43,8 +44,9 @@ struct CableSetting {
 Result<CableSetting> ParseCableText(const std::string& cable_text);
 
 struct CableRig {
-  std::unique_ptr<Cable> cable;
-  std::unique_ptr<Clock> own_clock;  // the real clock of a parallel port
+  std::unique_ptr<Cable> cable;      // a bit-bang cable, for the line driver
+  std::unique_ptr<IspLink> link;     // or a programmer with its own firmware
+  std::unique_ptr<Clock> own_clock;  // the real clock of a cable on hardware
   Clock* clock = nullptr;            // own_clock, or the simulated cable's
   SimCable* sim = nullptr;           // the simulated cable, when there is one
 };

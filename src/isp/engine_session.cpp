@@ -5,13 +5,20 @@ namespace tolmeo {
 EngineSession::EngineSession(const std::string& cable_text, ChipImage& image, EngineSeam& seam,
                              const std::int32_t& isp_speed)
     : rig_(MakeCable(cable_text, image)),
-      driver_(*rig_.cable, *rig_.clock, isp_speed),
-      isp_(driver_, image, seam),
-      programmer_(isp_, image, seam) {}
+      clock_(*rig_.clock),
+      driver_(rig_.cable ? std::make_unique<LineDriver>(*rig_.cable, clock_, isp_speed) : nullptr),
+      isp_(Instructions(rig_, driver_.get(), image, seam, isp_speed)),
+      programmer_(*isp_, image, seam) {}
+
+std::unique_ptr<IspInstructions> EngineSession::Instructions(CableRig& rig, LineDriver* driver, ChipImage& image,
+                                                             EngineSeam& seam, const std::int32_t& isp_speed) {
+  if (driver) return std::make_unique<IspInstructions>(*driver, image, seam);
+  return std::make_unique<IspInstructions>(*rig.link, image, seam, isp_speed);
+}
 
 Status EngineSession::OpenPort() {
-  Status opened = driver_.OpenPort();
-  driver_.PortIdle();
+  Status opened = isp_->link().Open();
+  if (driver_) driver_->PortIdle();
   return opened;
 }
 

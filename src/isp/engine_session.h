@@ -1,8 +1,9 @@
 #pragma once
 // One programming set-up from cable to commands: the cable the options name, the line driver
-// on it, the instruction set and the programming commands, wired to one chip image and one
+// on it when it is a bit-bang cable, the instruction set and the programming commands, wired to one chip image and one
 // seam. Build it after the description is loaded: a simulated chip takes its size from it.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/result.h"
@@ -10,6 +11,7 @@
 #include "isp/isp_instructions.h"
 #include "isp/line_driver.h"
 #include "isp/programmer.h"
+#include "port/counted_clock.h"
 
 namespace tolmeo {
 
@@ -26,11 +28,19 @@ class EngineSession {
 
   Programmer& programmer() { return programmer_; }
   CableRig& rig() { return rig_; }
+  IspInstructions& instructions() { return *isp_; }
+  // What the cable did so far, and how long the engine waited on its clock.
+  CableStats Stats() const { return isp_->link().Stats(); }
+  double WaitedSeconds() const { return clock_.waited_s(); }
 
  private:
+  static std::unique_ptr<IspInstructions> Instructions(CableRig& rig, LineDriver* driver, ChipImage& image,
+                                                       EngineSeam& seam, const std::int32_t& isp_speed);
+
   CableRig rig_;
-  LineDriver driver_;
-  IspInstructions isp_;
+  CountedClock clock_;  // over the rig's: every wait of the engine goes through it
+  std::unique_ptr<LineDriver> driver_;  // on a bit-bang cable
+  std::unique_ptr<IspInstructions> isp_;
   Programmer programmer_;
 };
 

@@ -1,5 +1,7 @@
 #include "isp/isp_instructions.h"
 
+#include <algorithm>
+
 #include "base/cp949.h"
 #include "isp/hex_text.h"
 
@@ -28,6 +30,9 @@ std::uint8_t Low(std::uint32_t address) { return static_cast<std::uint8_t>(addre
 // The probe reads the high fuse: its second byte (0x08) is neither level of a stuck MISO line.
 constexpr std::uint8_t kProbeSecondByte = 0x08;
 
+// EEPROM is read in blocks of this many bytes on a programmer with page commands.
+constexpr std::uint32_t kEepromReadBlock = 64;
+
 bool EchoAmbiguous(std::uint8_t second_byte, std::uint8_t answer) {
   return (second_byte == 0x00 || second_byte == 0xFF) && answer == second_byte;
 }
@@ -49,69 +54,57 @@ std::string IspInstructions::AddressText(Memory memory, std::uint32_t address) {
 }
 
 IspInstructions::IspInstructions(LineDriver& driver, ChipImage& image, EngineSeam& seam)
-    : driver_(driver), image_(image), seam_(seam) {}
+    : own_link_(std::make_unique<BitBangLink>(driver)),
+      link_(*own_link_),
+      bit_bang_(own_link_.get()),
+      image_(image),
+      seam_(seam),
+      isp_speed_(driver.isp_speed()),
+      capabilities_(link_.Capabilities()) {}
+
+IspInstructions::IspInstructions(IspLink& link, ChipImage& image, EngineSeam& seam, const std::int32_t& isp_speed)
+    : link_(link),
+      bit_bang_(dynamic_cast<BitBangLink*>(&link)),
+      image_(image),
+      seam_(seam),
+      isp_speed_(isp_speed),
+      capabilities_(link.Capabilities()) {}
 
 void IspInstructions::SendByte(std::uint8_t value) {
-  for (int bit = 7; bit >= 0; --bit) {
-    driver_.SetLine(kMosiLine, value >> bit);
-    driver_.IspDelay();
-    driver_.SetLine(kSckLine, 1);
-    driver_.IspDelay();
-    driver_.SetLine(kSckLine, 0);
-    driver_.IspDelay();
-  }
+  if (bit_bang_) bit_bang_->SendByte(value);
 }
 
-std::uint8_t IspInstructions::ReceiveByte() {
-  std::uint8_t result = 0;
-  for (int bit = 7; bit >= 0; --bit) {
-    driver_.SetLine(kSckLine, 1);
-    driver_.IspDelay();
-    result |= static_cast<std::uint8_t>(driver_.ReadMiso() << bit);
-    driver_.SetLine(kSckLine, 0);
-    driver_.IspDelay();
-  }
-  return result;
-}
+std::uint8_t IspInstructions::ReceiveByte() { return bit_bang_ ? bit_bang_->ReceiveByte() : 0xFF; }
 
 std::uint8_t IspInstructions::TransferByte(std::uint8_t value) {
-  std::uint8_t result = 0;
-  for (int bit = 7; bit >= 0; --bit) {
-    driver_.SetLine(kMosiLine, value >> bit);
-    driver_.IspDelay();
-    driver_.SetLine(kSckLine, 1);
-    driver_.IspDelay();
-    result |= static_cast<std::uint8_t>(driver_.ReadMiso() << bit);
-    driver_.SetLine(kSckLine, 0);
-    driver_.IspDelay();
-  }
-  return result;
+  return bit_bang_ ? bit_bang_->TransferByte(value) : 0xFF;
 }
 
 void IspInstructions::SendInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2,
                                       std::uint8_t b3) {
-  SendByte(b0);
-  SendByte(b1);
-  SendByte(b2);
-  SendByte(b3);
+  Forget();
+  link_.Send({b0, b1, b2, b3});
 }
 
 std::uint8_t IspInstructions::QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
-  SendByte(b0);
-  SendByte(b1);
-  const std::uint8_t echo = TransferByte(b2);
-  const std::uint8_t answer = ReceiveByte();
-  if (silent_) return answer;
-  if (echo != b1 || (EchoAmbiguous(b1, answer) && !ChipAnswers())) silent_ = true;
-  return answer;
+  const IspReply reply = link_.Query(b0, b1, b2);
+  if (silent_) return reply.value;
+  if (link_.Lost()) {
+    silent_ = true;
+  } else if (capabilities_.echoes &&
+             (reply.echo != b1 || (EchoAmbiguous(b1, reply.value) && !ChipAnswers()))) {
+    silent_ = true;
+  }
+  return reply.value;
 }
 
 bool IspInstructions::ChipAnswers() {
-  SendByte(0x58);
-  SendByte(kProbeSecondByte);
-  const bool echoed = TransferByte(0x00) == kProbeSecondByte;
-  ReceiveByte();
-  return echoed;
+  if (!capabilities_.echoes) {
+    // A stuck MISO line reads 0x00 or 0xFF; no AVR has either as its first signature byte.
+    const std::uint8_t first = link_.Query(0x30, 0x00, 0x00).value;
+    return !link_.Lost() && first != 0x00 && first != 0xFF && first == first_signature_byte_;
+  }
+  return link_.Query(0x58, kProbeSecondByte, 0x00).echo == kProbeSecondByte && !link_.Lost();
 }
 
 bool IspInstructions::ConfirmContact() {
@@ -124,45 +117,26 @@ void IspInstructions::ReportSilence(const std::string& what) {
                                                 u8"케이블 연결과 칩의 전원을 확인해 주세요."));
 }
 
-void IspInstructions::ResetPulse() {
-  driver_.SetLine(kResetLine, 1);
-  driver_.SleepMs(2);
-  driver_.SetLine(kResetLine, 0);
-  driver_.SleepMs(40);
-  driver_.SetLine(kResetLine, 1);
-  driver_.SleepMs(2);
-}
-
 bool IspInstructions::EnterProgrammingMode() {
   static const std::string& failed = Ktext(u8"프로그램모드로 진입하지 못했습니다.");
-  if (!driver_.PortOpened()) {
-    Status opened = driver_.OpenPort();
+  if (!link_.Opened()) {
+    Status opened = link_.Open();
     if (!opened) {
       seam_.ShowNotice(kNoticeFailure, failed + "\r\n" + opened.reason());
       return false;
     }
   }
-  driver_.SetModeLine(0);
-  ResetPulse();
-  driver_.SetLine(kResetLine, 0);
-  driver_.SetLine(kSckLine, 0);
-  driver_.SleepMs(40);
   silent_ = false;
-  SendByte(0xAC);
-  SendByte(0x53);
-  if (TransferByte(0x00) != 0x53) {
+  first_signature_byte_.reset();
+  Forget();
+  if (!link_.EnterProgramming(IspDelayNs(isp_speed_))) {
     seam_.ShowNotice(kNoticeFailure, failed);
     return false;
   }
-  SendByte(0x00);
-  driver_.SleepMs(2);
   return true;
 }
 
-void IspInstructions::ReleaseTarget() {
-  driver_.SetModeLine(1);
-  ResetPulse();
-}
+void IspInstructions::ReleaseTarget() { link_.ReleaseTarget(); }
 
 bool IspInstructions::CheckSignature() {
   std::array<std::uint8_t, 3> signature = ReadSignature();
@@ -179,18 +153,19 @@ bool IspInstructions::CheckSignature() {
 
 void IspInstructions::ChipErase() {
   SendInstruction(0xAC, 0x80, 0x00, 0x00);
-  driver_.SleepMs(100);
+  link_.SleepMs(100);
 }
 
 std::array<std::uint8_t, 3> IspInstructions::ReadSignature() {
   std::array<std::uint8_t, 3> signature{};
   for (std::uint8_t i = 0; i < 3; ++i) signature[i] = QueryInstruction(0x30, 0x00, i);
+  first_signature_byte_ = signature[0];
   return signature;
 }
 
 void IspInstructions::WriteFuse(FuseGroup group) {
   SendInstruction(0xAC, OpcodesOf(group).write, 0x00, image_.FuseByte(group));
-  driver_.SleepMs(10);
+  link_.SleepMs(10);
 }
 
 std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
@@ -258,17 +233,33 @@ void IspInstructions::ReportFuseNotTaken(FuseGroup group, std::uint8_t wanted, s
 
 void IspInstructions::LoadFlashWord(std::uint32_t index, std::uint16_t word) {
   std::uint8_t in_page = static_cast<std::uint8_t>(index & (image_.PageWords() - 1));
+  if (capabilities_.flash_pages) {
+    loaded_.resize(image_.PageWords(), 0xFFFF);
+    loaded_[in_page] = word;
+    return;
+  }
   SendInstruction(0x40, 0x00, in_page, Low(word));
   SendInstruction(0x48, 0x00, in_page, High(word));
+}
+
+bool IspInstructions::WriteFlashPageOnce(std::uint32_t page) {
+  if (!capabilities_.flash_pages) {
+    SendInstruction(0x4C, High(page), Low(page), 0x00);
+    link_.SleepMs(image_.flashWriteDelay);
+    return true;
+  }
+  Forget();
+  loaded_.resize(image_.PageWords(), 0xFFFF);
+  // The programmer waits out the write itself.
+  if (!link_.WriteFlashPage(page, loaded_)) silent_ = true;
+  return !silent_;
 }
 
 bool IspInstructions::WriteFlashPage(std::uint32_t address) {
   std::uint32_t page_words = image_.PageWords();
   std::uint32_t page = address & ~(page_words - 1);
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
-    SendInstruction(0x4C, High(page), Low(page), 0x00);
-    driver_.SleepMs(image_.flashWriteDelay);
-    const bool same = CompareFlash(page, page + page_words - 1);
+    const bool same = WriteFlashPageOnce(page) && CompareFlash(page, page + page_words - 1);
     if (silent_) {
       ReportSilence(AddressText(Memory::Flash, page) + Ktext(u8" 의 페이지"));
       return false;
@@ -279,7 +270,19 @@ bool IspInstructions::WriteFlashPage(std::uint32_t address) {
   return false;
 }
 
+std::uint16_t IspInstructions::ReadCachedFlashWord(std::uint32_t address) {
+  if (!flash_cache_.Holds(address)) {
+    const std::uint32_t page_words = image_.PageWords();
+    std::vector<std::uint16_t> words(page_words, 0xFFFF);
+    flash_cache_.first = address & ~(page_words - 1);
+    if (!link_.ReadFlash(flash_cache_.first, words)) silent_ = true;
+    flash_cache_.values = std::move(words);
+  }
+  return flash_cache_.values[address - flash_cache_.first];
+}
+
 std::uint16_t IspInstructions::ReadFlashWord(std::uint32_t address) {
+  if (capabilities_.flash_pages) return ReadCachedFlashWord(address);
   std::uint8_t high = QueryInstruction(0x28, High(address), Low(address));
   std::uint8_t low = QueryInstruction(0x20, High(address), Low(address));
   return static_cast<std::uint16_t>(high * 256 + low);
@@ -292,11 +295,22 @@ bool IspInstructions::CompareFlash(std::uint32_t first, std::uint32_t last) {
   return true;
 }
 
+void IspInstructions::WriteEepromOnce(std::uint32_t address, std::uint8_t value) {
+  if (!capabilities_.eeprom_pages) {
+    SendInstruction(0xC0, High(address), Low(address), value);
+    link_.SleepMs(image_.eepromWriteDelay);
+    return;
+  }
+  Forget();
+  // The programmer waits out the write itself.
+  if (!link_.WriteEeprom(address, std::span<const std::uint8_t>(&value, 1))) silent_ = true;
+}
+
 bool IspInstructions::WriteEepromByte(std::uint32_t address, std::uint8_t value) {
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
-    SendInstruction(0xC0, High(address), Low(address), value);
-    driver_.SleepMs(image_.eepromWriteDelay);
-    const std::uint8_t read = ReadEepromByte(address);
+    WriteEepromOnce(address, value);
+    // Read back by instruction: one byte, whatever the programmer's page commands.
+    const std::uint8_t read = QueryInstruction(0xA0, High(address), Low(address));
     if (silent_) {
       ReportSilence(AddressText(Memory::Eeprom, address));
       return false;
@@ -307,7 +321,20 @@ bool IspInstructions::WriteEepromByte(std::uint32_t address, std::uint8_t value)
   return false;
 }
 
+std::uint8_t IspInstructions::ReadCachedEepromByte(std::uint32_t address) {
+  if (!eeprom_cache_.Holds(address)) {
+    const std::uint32_t first = address - address % kEepromReadBlock;
+    const std::uint32_t size = std::min(kEepromReadBlock, image_.eepromSize - first);
+    std::vector<std::uint8_t> bytes(size, 0xFF);
+    if (!link_.ReadEeprom(first, bytes)) silent_ = true;
+    eeprom_cache_.first = first;
+    eeprom_cache_.values.assign(bytes.begin(), bytes.end());
+  }
+  return static_cast<std::uint8_t>(eeprom_cache_.values[address - eeprom_cache_.first]);
+}
+
 std::uint8_t IspInstructions::ReadEepromByte(std::uint32_t address) {
+  if (capabilities_.eeprom_pages && address < image_.eepromSize) return ReadCachedEepromByte(address);
   return QueryInstruction(0xA0, High(address), Low(address));
 }
 

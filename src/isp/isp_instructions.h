@@ -1,20 +1,27 @@
 #pragma once
-// The AVR serial-programming instruction set on the line driver: a bit-banged SPI byte
-// exchange, most significant bit first, and the four-byte instructions built on it. Values
+// The AVR serial-programming instruction set on any programmer (port/isp_link.h): the
+// four-byte instructions, and whole pages where the programmer has page commands. Values
 // come from and go to the ChipImage; messages go through the engine seam.
 //
-// A chip echoes the second byte of every instruction during the third. Each read checks that
-// echo, so a chip that stopped answering (cable pulled, power lost: MISO stuck at 1 or 0) is
-// noticed instead of read as 0xFF or 0x00. Where the echo cannot tell (a second byte of 0x00
-// or 0xFF answered by data of the same value), one probe instruction with the second byte 0x08
-// decides. Once the chip fell silent, silent() stays true until the next programming-mode
-// entry; the caller reports it with ReportSilence.
+// A chip echoes the second byte of every instruction during the third. Where the programmer
+// hands that echo back, each read checks it, so a chip that stopped answering (cable pulled,
+// power lost: MISO stuck at 1 or 0) is noticed instead of read as 0xFF or 0x00. Where the echo
+// cannot tell (a second byte of 0x00 or 0xFF answered by data of the same value), one probe
+// instruction with the second byte 0x08 decides. Without the echo the probe reads the first
+// signature byte again, which a stuck line cannot give. A programmer that itself stopped
+// answering counts as a silent chip. Once the chip fell silent, silent() stays true until the
+// next programming-mode entry; the caller reports it with ReportSilence.
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
 
+#include "isp/bit_bang_link.h"
 #include "isp/chip_image.h"
 #include "isp/engine_seam.h"
 #include "isp/line_driver.h"
+#include "port/isp_link.h"
 
 namespace tolmeo {
 
@@ -24,11 +31,19 @@ inline constexpr int kWriteAttempts = 5;
 
 class IspInstructions {
  public:
+  // A bit-bang cable through its line driver, clocked at the driver's ISP speed.
   IspInstructions(LineDriver& driver, ChipImage& image, EngineSeam& seam);
+  // Any programmer; a programmer that clocks SCK itself is asked for phases at least as long
+  // as the ISP speed's busy-wait.
+  IspInstructions(IspLink& link, ChipImage& image, EngineSeam& seam, const std::int32_t& isp_speed);
 
+  // Single bytes on a bit-bang cable (nothing, and 0xFF read, on any other programmer).
   void SendByte(std::uint8_t value);
   std::uint8_t ReceiveByte();
   std::uint8_t TransferByte(std::uint8_t value);
+
+  IspLink& link() { return link_; }
+  const IspLink& link() const { return link_; }
 
   // Resets the target into programming mode and checks the 0x53 echo; on failure the message
   // has been shown. A cable that is not open is opened again first.
@@ -69,7 +84,10 @@ class IspInstructions {
   // False (message shown) when the chip fell silent.
   bool ReadFuseByte(FuseGroup group);
 
+  // A programmer with page commands keeps the words until the page is written.
   void LoadFlashWord(std::uint32_t index, std::uint16_t word);
+  // The loads of a page may go out together, with the page write.
+  void HoldLoads() { link_.HoldSends(); }
   // Writes the page holding address and reads it back; false (message shown) when it never
   // reads back equal or the chip fell silent.
   bool WriteFlashPage(std::uint32_t address);
@@ -81,11 +99,22 @@ class IspInstructions {
   std::uint8_t ReadEepromByte(std::uint32_t address);
 
  private:
+  // The words or bytes last read by page from a programmer with page commands.
+  struct ReadCache {
+    std::uint32_t first = 0;
+    std::vector<std::uint16_t> values;
+    bool Holds(std::uint32_t address) const { return address >= first && address - first < values.size(); }
+  };
+
   void SendInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
+  bool WriteFlashPageOnce(std::uint32_t page);
+  std::uint16_t ReadCachedFlashWord(std::uint32_t address);
+  std::uint8_t ReadCachedEepromByte(std::uint32_t address);
+  void WriteEepromOnce(std::uint32_t address, std::uint8_t value);
+  void Forget() { flash_cache_.values.clear(); eeprom_cache_.values.clear(); }
   std::uint8_t QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
   // True when the chip echoes the probe's second byte.
   bool ChipAnswers();
-  void ResetPulse();
   void WriteFuse(FuseGroup group);
   std::uint8_t QueryFuse(FuseGroup group);
   // The bits of the group the chip has, from the bit editor's names.
@@ -95,10 +124,18 @@ class IspInstructions {
   void ReportWriteExhausted(const std::string& where);
   void ReportFuseNotTaken(FuseGroup group, std::uint8_t wanted, std::uint8_t read);
 
-  LineDriver& driver_;
+  std::unique_ptr<BitBangLink> own_link_;  // over the line driver it was built with
+  IspLink& link_;
+  BitBangLink* bit_bang_;  // link_ when it is one
   ChipImage& image_;
   EngineSeam& seam_;
+  const std::int32_t& isp_speed_;
+  LinkCapabilities capabilities_;
   bool silent_ = false;
+  std::optional<std::uint8_t> first_signature_byte_;
+  std::vector<std::uint16_t> loaded_;  // the page being loaded, on a programmer with pages
+  ReadCache flash_cache_;
+  ReadCache eeprom_cache_;
 };
 
 // "Lock", "Extended fuse", "High fuse", "Low fuse", for messages.

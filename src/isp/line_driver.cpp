@@ -45,7 +45,8 @@ Status LineDriver::OpenPort() {
 
 void LineDriver::WriteDataByte(std::uint8_t value) {
   shadow_ = value;
-  if (opened_) cable_.WriteData(value);
+  queued_.Write(value);
+  SendIfNotBatching();
 }
 
 void LineDriver::SetLine(int bit, int level) {
@@ -61,12 +62,52 @@ void LineDriver::SetModeLine(int level) {
 }
 
 int LineDriver::ReadMiso() {
-  if (!opened_) return 1;
-  return ((~cable_.ReadStatus()) >> 7) & 1;
+  if (batch_depth_ == 0) samples_.clear();
+  QueueSample();
+  Send();
+  return samples_.back();
 }
 
 void LineDriver::IspDelay() {
-  clock_.SpinNs(IspDelayNs(isp_speed_));
+  queued_.Wait(IspDelayNs(isp_speed_));
+  SendIfNotBatching();
+}
+
+void LineDriver::SleepMs(std::int32_t milliseconds) {
+  Send();
+  clock_.SleepMs(milliseconds);
+}
+
+void LineDriver::QueueSample() { queued_.Sample(); }
+
+void LineDriver::BeginBatch() {
+  if (batch_depth_++ == 0) samples_.clear();
+}
+
+const std::vector<std::uint8_t>& LineDriver::FlushBatch() {
+  if (batch_depth_ > 0) --batch_depth_;
+  if (batch_depth_ == 0) Send();
+  return samples_;
+}
+
+void LineDriver::SendIfNotBatching() {
+  if (batch_depth_ == 0) Send();
+}
+
+// Samples add to those of the batch so far: a wait inside a batch sends early but keeps the
+// order.
+void LineDriver::Send() {
+  if (queued_.empty()) return;
+  if (opened_) {
+    cable_.Exchange(queued_, clock_, samples_);
+  } else {
+    // The cable is left alone, but the engine still waits as it would on the wire.
+    for (const LineBatch::Step& step : queued_.steps()) {
+      if (step.kind == LineBatch::Kind::kWait) clock_.SpinNs(step.wait_ns);
+      if (step.kind == LineBatch::Kind::kSample) samples_.push_back(1);
+    }
+  }
+  queued_.Clear();
 }
 
 void LineDriver::PortIdle() {

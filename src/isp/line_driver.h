@@ -1,21 +1,18 @@
 #pragma once
-// The cable's lines as bits of the data register: RESET (bit 0), SCK (bit 1), MOSI (bit 2) and
-// the mode line (bit 7, 0 while programming); MISO is the complement of status bit 7. A shadow
-// of the data register lets one line change without touching the others.
+// The cable's lines in the layout of port/isp_lines.h. A shadow of the data register lets one
+// line change without touching the others. Line changes, waits and MISO samples go to the
+// cable as batches: between BeginBatch and FlushBatch they wait and go out together (a whole
+// instruction, a page of loads); outside a batch each goes out at once.
 #include <cstdint>
+#include <vector>
 
 #include "base/result.h"
 #include "port/cable.h"
 #include "port/clock.h"
+#include "port/isp_lines.h"
+#include "port/line_batch.h"
 
 namespace tolmeo {
-
-inline constexpr int kResetLine = 0;
-inline constexpr int kSckLine = 1;
-inline constexpr int kMosiLine = 2;
-inline constexpr int kModeLine = 7;
-// The data register at idle: mode line 1, RESET 1, SCK 0, MOSI 0.
-inline constexpr std::uint8_t kIdleDataRegister = 0x81;
 
 // One unit of the ISP speed setting is a quarter of a microsecond of busy-wait between clock
 // edges, the same on every PC: speed 0x10 holds each SCK phase at least 4 us, which a target
@@ -57,20 +54,39 @@ class LineDriver {
   void SetLine(int bit, int level);
   // The mode line, then 1 ms for the cable's buffers to follow.
   void SetModeLine(int level);
+  // Sends what waits and samples MISO now.
   int ReadMiso();
   // The busy-wait of IspDelayNs at the speed of the moment.
   void IspDelay();
   // Mode line 1, RESET 1, SCK 0, MOSI 0: the data register holds 0x81.
   void PortIdle();
+  // Sends what waits, then sleeps.
+  void SleepMs(std::int32_t milliseconds);
 
-  void SleepMs(std::int32_t milliseconds) { clock_.SleepMs(milliseconds); }
+  // Batches nest; the outermost FlushBatch sends. A MISO sample taken in a batch comes back
+  // from FlushBatch, in order.
+  void BeginBatch();
+  void QueueSample();
+  // The samples of the outermost batch (each 0 or 1; all 1 while the cable is not open),
+  // valid until the next batch or read.
+  const std::vector<std::uint8_t>& FlushBatch();
+
+  Cable& cable() { return cable_; }
+  Clock& clock() { return clock_; }
+  const std::int32_t& isp_speed() const { return isp_speed_; }
 
  private:
+  void SendIfNotBatching();
+  void Send();
+
   Cable& cable_;
   Clock& clock_;
   const std::int32_t& isp_speed_;
   std::uint8_t shadow_ = 0;
   bool opened_ = false;
+  int batch_depth_ = 0;
+  LineBatch queued_;
+  std::vector<std::uint8_t> samples_;
 };
 
 }  // namespace tolmeo

@@ -34,6 +34,7 @@ bool ProgrammingOperations::WriteFlash() {
   // 64 bits so that a page end near the top of the address space cannot wrap the loop.
   for (std::uint64_t page = image_.flashPageStart; page <= image_.flashPageEnd; page += page_words) {
     std::uint32_t first = static_cast<std::uint32_t>(page);
+    isp_.HoldLoads();
     for (std::uint32_t i = 0; i < page_words; ++i) {
       seam_.RunPendingMessages();
       isp_.LoadFlashWord(i, image_.flashWords[first + i]);

@@ -1,10 +1,15 @@
 #pragma once
-// What the line driver needs of an ISP cable: open it (which may fail, with a reason), write
-// the data register, read the status register. The line meaning of the bits belongs to the
-// line driver, not to the cable.
+// What the line driver needs of a bit-bang ISP cable: open it (which may fail, with a reason),
+// write the data register, read the status register, in the line layout of port/isp_lines.h.
+// A batch of line changes goes out through Exchange; its default takes them edge by edge, so
+// the wire is exactly the run of single writes and reads.
 #include <cstdint>
+#include <vector>
 
 #include "base/result.h"
+#include "port/cable_stats.h"
+#include "port/clock.h"
+#include "port/line_batch.h"
 
 namespace tolmeo {
 
@@ -14,6 +19,11 @@ class Cable {
   virtual Status Open() = 0;
   virtual void WriteData(std::uint8_t value) = 0;
   virtual std::uint8_t ReadStatus() = 0;
+
+  // Every step of the batch in order, waits through the clock; the MISO level of each sample
+  // (0 or 1) appended to miso.
+  virtual void Exchange(const LineBatch& batch, Clock& clock, std::vector<std::uint8_t>& miso);
+  virtual CableStats Stats() const { return {}; }
 };
 
 }  // namespace tolmeo

@@ -145,9 +145,13 @@ void ParportCable::WriteData(std::uint8_t value) {
   if (!port_) return;
   // One port access per line change: only the group whose pins change is written.
   const PinLevels pins = PinsFor(wiring_, value, control_base_);
-  if (!written_ || pins.data != written_->data) ieee1284_write_data(port_, pins.data);
+  if (!written_ || pins.data != written_->data) {
+    ieee1284_write_data(port_, pins.data);
+    ++accesses_;
+  }
   if (uses_control_ && (!written_ || pins.control != written_->control)) {
     ieee1284_write_control(port_, pins.control);
+    ++accesses_;
   }
   written_ = pins;
 }
@@ -155,6 +159,7 @@ void ParportCable::WriteData(std::uint8_t value) {
 std::uint8_t ParportCable::ReadStatus() {
   if (!port_) return kMisoHighStatus;
   const int status = ieee1284_read_status(port_);
+  ++accesses_;
   if (status < 0) return kMisoHighStatus;
   return StatusFor(wiring_, static_cast<std::uint8_t>(status));
 }

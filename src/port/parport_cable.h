@@ -40,6 +40,8 @@ class ParportCable : public Cable {
   void WriteData(std::uint8_t value) override;
   // Bit 7 is the complement of the wiring's MISO pin, as on Tolmeo's own cable.
   std::uint8_t ReadStatus() override;
+  // Every libieee1284 call that reached the port, one ioctl and one byte each.
+  CableStats Stats() const override { return {accesses_, accesses_, accesses_}; }
 
  private:
   Status OpenPort(parport* port);
@@ -48,10 +50,11 @@ class ParportCable : public Cable {
   std::string name_;
   ParportWiring wiring_;
   bool uses_control_ = false;
-  std::uint8_t control_base_ = 0;
-  std::optional<PinLevels> written_;  // what the pins were last set to  // the control pins as found, for those the wiring leaves alone
+  std::uint8_t control_base_ = 0;  // the control pins as found, for those the wiring leaves alone
+  std::optional<PinLevels> written_;  // what the pins were last set to
   ParportList ports_;  // the ports found, kept while one of them is open
   parport* port_ = nullptr;  // claimed, when not null
+  std::int64_t accesses_ = 0;
 };
 
 }  // namespace tolmeo

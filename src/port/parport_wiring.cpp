@@ -2,14 +2,10 @@
 
 #include <array>
 
+#include "port/isp_lines.h"
+
 namespace tolmeo {
 namespace {
-
-constexpr std::uint8_t kResetBit = 0x01;
-constexpr std::uint8_t kSckBit = 0x02;
-constexpr std::uint8_t kMosiBit = 0x04;
-constexpr std::uint8_t kModeBit = 0x80;
-constexpr std::uint8_t kStatusMisoBit = 0x80;
 
 // Data pins D0..D7 are connector pins 2..9.
 PortPin Data(int bit, bool inverted = false) {
@@ -67,18 +63,16 @@ std::string WiringNames() {
 PinLevels PinsFor(const ParportWiring& wiring, std::uint8_t register_value, std::uint8_t control_base) {
   PinLevels levels{0, control_base};
   for (const PortPin& pin : wiring.supplies) Drive(levels, pin, true);
-  const bool programming = (register_value & kModeBit) == 0;
-  for (const PortPin& pin : wiring.enables) Drive(levels, pin, programming);
-  Drive(levels, wiring.reset, (register_value & kResetBit) != 0);
-  Drive(levels, wiring.sck, (register_value & kSckBit) != 0);
-  Drive(levels, wiring.mosi, (register_value & kMosiBit) != 0);
+  for (const PortPin& pin : wiring.enables) Drive(levels, pin, ProgrammingSelected(register_value));
+  Drive(levels, wiring.reset, LineIsHigh(register_value, kResetLine));
+  Drive(levels, wiring.sck, LineIsHigh(register_value, kSckLine));
+  Drive(levels, wiring.mosi, LineIsHigh(register_value, kMosiLine));
   return levels;
 }
 
 std::uint8_t StatusFor(const ParportWiring& wiring, std::uint8_t status_pins) {
   const bool miso = ((status_pins & wiring.miso.mask) != 0) != wiring.miso.inverted;
-  // The line driver reads MISO as the complement of status bit 7, as on Tolmeo's own cable.
-  return miso ? 0x00 : kStatusMisoBit;
+  return StatusWithMiso(miso, 0x00);
 }
 
 bool UsesControlPins(const ParportWiring& wiring) {

@@ -1,7 +1,6 @@
 #pragma once
 // How an ISP cable is wired to the parallel port's connector. The line driver speaks in the
-// bits of Tolmeo's own cable (RESET data bit 0, SCK bit 1, MOSI bit 2, the mode line bit 7 low
-// while programming, MISO the complement of status bit 7); a wiring says on which connector
+// line layout of port/isp_lines.h (Tolmeo's own cable); a wiring says on which connector
 // pin each line really is, whether the cable inverts it, and which pins enable the cable's
 // buffer while programming. Levels here are pin levels, as libieee1284 hands them over.
 #include <cstdint>

@@ -1,11 +1,8 @@
 #include "port/recording_cable.h"
 
+#include "port/isp_lines.h"
+
 namespace tolmeo {
-namespace {
-
-constexpr std::uint8_t kBusyBit = 0x80;
-
-}  // namespace
 
 Status RecordingCable::Open() {
   ++open_calls_;
@@ -24,11 +21,7 @@ std::uint8_t RecordingCable::ReadStatus() {
 }
 
 void RecordingCable::ScriptMisoByte(std::uint8_t value) {
-  // MISO is the complement of status bit 7.
-  for (int bit = 7; bit >= 0; --bit) {
-    const bool miso = (value >> bit & 1) != 0;
-    ScriptStatus(miso ? idle_status_ & ~kBusyBit : idle_status_ | kBusyBit);
-  }
+  for (int bit = 7; bit >= 0; --bit) ScriptStatus(StatusWithMiso((value >> bit & 1) != 0, idle_status_));
 }
 
 }  // namespace tolmeo

@@ -8,6 +8,7 @@
 
 #include "base/result.h"
 #include "port/cable.h"
+#include "port/isp_lines.h"
 
 namespace tolmeo {
 
@@ -32,7 +33,7 @@ class RecordingCable : public Cable {
  private:
   std::string open_failure_;
   std::deque<std::uint8_t> script_;
-  std::uint8_t idle_status_ = 0x78;
+  std::uint8_t idle_status_ = kIdleStatusBits;
   std::vector<std::uint8_t> writes_;
   int status_reads_ = 0;
   int open_calls_ = 0;

@@ -9,16 +9,10 @@
 #include <utility>
 
 #include "base/cp949.h"
+#include "port/isp_lines.h"
 
 namespace tolmeo {
 namespace {
-
-constexpr std::uint8_t kResetBit = 0x01;
-constexpr std::uint8_t kSckBit = 0x02;
-constexpr std::uint8_t kMosiBit = 0x04;
-constexpr std::uint8_t kBusyBit = 0x80;
-// The other status inputs (error, select, paper out, acknowledge) idle high on a real port.
-constexpr std::uint8_t kIdleStatusBits = 0x78;
 
 std::string FileHeading(const std::string& cp949_path) {
   return Ktext(u8"가상 AVR 파일 ") + cp949_path + ": ";
@@ -58,15 +52,24 @@ Status SimCable::Open() {
   return Success();
 }
 
+// Counted as a parallel port counts: a write that changes no line never reaches the port.
 void SimCable::WriteData(std::uint8_t value) {
+  if (value != data_ || !written_) ++stats_.accesses;
+  written_ = true;
   data_ = value;
   if (absent) return;
-  chip_.Drive({(value & kResetBit) != 0, (value & kSckBit) != 0, (value & kMosiBit) != 0}, clock_.NowNs());
+  chip_.Drive({LineIsHigh(value, kResetLine), LineIsHigh(value, kSckLine), LineIsHigh(value, kMosiLine)},
+              clock_.NowNs());
 }
 
 std::uint8_t SimCable::ReadStatus() {
-  const bool miso = absent || chip_.Miso();
-  return miso ? kIdleStatusBits : kIdleStatusBits | kBusyBit;
+  ++stats_.accesses;
+  return StatusWithMiso(absent || chip_.Miso());
+}
+
+CableStats SimCable::Stats() const {
+  // On ppdev every access is one ioctl carrying one byte.
+  return {stats_.accesses, stats_.accesses, stats_.accesses};
 }
 
 Status SimCable::Save() {

@@ -1,7 +1,7 @@
 #pragma once
-// The simulated cable: data-register writes drive a virtual AVR's RESET (bit 0), SCK (bit 1)
-// and MOSI (bit 2); the mode line (bit 7) goes nowhere. The status register reads MISO
-// inverted in bit 7, as the parallel port's BUSY input does. Time is the cable's own virtual
+// The simulated cable: data-register writes drive a virtual AVR's RESET, SCK and MOSI in the
+// line layout of port/isp_lines.h; the mode line goes nowhere, and the status register reads
+// its MISO. Time is the cable's own virtual
 // clock, which the engine must use for its waits so the chip's write times pass.
 #include <cstdint>
 #include <string>
@@ -28,6 +28,8 @@ class SimCable : public Cable {
   Status Open() override;
   void WriteData(std::uint8_t value) override;
   std::uint8_t ReadStatus() override;
+  // What a parallel port would have done for the same line changes.
+  CableStats Stats() const override;
 
   // True when the chip came from its file (or the file is new) and may be written back.
   bool keeps_file() const { return !path_.empty() && load_status_.ok(); }
@@ -58,6 +60,8 @@ class SimCable : public Cable {
   bool save_on_close_ = true;
   Status load_status_ = Success();
   std::uint8_t data_ = 0;
+  bool written_ = false;
+  CableStats stats_;
 };
 
 }  // namespace tolmeo

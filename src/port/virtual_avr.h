@@ -20,6 +20,7 @@
 #include "base/result.h"
 #include "port/avr_memories.h"
 #include "port/chip_model.h"
+#include "port/instruction.h"
 
 namespace tolmeo {
 
@@ -42,8 +43,6 @@ struct ChipFaults {
 
 // The instruction log keeps this many of the latest instructions.
 inline constexpr std::size_t kInstructionLogLength = 4096;
-
-using Instruction = std::array<std::uint8_t, 4>;
 
 class VirtualAvr {
  public:

@@ -1,0 +1,106 @@
+#include "isp/bit_bang_link.h"
+
+namespace tolmeo {
+namespace {
+
+std::uint8_t ByteOf(const std::vector<std::uint8_t>& samples, std::size_t first) {
+  std::uint8_t value = 0;
+  for (std::size_t i = 0; i < 8; ++i) value = static_cast<std::uint8_t>(value << 1 | samples[first + i]);
+  return value;
+}
+
+}  // namespace
+
+void BitBangLink::QueueBits(std::uint8_t value, bool drive_mosi, bool sample) {
+  for (int bit = 7; bit >= 0; --bit) {
+    if (drive_mosi) {
+      driver_.SetLine(kMosiLine, value >> bit);
+      driver_.IspDelay();
+    }
+    driver_.SetLine(kSckLine, 1);
+    driver_.IspDelay();
+    if (sample) driver_.QueueSample();
+    driver_.SetLine(kSckLine, 0);
+    driver_.IspDelay();
+  }
+}
+
+std::uint8_t BitBangLink::Exchange(std::uint8_t value, bool drive_mosi, bool sample) {
+  if (sample) Flush();  // what is held goes first, and the answer comes back at once
+  driver_.BeginBatch();
+  QueueBits(value, drive_mosi, sample);
+  const std::vector<std::uint8_t>& samples = driver_.FlushBatch();
+  return sample ? ByteOf(samples, 0) : 0;
+}
+
+void BitBangLink::SendByte(std::uint8_t value) { Exchange(value, true, false); }
+std::uint8_t BitBangLink::ReceiveByte() { return Exchange(0, false, true); }
+std::uint8_t BitBangLink::TransferByte(std::uint8_t value) { return Exchange(value, true, true); }
+
+void BitBangLink::HoldSends() {
+  if (holding_) return;
+  holding_ = true;
+  driver_.BeginBatch();
+}
+
+void BitBangLink::Flush() {
+  if (!holding_) return;
+  holding_ = false;
+  driver_.FlushBatch();
+}
+
+void BitBangLink::SleepMs(std::int32_t milliseconds) {
+  Flush();
+  driver_.SleepMs(milliseconds);
+}
+
+void BitBangLink::Send(const Instruction& instruction) {
+  driver_.BeginBatch();
+  for (std::uint8_t byte : instruction) QueueBits(byte, true, false);
+  driver_.FlushBatch();
+}
+
+IspReply BitBangLink::Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
+  Flush();
+  driver_.BeginBatch();
+  QueueBits(b0, true, false);
+  QueueBits(b1, true, false);
+  QueueBits(b2, true, true);
+  QueueBits(0, false, true);
+  const std::vector<std::uint8_t>& samples = driver_.FlushBatch();
+  return {ByteOf(samples, 0), ByteOf(samples, 8)};
+}
+
+void BitBangLink::ResetPulse() {
+  driver_.SetLine(kResetLine, 1);
+  driver_.SleepMs(2);
+  driver_.SetLine(kResetLine, 0);
+  driver_.SleepMs(40);
+  driver_.SetLine(kResetLine, 1);
+  driver_.SleepMs(2);
+}
+
+// The fourth byte goes out only once the chip echoed 0x53: a chip out of step is not sent
+// more than it needs.
+bool BitBangLink::EnterProgramming(std::int64_t) {
+  Flush();
+  driver_.SetModeLine(0);
+  ResetPulse();
+  driver_.SetLine(kResetLine, 0);
+  driver_.SetLine(kSckLine, 0);
+  driver_.SleepMs(40);
+  SendByte(0xAC);
+  SendByte(0x53);
+  if (TransferByte(0x00) != 0x53) return false;
+  SendByte(0x00);
+  driver_.SleepMs(2);
+  return true;
+}
+
+void BitBangLink::ReleaseTarget() {
+  Flush();
+  driver_.SetModeLine(1);
+  ResetPulse();
+}
+
+}  // namespace tolmeo

@@ -1,0 +1,46 @@
+#pragma once
+// The serial-programming instructions clocked bit by bit through a bit-bang cable: SPI bytes
+// most significant bit first, MOSI set before the rising SCK edge, MISO sampled while SCK is
+// high. Each instruction is one batch of the line driver; loads held with HoldSends wait
+// until the next answer or wait, so a page of them goes out together.
+#include <cstdint>
+
+#include "isp/line_driver.h"
+#include "port/isp_link.h"
+
+namespace tolmeo {
+
+class BitBangLink : public IspLink {
+ public:
+  explicit BitBangLink(LineDriver& driver) : driver_(driver) {}
+
+  Status Open() override { return driver_.OpenPort(); }
+  bool Opened() const override { return driver_.PortOpened(); }
+  // Pin-level: the echo is the chip's own; the ISP speed is the engine's busy-wait.
+  LinkCapabilities Capabilities() const override { return {}; }
+  // The engine's own clocking at the ISP speed; sck_phase_ns is not needed.
+  bool EnterProgramming(std::int64_t sck_phase_ns) override;
+  void ReleaseTarget() override;
+  void Send(const Instruction& instruction) override;
+  IspReply Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) override;
+  void SleepMs(std::int32_t milliseconds) override;
+  void HoldSends() override;
+  void Flush() override;
+  CableStats Stats() const override { return driver_.cable().Stats(); }
+
+  // One byte each way. Send sets MOSI and clocks, Receive only clocks (MOSI keeps the last
+  // bit sent) and samples, Transfer does both.
+  void SendByte(std::uint8_t value);
+  std::uint8_t ReceiveByte();
+  std::uint8_t TransferByte(std::uint8_t value);
+
+ private:
+  void QueueBits(std::uint8_t value, bool drive_mosi, bool sample);
+  std::uint8_t Exchange(std::uint8_t value, bool drive_mosi, bool sample);
+  void ResetPulse();
+
+  LineDriver& driver_;
+  bool holding_ = false;
+};
+
+}  // namespace tolmeo
