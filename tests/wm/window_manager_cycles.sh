@@ -33,8 +33,14 @@ wm_pid=$!
 sleep 0.5
 
 # Tolmeo's main window (SDL may replace a window when it first shapes it, so asked anew).
+# Its balloons and lists carry the same title; the main window is the largest.
 main_window() {
-  xdotool search --onlyvisible --pid "$app_pid" --name '^Tolmeo$' 2>/dev/null | tail -n1
+  local id best="" best_area=0
+  for id in $(xdotool search --onlyvisible --pid "$app_pid" --name '^Tolmeo$' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+    if [ $((WIDTH * HEIGHT)) -gt "$best_area" ]; then best=$id best_area=$((WIDTH * HEIGHT)); fi
+  done
+  echo "$best"
 }
 
 fail() { echo "cycle $1: $2"; cat "$work/log"; exit 1; }
@@ -42,7 +48,6 @@ fail() { echo "cycle $1: $2"; cat "$work/log"; exit 1; }
 for cycle in $(seq "$cycles"); do
   "$work/tolmeo" >"$work/log" 2>&1 &
   app_pid=$!
-  # The main window is the largest of this Tolmeo's windows.
   window=""
   for _ in $(seq 100); do
     window=$(main_window)
