@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libjpeg62-turbo-dev libieee1284-3-dev
   gcc-avr binutils-avr avr-libc avrdude python3
   xvfb xauth imagemagick xdotool
+  openbox  # a real window manager for the window-manager cycle test
   zenity  # the desktop's file and colour dialogs
 )
 missing=()

@@ -96,6 +96,15 @@ void Application::ShowException(const std::exception& error) {
   backend_->ShowErrorMessage(Utf8FromCp949(title_), Utf8FromCp949(error.what()));
 }
 
+void Application::QuitRequested() {
+  Form* main = main_form();
+  if (main && main->visible()) {
+    main->Close();
+  } else {
+    Terminate();
+  }
+}
+
 void Application::Minimize() {
   if (Form* main = main_form()) main->SetWindowState(WindowState::Minimized);
 }
@@ -209,6 +218,10 @@ Form* Application::FormUnder(Form& window, Point window_point) {
 void Application::Dispatch(const BackendEvent& event) {
   if (event.kind == EventKind::Quit) {
     Terminate();
+    return;
+  }
+  if (event.kind == EventKind::QuitRequest) {
+    QuitRequested();
     return;
   }
   Form* window = WindowOf(event.window);

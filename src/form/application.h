@@ -66,6 +66,9 @@ class Application {
   void Terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   void Minimize();
+  // Asked to end from outside: the main form closes as by its close box, so what closing it
+  // keeps is kept; without one showing the loops just end.
+  void QuitRequested();
   // The standard display of an exception that escaped the message loop (its message CP949).
   // An EscapedException was shown already and is not shown again.
   void ShowException(const std::exception& error);

@@ -22,6 +22,9 @@ enum class EventKind {
   CloseRequest, FocusGained, FocusLost, Exposed,
   // Done to the window from outside (window manager, task bar, keyboard shortcuts).
   Moved, Resized, Minimized, Maximized, Restored,
+  // The desktop or a signal asks Tolmeo to end: the main window closes as by its close box.
+  QuitRequest,
+  // Ends the message loops at once (a headless test with nothing left to do).
   Quit
 };
 

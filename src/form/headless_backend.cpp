@@ -174,6 +174,10 @@ void HeadlessBackend::RequestClose(WindowHandle window) {
   });
 }
 
+void HeadlessBackend::RequestQuit() {
+  Inject([this] { queue_.push_back(WindowEvent(EventKind::QuitRequest, kNoWindow)); });
+}
+
 void HeadlessBackend::Compose(CompositionEvent::Kind kind, const std::string& utf8_text) {
   Inject([=, this] {
     if (focused_window_ == kNoWindow) return;

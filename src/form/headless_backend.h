@@ -43,6 +43,8 @@ class HeadlessBackend : public Backend {
   void ReleaseKey(Key key);
   void TypeText(const std::string& utf8_text);
   void RequestClose(WindowHandle window);
+  // The desktop's request to end, as a termination signal brings it.
+  void RequestQuit();
   // The input method's notices to the focused window, as the SDL backend reports them.
   void Compose(CompositionEvent::Kind kind, const std::string& utf8_text = "");
   // Changes made by the window manager (a drag of the frame, the task bar, a keyboard

@@ -12,6 +12,7 @@
 #include "base/cp949.h"
 #include "form/composition_tracker.h"
 #include "form/own_requests.h"
+#include "form/termination_signals.h"
 #include "form/x11_window.h"
 
 namespace tolmeo {
@@ -401,7 +402,7 @@ class SdlBackend : public Backend {
     BackendEvent out;
     switch (event.type) {
       case SDL_QUIT:
-        out.kind = EventKind::Quit;
+        out.kind = EventKind::QuitRequest;
         return out;
       case SDL_MOUSEMOTION:
         out.kind = EventKind::MouseMove;
@@ -478,6 +479,9 @@ class SdlBackend : public Backend {
     if (!window) return std::nullopt;
     Point value{event.data1, event.data2};
     bool moved = event.event == SDL_WINDOWEVENT_MOVED;
+    // SDL works a move out through the window manager's frame, which may be gone by then and
+    // leave a position relative to it; the X server knows where the window itself is.
+    if (moved) value = X11ScreenOrigin(window->window).value_or(value);
     if (!(moved ? window->position : window->size).FromOutside(value)) return std::nullopt;
     BackendEvent out;
     out.kind = moved ? EventKind::Moved : EventKind::Resized;
@@ -536,6 +540,8 @@ bool IsUsableVideoDriver(std::string_view driver, std::string_view requested) {
 
 Result<std::unique_ptr<Backend>> StartSdlBackend() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // SDL's own handlers know no SIGHUP; Tolmeo's treat the three alike.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // A click on a window that is not active still counts, as the window system does it.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Pictures are composited here and only copied to the window. Left to itself, SDL moves window
@@ -554,6 +560,12 @@ Result<std::unique_ptr<Backend>> StartSdlBackend() {
     SDL_Quit();
     return Failure{NoDisplayText() + " (" + reason + ")"};
   }
+  if (std::string_view(driver) == "x11") LogXErrorsAndGoOn();
+  RouteTerminationSignals([] {
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  });
   SDL_StartTextInput();
   return std::unique_ptr<Backend>(new SdlBackend());
 }

@@ -43,22 +43,32 @@ void Tgui_Progress_Form::SetMax(std::int32_t maximum) {
   Draw();
 }
 
+// The engine moves the bar at every word: only a move the picture shows costs a redraw.
 void Tgui_Progress_Form::SetPosition(std::int32_t position) {
+  int before = Bar(bitmap().width(), bitmap().height()).width;
   position_ = position < minimum_ ? minimum_ : position > maximum_ ? maximum_ : position;
-  Draw();
+  if (Bar(bitmap().width(), bitmap().height()).width != before) Draw();
+}
+
+Rect Tgui_Progress_Form::Track(int width, int height) const {
+  // Any inset is accepted; one beyond the bitmap simply leaves no track.
+  int inset = std::clamp(inset_, -(1 << 16), 1 << 16);
+  return Rect{inset, inset, width - 2 * inset, height - 2 * inset};
+}
+
+Rect Tgui_Progress_Form::Bar(int width, int height) const {
+  Rect bar = Track(width, height);
+  bar.width = ProgressBarLength(position_, minimum_, maximum_, bar.width);
+  return bar;
 }
 
 void Tgui_Progress_Form::Render(Bitmap& bitmap) {
   int w = bitmap.width(), h = bitmap.height();
   bitmap.Fill(back_color_);
   bitmap.FrameRect(Rect{0, 0, w, h}, ChosenOrOverall(outer_frame_color_));
-  // Any inset is accepted; one beyond the bitmap simply leaves no track.
-  int inset = std::clamp(inset_, -(1 << 16), 1 << 16);
-  Rect track{inset, inset, w - 2 * inset, h - 2 * inset};
+  Rect track = Track(w, h);
   bitmap.FillRect(track, track_color_);
-  Rect bar = track;
-  bar.width = ProgressBarLength(position_, minimum_, maximum_, track.width);
-  bitmap.FillRect(bar, ChosenOrOverall(bar_color_));
+  bitmap.FillRect(Bar(w, h), ChosenOrOverall(bar_color_));
   bitmap.FrameRect(track, ChosenOrOverall(inner_frame_color_));
 }
 

@@ -25,7 +25,7 @@ class Tgui_Progress_Form : public WidgetBase {
   // The stored position is not re-clamped to a new range; only the next SetPosition clamps.
   void SetMin(std::int32_t minimum);
   void SetMax(std::int32_t maximum);
-  // Stores the value clamped to minimum..maximum.
+  // Stores the value clamped to minimum..maximum; redraws only when the done part changes.
   void SetPosition(std::int32_t position);
 
   std::int32_t minimum() const { return minimum_; }
@@ -36,6 +36,10 @@ class Tgui_Progress_Form : public WidgetBase {
   void Render(Bitmap& bitmap) override;
 
  private:
+  // The track and its done part in a bitmap of that size.
+  Rect Track(int width, int height) const;
+  Rect Bar(int width, int height) const;
+
   Color back_color_ = kWhite;
   // The overall colour unless chosen.
   std::optional<Color> outer_frame_color_;

@@ -204,5 +204,29 @@ TEST_F(FormLoopTest, ClosingTheMainFormEndsRun) {
   EXPECT_FALSE(window.visible());
 }
 
+class ClosingWindow : public ProbeForm {
+ public:
+  using ProbeForm::ProbeForm;
+  int closes = 0;
+
+ protected:
+  void FormClose(CloseAction&) override { ++closes; }
+};
+
+// A signal or the session's end reaches the loop as a quit request: even from inside a modal
+// box, the main form closes through its own close handler, which keeps what it must.
+TEST_F(FormLoopTest, AQuitRequestClosesTheMainFormAsItsCloseBoxDoes) {
+  ClosingWindow& window = Make<ClosingWindow>("main", log, 0xFFFFFF);
+  window.SetBounds(Rect{0, 0, 100, 100});
+  window.Show();
+  app->SetMainForm(&window);
+  ModalBox& box = Make<ModalBox>(log);
+  screen->on_wait = [&] { screen->RequestQuit(); };
+  box.ShowModal();
+  EXPECT_EQ(window.closes, 1);
+  EXPECT_FALSE(window.visible());
+  EXPECT_TRUE(app->terminated());
+}
+
 }  // namespace
 }  // namespace tolmeo::testing

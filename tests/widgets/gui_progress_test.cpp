@@ -141,5 +141,21 @@ TEST_F(ProgressTest, AnEraseRequestRepaintsFromTheBitmapWithoutDrawing) {
   EXPECT_EQ(ScreenPixel(window, 110 + 3, 50 + 7), kOverall);
 }
 
+// The engine sets the position at every word of a memory: 64 K positions on a 76-pixel track
+// draw at most once per pixel, and the last position still shows a full bar.
+TEST_F(ProgressTest, OnlyAPositionThatMovesTheDrawnBarRedrawsIt) {
+  CountingProgress& counted = Place<CountingProgress>(100, 50);
+  counted.SetBarColor(kBar);
+  counted.SetMax(65535);
+  counted.SetPosition(0);
+  int renders = counted.renders;
+  for (std::int32_t word = 0; word <= 65535; ++word) counted.SetPosition(word);
+  EXPECT_LE(counted.renders - renders, 76);
+  EXPECT_GE(counted.renders - renders, 70);
+  EXPECT_EQ(counted.bitmap().Pixel(76, 7), kBar);
+  counted.SetPosition(0);
+  EXPECT_EQ(counted.bitmap().Pixel(3, 7), kWhite);
+}
+
 }  // namespace
 }  // namespace tolmeo::testing
