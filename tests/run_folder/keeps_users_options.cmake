@@ -1,0 +1,25 @@
+# A build that assembles the run folder again keeps the user's options file and brings back one
+# that is missing.
+set(run ${WORK_DIR}/run)
+file(REMOVE_RECURSE ${run})
+file(MAKE_DIRECTORY ${run}/opt)
+file(WRITE ${run}/opt/opt.opt "the user's own settings")
+execute_process(COMMAND ${CMAKE_COMMAND} -DDATA_DIR=${DATA_DIR} -DRUN_DIR=${run}
+                -P ${ASSEMBLE_SCRIPT} RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "assembling the run folder failed")
+endif()
+file(READ ${run}/opt/opt.opt kept)
+if(NOT kept STREQUAL "the user's own settings")
+  message(FATAL_ERROR "the user's options file was replaced")
+endif()
+if(NOT EXISTS ${run}/AvrSpec OR NOT EXISTS ${run}/help/help.html)
+  message(FATAL_ERROR "the rest of the data was not copied")
+endif()
+file(REMOVE ${run}/opt/opt.opt)
+execute_process(COMMAND ${CMAKE_COMMAND} -DDATA_DIR=${DATA_DIR} -DRUN_DIR=${run}
+                -P ${ASSEMBLE_SCRIPT})
+if(NOT EXISTS ${run}/opt/opt.opt)
+  message(FATAL_ERROR "a missing options file was not brought back")
+endif()
+file(REMOVE_RECURSE ${run})
