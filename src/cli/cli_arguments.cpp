@@ -152,11 +152,24 @@ Result<Action> ParseAction(std::string_view text) {
   return Usage(U8(u8"모르는 작업입니다: '") + std::string(text) + "'");
 }
 
+// The slowest chips on ISP run from a 32 kHz crystal and need a speed near 500; 0xFFFF (16 ms a
+// clock phase) is far beyond any of them, and a larger value is a typing slip, not a setting.
+inline constexpr std::int32_t kMaxIspSpeed = 0xFFFF;
+
+// Decimal, or hexadecimal with "0x" as the options file and --help write it.
 Result<std::int32_t> ParseSpeed(std::string_view text) {
+  int base = 10;
+  std::string_view digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    base = 16;
+    digits.remove_prefix(2);
+  }
   std::int32_t speed = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || speed < 0) {
-    return Usage(U8(u8"-s 에는 0 부터 2147483647 까지의 정수를 주세요: '") + std::string(text) + "'");
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), speed, base);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+      speed < 0 || speed > kMaxIspSpeed) {
+    return Usage(U8(u8"-s 에는 0 부터 65535 (0xFFFF) 까지의 정수를 주세요: '") + std::string(text) +
+                 "'");
   }
   return speed;
 }
@@ -264,8 +277,9 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
               숫자는 10진수, 또는 0x 를 붙인 16진수입니다.
   -d 장치     프로그램 옆의 명세문서 AvrSpec/장치.avrspec (기본값: 이름 순서로 첫 번째,
               'list' 참고)
-  -s 속도     ISP 속도: 클럭 가장자리 사이의 대기 시간, 0.25 us 단위로 어느 PC 에서나
-              같습니다 (0 은 포트가 허락하는 만큼 빠릅니다). SCK 의 한 단계는 칩 클럭 2 개보다
+  -s 속도     ISP 속도: SCK 가 바뀔 때마다 기다리는 시간, 0.25 us 단위로 어느 PC 에서나
+              같습니다 (0 은 포트가 허락하는 만큼 빠릅니다). 10진수나 0x 로 시작하는
+              16진수로, 0 부터 0xFFFF (65535) 까지 씁니다. SCK 의 한 단계는 칩 클럭 2 개보다
               길어야 합니다: 0x10 (기본값, 4 us) 은 1 MHz 이상의 칩에 맞습니다. 대략
               16 / MHz 를 쓰세요 (128 kHz 는 0x80, 8 MHz 는 2)
   --sck       ISP 속도가 이 케이블에서 주는 SCK 속도와 맞는 칩을 알려 줍니다 (열리는 병렬

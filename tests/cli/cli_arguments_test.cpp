@@ -94,7 +94,8 @@ TEST(CliArguments, FuseValuesAreFourHexBytes) {
 TEST(CliArguments, UsageErrorsSayWhy) {
   for (std::vector<std::string> bad :
        {std::vector<std::string>{}, {"-s", "fast", "erase"}, {"-s", "-1", "erase"},
-        {"-s", "99999999999", "erase"}, {"-c"}, {"-c", "", "erase"}, {"-x", "erase"},
+        {"-s", "99999999999", "erase"}, {"-s", "2147483647", "erase"}, {"-s", "65536", "erase"},
+        {"-s", "0x", "erase"}, {"-s", "0x1G", "erase"}, {"-s", "0x10000", "erase"}, {"-c"}, {"-c", "", "erase"}, {"-x", "erase"},
         {"flash:w:"}, {"flash:x:f"}, {"flash"}, {"burn"}}) {
     auto parsed = ParseArguments(bad);
     EXPECT_FALSE(parsed.ok());
@@ -104,6 +105,16 @@ TEST(CliArguments, UsageErrorsSayWhy) {
   }
   auto message = Parse({"burn"});
   EXPECT_NE(message.reason().find("'burn'"), std::string::npos);
+}
+
+TEST(CliArguments, SpeedIsDecimalOrHexadecimalUpToTheBound) {
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"0x80", 0x80}, {"0X10", 0x10}, {"128", 128}, {"0", 0}, {"0xFFFF", 0xFFFF}, {"65535", 65535}};
+  for (const auto& [text, speed] : cases) {
+    auto parsed = Parse({"-s", text, "erase"});
+    ASSERT_TRUE(parsed.ok()) << text << ": " << parsed.reason();
+    EXPECT_EQ(parsed->speed, speed) << text;
+  }
 }
 
 TEST(CliArguments, HelpNeedsNoAction) {
