@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <optional>
 
@@ -35,17 +36,33 @@ IdeOptions RunOptions(const Arguments& arguments, TerminalSeam& seam) {
   return options;
 }
 
+// The description a user typed, with or without the capitals of its file name (atmega328p is
+// ATmega328P); an exact name wins over one that differs only in case.
+std::optional<std::string> MatchingDescription(const std::vector<std::string>& names,
+                                               const std::string& wanted) {
+  if (std::find(names.begin(), names.end(), wanted) != names.end()) return wanted;
+  auto same_letters = [&wanted](const std::string& name) {
+    return std::equal(name.begin(), name.end(), wanted.begin(), wanted.end(), [](char a, char b) {
+      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+  };
+  auto found = std::find_if(names.begin(), names.end(), same_letters);
+  if (found == names.end()) return std::nullopt;
+  return *found;
+}
+
 // Loads the description -d names, or the first one; the exit status when it cannot.
 int LoadDevice(const Arguments& arguments, ChipImage& image, TerminalSeam& seam, std::FILE* out) {
   std::vector<std::string> names = ListDescriptions();
   if (names.empty()) return PrintDescriptionList(seam, out);
-  std::string name = arguments.device ? *arguments.device : names.front();
-  if (std::find(names.begin(), names.end(), name) == names.end()) {
-    seam.ShowNotice(kNoticeFailure, Ktext(u8"명세문서 '") + name +
+  std::string wanted = arguments.device ? *arguments.device : names.front();
+  std::optional<std::string> name = MatchingDescription(names, wanted);
+  if (!name) {
+    seam.ShowNotice(kNoticeFailure, Ktext(u8"명세문서 '") + wanted +
                                         Ktext(u8"' 이(가) 없습니다 ('list' 로 있는 것을 볼 수 있습니다)."));
     return kExitUsage;
   }
-  Status loaded = LoadDescription(DescriptionPath(name), image, seam);
+  Status loaded = LoadDescription(DescriptionPath(*name), image, seam);
   if (!loaded) seam.ShowNotice(kNoticeFailure, loaded.reason());
   return loaded ? kExitOk : kExitUsage;
 }

@@ -92,6 +92,12 @@ TEST_F(CliRun, FileAndDeviceProblemsAreUsageErrors) {
   EXPECT_EQ(Run({"eeprom:r:" + Path("no/such/folder/e.hex")}), kExitUsage);
 }
 
+TEST_F(CliRun, TheDeviceIsFoundWhateverItsCapitals) {
+  EXPECT_EQ(Run({"fuses:r"}, "atmega328p"), kExitOk);
+  EXPECT_EQ(Run({"fuses:r"}, "ATMEGA328P"), kExitOk);
+  EXPECT_EQ(Run({"fuses:r"}, "atmega328q"), kExitUsage);
+}
+
 TEST_F(CliRun, TheFirstFailureStopsTheRest) {
   EXPECT_EQ(Run({"flash:w:" + Path("missing.hex"), "fuses:w:FF,FF,FF,00"}), kExitUsage);
   EXPECT_EQ(Run({"fuses:r"}), kExitOk);
