@@ -1,5 +1,5 @@
 // A picture of the system fonts for people to look at, made only on request:
-//   TOLMEO_FONT_SHEET=/tmp/font_sheet.bmp test_text --gtest_filter=FontSheet.*
+//   TOLMEO_FONT_SHEET=/tmp/font_sheet.bmp test_gfx --gtest_filter=FontSheet.*
 #include <gtest/gtest.h>
 
 #include <cstdlib>
