@@ -16,6 +16,9 @@ const std::string& ExeFolder();
 void SetExeFolderForTesting(const std::string& cp949_folder);
 
 bool FileExists(const std::string& cp949_path);
+// True when anything at all is there under that name: a folder, a FIFO, a device, a link
+// (even one that leads nowhere).
+bool AnythingAt(const std::string& cp949_path);
 
 // Every data file Tolmeo reads is far smaller; a larger one is refused instead of filling memory.
 inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;

@@ -173,7 +173,8 @@ Result<HexRange> ParseIntelHex(std::string_view text, std::span<std::uint8_t> ar
 }
 
 Result<HexRange> ReadIntelHex(const std::string& path, std::span<std::uint8_t> area) {
-  if (!FileExists(path)) return Failure{Ktext(u8"파일이 없습니다")};
+  // A folder, a FIFO or a link loop is there but is no document: say what it is instead.
+  if (!AnythingAt(path)) return Failure{Ktext(u8"파일이 없습니다")};
   auto text = ReadWholeFile(path);
   if (!text) return Failure{text.reason()};
   return ParseIntelHex(*text, area);

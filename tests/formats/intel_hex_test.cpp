@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <utility>
 
 #include "base/cp949.h"
 #include "formats/formats_testing.h"
@@ -166,6 +170,26 @@ TEST_F(IntelHex, DataBeyondTheMemoryIsRefusedNotClamped) {
   ExpectFailure(Lines({HexRecord(0, 4, Bytes({0xFF, 0xFF})), HexData(0xFFFF, Bytes({1}))}),
                 "2번째 줄: 주소");
   EXPECT_EQ(area.size(), 512u);
+}
+
+TEST(IntelHexFile, WhatIsThereInsteadOfADocumentIsNamed) {
+  std::vector<std::uint8_t> area(16);
+  testing::TempFolder folder;
+  std::string native = folder.path().string();
+  ASSERT_EQ(::mkdir((native + "/folder.hex").c_str(), 0700), 0);
+  ASSERT_EQ(::mkfifo((native + "/fifo.hex").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("loop.hex", (native + "/loop.hex").c_str()), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {folder.Cp949Path() + "folder.hex", K("폴더입니다")},
+      {folder.Cp949Path() + "fifo.hex", K("FIFO 입니다")},
+      {"/dev/null", K("장치 파일입니다")},
+      {folder.Cp949Path() + "loop.hex", K("심볼릭 링크가 너무 많이 이어집니다")}};
+  for (const auto& [path, says] : cases) {
+    auto range = ReadIntelHex(path, area);
+    ASSERT_FALSE(range.ok()) << path;
+    EXPECT_NE(range.reason().find(says), std::string::npos) << path;
+    EXPECT_EQ(range.reason().find(K("파일이 없습니다")), std::string::npos) << path;
+  }
 }
 
 TEST(IntelHexFile, AMissingFileIsReported) {
