@@ -83,7 +83,12 @@ Region CaptionFrameShape(int width, int height) {
 Tide_caption_Form::Tide_caption_Form(Form& main, const IdeOptions& options,
                                      const Form::SizeLimits& main_limits)
     : WidgetBase(&main, options), main_(main), main_limits_(main_limits),
-      text_(" Tolmeo ") {
+      text_(" Tolmeo "),
+      shown_(text_),
+      brief_timer_("caption_brief", [this] {
+        brief_timer_.SetEnabled(false);
+        ShowText(text_);
+      }, kBriefMs) {
   KeepBitmapSize(Application::Current().ScreenRect().width, kCaptionHeight);
   SetBounds(Rect{0, 0, main.width(), main.height()});
   DrawCaption();
@@ -91,6 +96,16 @@ Tide_caption_Form::Tide_caption_Form(Form& main, const IdeOptions& options,
 
 void Tide_caption_Form::SetCaptionText(const std::string& cp949_text) {
   text_ = cp949_text;
+  if (!brief_timer_.enabled()) ShowText(text_);
+}
+
+void Tide_caption_Form::ShowBriefly(const std::string& cp949_text) {
+  ShowText(cp949_text);
+  brief_timer_.SetEnabled(true);
+}
+
+void Tide_caption_Form::ShowText(const std::string& cp949_text) {
+  shown_ = cp949_text;
   DrawCaption();
 }
 
@@ -110,7 +125,7 @@ void Tide_caption_Form::FollowMainWindow() {
 void Tide_caption_Form::Render(Bitmap& bitmap) {
   Color overall = options().overallColor;
   bitmap.Fill(overall);
-  PenEnd pen = DrawText(bitmap, text_style(), 0, text_, kOpaque, overall, kWhite, kTextTop);
+  PenEnd pen = DrawText(bitmap, text_style(), 0, shown_, kOpaque, overall, kWhite, kTextTop);
   int x = pen.x + 2 * text_style().xOffset;
   for (Point corner : {Point{0, 0}, Point{1, 0}, Point{0, 1}, Point{x, 0}, Point{x + 1, 0},
                        Point{x + 1, 1}}) {

@@ -6,6 +6,7 @@
 // main window's shape, so the top edge right of the tab is see-through.
 #include <string>
 
+#include "form/form_timer.h"
 #include "form/pointer_drag.h"
 #include "form/region.h"
 #include "shell/tabbed_window.h"
@@ -40,6 +41,12 @@ class Tide_caption_Form : public WidgetBase {
   Tide_caption_Form(Form& main, const IdeOptions& options, const Form::SizeLimits& main_limits);
 
   void SetCaptionText(const std::string& cp949_text);
+  // Shows cp949_text in the tab for a few seconds, then the caption text again: a word that
+  // something went through, needing no click. A newer one replaces it and starts the count anew.
+  void ShowBriefly(const std::string& cp949_text);
+  static constexpr int kBriefMs = 4000;
+  // The text the tab shows now.
+  const std::string& shown_text() const { return shown_; }
   // Redraws the strip and sets both shapes.
   void DrawCaption();
   // The main window's size changed: take it over and shape both windows anew.
@@ -68,7 +75,11 @@ class Tide_caption_Form : public WidgetBase {
 
   Form& main_;
   Form::SizeLimits main_limits_;
+  void ShowText(const std::string& cp949_text);
+
   std::string text_;
+  std::string shown_;
+  FormTimer brief_timer_;
   int tab_end_ = 0;
   Point press_point_;
   WindowDrag tab_drag_;
