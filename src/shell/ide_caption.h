@@ -71,7 +71,7 @@ class Tide_caption_Form : public WidgetBase {
   void DrawFrame();
   bool InTab(int x, int y) const;
   bool MainMaximized() const;
-  void ResizeMain(int x, int y);
+  void ResizeMain(ShiftState shift, int x, int y);
 
   Form& main_;
   Form::SizeLimits main_limits_;
@@ -81,8 +81,11 @@ class Tide_caption_Form : public WidgetBase {
   std::string shown_;
   FormTimer brief_timer_;
   int tab_end_ = 0;
-  Point press_point_;
   WindowDrag tab_drag_;
+  // A border drag: the pointer's travel on screen since the press, applied to the bounds the
+  // main window had then, so the border follows the pointer exactly however the caption moves.
+  PointerDrag border_drag_;
+  Rect border_start_;
   bool double_click_guard_ = false;
   CaptionZone zone_ = CaptionZone::None;
 };
