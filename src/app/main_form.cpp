@@ -128,22 +128,33 @@ void Tmain_Form::RunEngineCommand(const std::function<void(Programmer&)>& comman
   if (starts_work) panel_->ShowBusy(false);
 }
 
+namespace {
+
+CommandOutcome Dispatch(Programmer& programmer, PanelCommand command) {
+  switch (command) {
+    case PanelCommand::kErase: return programmer.Erase();
+    case PanelCommand::kFlashWrite: return programmer.FlashWrite();
+    case PanelCommand::kFlashRead: return programmer.FlashRead();
+    case PanelCommand::kFlashVerify: return programmer.FlashVerify();
+    case PanelCommand::kEepromWrite: return programmer.EepromWrite();
+    case PanelCommand::kEepromRead: return programmer.EepromRead();
+    case PanelCommand::kEepromVerify: return programmer.EepromVerify();
+    case PanelCommand::kLockFuseWrite: return programmer.LockFuseWrite();
+    case PanelCommand::kLockFuseRead: return programmer.LockFuseRead();
+    case PanelCommand::kAutoSequence: return programmer.AutoSequence();
+    case PanelCommand::kRun: return programmer.Run();
+  }
+  return CommandOutcome::kRefused;
+}
+
+}  // namespace
+
+// A command that went through says so in the caption for a while; one that failed has said
+// why in the message box.
 void Tmain_Form::RunCommand(PanelCommand command) {
-  RunEngineCommand([command](Programmer& programmer) {
-    switch (command) {
-      case PanelCommand::kErase: programmer.Erase(); break;
-      case PanelCommand::kFlashWrite: programmer.FlashWrite(); break;
-      case PanelCommand::kFlashRead: programmer.FlashRead(); break;
-      case PanelCommand::kFlashVerify: programmer.FlashVerify(); break;
-      case PanelCommand::kEepromWrite: programmer.EepromWrite(); break;
-      case PanelCommand::kEepromRead: programmer.EepromRead(); break;
-      case PanelCommand::kEepromVerify: programmer.EepromVerify(); break;
-      case PanelCommand::kLockFuseWrite: programmer.LockFuseWrite(); break;
-      case PanelCommand::kLockFuseRead: programmer.LockFuseRead(); break;
-      case PanelCommand::kAutoSequence: programmer.AutoSequence(); break;
-      case PanelCommand::kRun: programmer.Run(); break;
-    }
-  });
+  CommandOutcome outcome = CommandOutcome::kRefused;
+  RunEngineCommand([&](Programmer& programmer) { outcome = Dispatch(programmer, command); });
+  if (outcome == CommandOutcome::kDone) panel_->caption().ShowBriefly(CommandDoneText(command));
 }
 
 // A running write or verify re-reads its document and works from the image: neither may change

@@ -51,6 +51,24 @@ const std::array<CommandRowEntry, kCommandRowLength>& CommandRow() {
   return row;
 }
 
+std::string CommandDoneText(PanelCommand command) {
+  using C = PanelCommand;
+  switch (command) {
+    case C::kErase: return Ktext(u8" 지우기 완료 ");
+    case C::kFlashWrite: return Ktext(u8" Flash 쓰기 완료 ");
+    case C::kFlashRead: return Ktext(u8" Flash 읽기 완료 ");
+    case C::kFlashVerify: return Ktext(u8" Flash 확인 완료 ");
+    case C::kEepromWrite: return Ktext(u8" EEPROM 쓰기 완료 ");
+    case C::kEepromRead: return Ktext(u8" EEPROM 읽기 완료 ");
+    case C::kEepromVerify: return Ktext(u8" EEPROM 확인 완료 ");
+    case C::kLockFuseWrite: return Ktext(u8" Lock/Fuse 쓰기 완료 ");
+    case C::kLockFuseRead: return Ktext(u8" Lock/Fuse 읽기 완료 ");
+    case C::kAutoSequence: return Ktext(u8" 자동진행 완료 ");
+    case C::kRun: return Ktext(u8" AVR 실행 ");
+  }
+  return {};
+}
+
 std::array<int, kCommandRowLength> CommandRowLefts() {
   std::array<int, kCommandRowLength> lefts{};
   int right = 0;

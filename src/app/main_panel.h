@@ -58,6 +58,9 @@ inline constexpr int kTitleWidth = 70;
 inline constexpr int kDocumentButtonWidth = 30;
 inline constexpr int kDocumentWidthLoss = 75;
 
+// What the caption shows for a while after the command went through (CP949).
+std::string CommandDoneText(PanelCommand command);
+
 // The left edges of the command row's controls.
 std::array<int, kCommandRowLength> CommandRowLefts();
 

@@ -83,7 +83,12 @@ Region CaptionFrameShape(int width, int height) {
 Tide_caption_Form::Tide_caption_Form(Form& main, const IdeOptions& options,
                                      const Form::SizeLimits& main_limits)
     : WidgetBase(&main, options), main_(main), main_limits_(main_limits),
-      text_(" Tolmeo ") {
+      text_(" Tolmeo "),
+      shown_(text_),
+      brief_timer_("caption_brief", [this] {
+        brief_timer_.SetEnabled(false);
+        ShowText(text_);
+      }, kBriefMs) {
   KeepBitmapSize(Application::Current().ScreenRect().width, kCaptionHeight);
   SetBounds(Rect{0, 0, main.width(), main.height()});
   DrawCaption();
@@ -91,6 +96,16 @@ Tide_caption_Form::Tide_caption_Form(Form& main, const IdeOptions& options,
 
 void Tide_caption_Form::SetCaptionText(const std::string& cp949_text) {
   text_ = cp949_text;
+  if (!brief_timer_.enabled()) ShowText(text_);
+}
+
+void Tide_caption_Form::ShowBriefly(const std::string& cp949_text) {
+  ShowText(cp949_text);
+  brief_timer_.SetEnabled(true);
+}
+
+void Tide_caption_Form::ShowText(const std::string& cp949_text) {
+  shown_ = cp949_text;
   DrawCaption();
 }
 
@@ -110,7 +125,7 @@ void Tide_caption_Form::FollowMainWindow() {
 void Tide_caption_Form::Render(Bitmap& bitmap) {
   Color overall = options().overallColor;
   bitmap.Fill(overall);
-  PenEnd pen = DrawText(bitmap, text_style(), 0, text_, kOpaque, overall, kWhite, kTextTop);
+  PenEnd pen = DrawText(bitmap, text_style(), 0, shown_, kOpaque, overall, kWhite, kTextTop);
   int x = pen.x + 2 * text_style().xOffset;
   for (Point corner : {Point{0, 0}, Point{1, 0}, Point{0, 1}, Point{x, 0}, Point{x + 1, 0},
                        Point{x + 1, 1}}) {
@@ -152,8 +167,12 @@ bool Tide_caption_Form::MainMaximized() const {
 
 void Tide_caption_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
   HideBalloon();
-  press_point_ = Point{x, y};
-  if (button == MouseButton::Left && InTab(x, y) && !double_click_guard_ && !MainMaximized()) {
+  if (button != MouseButton::Left || double_click_guard_ || MainMaximized()) return;
+  zone_ = ZoneAt(x, y, width(), height());
+  if (zone_ != CaptionZone::None) {
+    border_start_ = main_.bounds();
+    border_drag_.Begin(*this, x, y, Point{0, 0});
+  } else if (InTab(x, y)) {
     tab_drag_.Begin(*this, x, y);
   }
 }
@@ -166,7 +185,7 @@ void Tide_caption_Form::FormMouseMove(ShiftState shift, int x, int y) {
     SetCursor(ZoneCursor(zone_));
   }
   if (held && zone_ != CaptionZone::None) {
-    ResizeMain(x, y);
+    ResizeMain(shift, x, y);
     return;
   }
   if (InTab(x, y) || held) {
@@ -176,20 +195,17 @@ void Tide_caption_Form::FormMouseMove(ShiftState shift, int x, int y) {
   WidgetBase::FormMouseMove(shift, x, y);
 }
 
-// The press point follows the pointer on the sides that do not move the caption with the main
-// window; where they do (the left side), the pointer's x returns to it by itself.
-void Tide_caption_Form::ResizeMain(int x, int y) {
-  int dx = x - press_point_.x;
-  int dy = y - press_point_.y;
-  main_.SetBounds(ResizedBounds(main_.bounds(), zone_, dx, dy, main_limits_));
-  if (zone_ == CaptionZone::Right || zone_ == CaptionZone::BottomRight) press_point_.x = x;
-  if (zone_ != CaptionZone::Left && zone_ != CaptionZone::Right) press_point_.y = y;
+void Tide_caption_Form::ResizeMain(ShiftState shift, int x, int y) {
+  std::optional<Point> travel = border_drag_.Follow(*this, shift, x, y);
+  if (!travel) return;
+  main_.SetBounds(ResizedBounds(border_start_, zone_, travel->x, travel->y, main_limits_));
 }
 
 void Tide_caption_Form::FormMouseUp(MouseButton, ShiftState, int, int) {
   HideBalloon();
   double_click_guard_ = false;
   tab_drag_.End();
+  border_drag_.End();
 }
 
 void Tide_caption_Form::FormDblClick() {

@@ -6,6 +6,7 @@
 // main window's shape, so the top edge right of the tab is see-through.
 #include <string>
 
+#include "form/form_timer.h"
 #include "form/pointer_drag.h"
 #include "form/region.h"
 #include "shell/tabbed_window.h"
@@ -40,6 +41,12 @@ class Tide_caption_Form : public WidgetBase {
   Tide_caption_Form(Form& main, const IdeOptions& options, const Form::SizeLimits& main_limits);
 
   void SetCaptionText(const std::string& cp949_text);
+  // Shows cp949_text in the tab for a few seconds, then the caption text again: a word that
+  // something went through, needing no click. A newer one replaces it and starts the count anew.
+  void ShowBriefly(const std::string& cp949_text);
+  static constexpr int kBriefMs = 4000;
+  // The text the tab shows now.
+  const std::string& shown_text() const { return shown_; }
   // Redraws the strip and sets both shapes.
   void DrawCaption();
   // The main window's size changed: take it over and shape both windows anew.
@@ -64,14 +71,21 @@ class Tide_caption_Form : public WidgetBase {
   void DrawFrame();
   bool InTab(int x, int y) const;
   bool MainMaximized() const;
-  void ResizeMain(int x, int y);
+  void ResizeMain(ShiftState shift, int x, int y);
 
   Form& main_;
   Form::SizeLimits main_limits_;
+  void ShowText(const std::string& cp949_text);
+
   std::string text_;
+  std::string shown_;
+  FormTimer brief_timer_;
   int tab_end_ = 0;
-  Point press_point_;
   WindowDrag tab_drag_;
+  // A border drag: the pointer's travel on screen since the press, applied to the bounds the
+  // main window had then, so the border follows the pointer exactly however the caption moves.
+  PointerDrag border_drag_;
+  Rect border_start_;
   bool double_click_guard_ = false;
   CaptionZone zone_ = CaptionZone::None;
 };

@@ -103,6 +103,31 @@ TEST_F(ProgrammingJobTest, VerifyingAChangedDocumentShowsTheExactMismatch) {
                               u8"와 같이 기록한 값과 읽은 값이 서로 일치하지 않습니다."));
 }
 
+// A command that went through says so in the caption for a few seconds with no box to click;
+// a failure says why in the box and leaves the caption as it is.
+TEST_F(ProgrammingJobTest, ACommandThatWentThroughSaysSoBrieflyInTheCaption) {
+  const Tide_caption_Form& caption = main->panel().caption();
+  const std::string plain = caption.shown_text();
+  OpenDocument(Memory::Flash, Firmware("blink.hex"));
+  ClickCommand(PanelCommand::kAutoSequence);
+  EXPECT_TRUE(notices.empty());
+  EXPECT_EQ(caption.shown_text(), Ktext(u8" 자동진행 완료 "));
+  ClickCommand(PanelCommand::kFlashRead);
+  EXPECT_EQ(caption.shown_text(), Ktext(u8" Flash 읽기 완료 "));
+  screen->AdvanceClock(Tide_caption_Form::kBriefMs - 100);
+  Pump();
+  EXPECT_EQ(caption.shown_text(), Ktext(u8" Flash 읽기 완료 ")) << "the newer word counts anew";
+  screen->AdvanceClock(200);
+  Pump();
+  EXPECT_EQ(caption.shown_text(), plain);
+
+  ClickCommand(PanelCommand::kEepromWrite);  // no EEPROM document open
+  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_EQ(caption.shown_text(), plain);
+  ClickCommand(PanelCommand::kEepromRead);
+  EXPECT_EQ(caption.shown_text(), Ktext(u8" EEPROM 읽기 완료 "));
+}
+
 TEST_F(ProgrammingJobTest, WhileACommandRunsDocumentsCommandsAndTheDeviceStayAsTheyAre) {
   std::string flash = Firmware("blink.hex");
   std::string eeprom = Firmware("blink_eeprom.hex");

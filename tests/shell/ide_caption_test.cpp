@@ -164,6 +164,36 @@ TEST_F(CaptionTest, BordersShowTheirPointerAndDragTheMainWindowsEdges) {
   EXPECT_EQ(main.height(), 600);
 }
 
+// Each step of a border drag puts the edge where the pointer is, measured from the press on
+// screen; a side moves only its own measure, and a later tab drag keeps the size.
+TEST_F(CaptionTest, ABorderDragFollowsThePointerStepByStepAndMovesOnlyItsOwnEdge) {
+  auto on_screen = [&](int x, int y) {
+    screen->MoveMouse(x, y);
+    Pump();
+  };
+  on_screen(102, 200);  // 2 pixels inside the left border
+  Press();
+  EXPECT_TRUE(screen->mouse_captured());
+  for (int x : {70, 75, 40, 107}) {
+    on_screen(x, 200 + x);  // the vertical travel means nothing to a side
+    EXPECT_EQ(Box(main.bounds()), Box(Rect{x - 2, 100, 402 - x, 200})) << x;
+  }
+  Release();
+  on_screen(200, 298);  // 2 pixels above the bottom edge
+  Press();
+  for (int y : {360, 340, 650, 400}) {
+    on_screen(y, y);  // outside the window, and sideways: the width stays
+    EXPECT_EQ(Box(main.bounds()), Box(Rect{105, 100, 295, y - 98})) << y;
+  }
+  Release();
+  EXPECT_FALSE(screen->mouse_captured());
+  on_screen(115, 110);  // on the tab
+  Press();
+  on_screen(160, 140);
+  Release();
+  EXPECT_EQ(Box(main.bounds()), Box(Rect{150, 130, 295, 302}));
+}
+
 TEST_F(CaptionTest, DoubleClickMaximisesWithoutDraggingAndTheNextRestores) {
   DoubleClickAt(10, 10);
   EXPECT_EQ(main.window_state(), WindowState::Maximized);
