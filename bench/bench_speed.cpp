@@ -18,7 +18,8 @@
 namespace tolmeo {
 namespace {
 
-constexpr double kPpdevAccessUs = 1.9;
+constexpr std::int64_t kPpdevAccessNs = 1900;
+constexpr double kPpdevAccessUs = kPpdevAccessNs / 1000.0;
 constexpr std::int32_t kDefaultSpeed = 0x10;
 
 ChipModel Atmega328() {
@@ -45,6 +46,8 @@ void FillFlash(ChipImage& image, std::uint32_t first_word, std::uint32_t words) 
 struct Rig {
   explicit Rig(const ChipModel& model) : image(EmptyImage(model)), cable(model) {
     cable.chip().clock_hz = 1'000'000;
+    cable.access_ns = kPpdevAccessNs;
+    driver.set_port_access_ns(kPpdevAccessNs);
     driver.OpenPort();
     isp.EnterProgrammingMode();
   }
