@@ -69,7 +69,7 @@ int LineDriver::ReadMiso() {
 }
 
 void LineDriver::IspDelay() {
-  queued_.Wait(IspDelayNs(isp_speed_));
+  queued_.Wait(std::max<std::int64_t>(IspDelayNs(isp_speed_) - port_access_ns_, 0));
   SendIfNotBatching();
 }
 

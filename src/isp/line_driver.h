@@ -3,6 +3,7 @@
 // line change without touching the others. Line changes, waits and MISO samples go to the
 // cable as batches: between BeginBatch and FlushBatch they wait and go out together (a whole
 // instruction, a page of loads); outside a batch each goes out at once.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -56,8 +57,11 @@ class LineDriver {
   void SetModeLine(int level);
   // Sends what waits and samples MISO now.
   int ReadMiso();
-  // The busy-wait of IspDelayNs at the speed of the moment.
+  // The busy-wait of IspDelayNs at the speed of the moment, less the time of the port access
+  // that ends every SCK phase: each phase still lasts at least the chosen time.
   void IspDelay();
+  // What one port access takes (PortAccessUs); 0 until measured, so nothing is subtracted.
+  void set_port_access_ns(std::int64_t nanoseconds) { port_access_ns_ = std::max<std::int64_t>(nanoseconds, 0); }
   // Mode line 1, RESET 1, SCK 0, MOSI 0: the data register holds 0x81.
   void PortIdle();
   // Sends what waits, then sleeps.
@@ -84,6 +88,7 @@ class LineDriver {
   const std::int32_t& isp_speed_;
   std::uint8_t shadow_ = 0;
   bool opened_ = false;
+  std::int64_t port_access_ns_ = 0;
   int batch_depth_ = 0;
   LineBatch queued_;
   std::vector<std::uint8_t> samples_;

@@ -54,7 +54,7 @@ Status SimCable::Open() {
 
 // Counted as a parallel port counts: a write that changes no line never reaches the port.
 void SimCable::WriteData(std::uint8_t value) {
-  if (value != data_ || !written_) ++stats_.accesses;
+  if (value != data_ || !written_) CountAccess();
   written_ = true;
   data_ = value;
   if (absent) return;
@@ -62,8 +62,13 @@ void SimCable::WriteData(std::uint8_t value) {
               clock_.NowNs());
 }
 
-std::uint8_t SimCable::ReadStatus() {
+void SimCable::CountAccess() {
   ++stats_.accesses;
+  clock_.SpinNs(access_ns);
+}
+
+std::uint8_t SimCable::ReadStatus() {
+  CountAccess();
   return StatusWithMiso(absent || chip_.Miso());
 }
 

@@ -42,6 +42,9 @@ class SimCable : public Cable {
 
   // Knob: no cable on the port at all.
   bool absent = false;
+  // Knob: how long each access that reaches the port takes on the cable's clock (0: none;
+  // ppdev is about 1900), so the chip hears the phases a real port would give.
+  std::int64_t access_ns = 0;
 
   VirtualClock& clock() { return clock_; }
   VirtualAvr& chip() { return chip_; }
@@ -51,6 +54,7 @@ class SimCable : public Cable {
 
  private:
   Status LockAndLoad();
+  void CountAccess();
 
   VirtualClock clock_;
   VirtualAvr chip_;
