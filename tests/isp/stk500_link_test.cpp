@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "isp/cable_choice.h"
 #include "isp/programmer.h"
 #include "isp/stk500_responder.h"
 #include "port/stk500_link.h"
@@ -88,6 +89,26 @@ TEST(Stk500Link, ASilentPortIsRefusedInsteadOfHanging) {
   EXPECT_FALSE(odd_speed.Open().ok());
   Stk500Link missing("/nonexistent/tty");
   EXPECT_FALSE(missing.Open().ok());
+}
+
+}  // namespace
+}  // namespace tolmeo
+
+namespace tolmeo {
+namespace {
+
+TEST(Stk500Link, ArduinoCableTextNamesThePortAndSpeed) {
+  Result<CableSetting> plain = ParseCableText("arduino:/dev/ttyACM0");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->serial_port, "/dev/ttyACM0");
+  EXPECT_EQ(plain->baud, 19200);
+  Result<CableSetting> fast = ParseCableText("arduino:/dev/serial/by-id/a@b@115200");
+  ASSERT_TRUE(fast);
+  EXPECT_EQ(fast->serial_port, "/dev/serial/by-id/a@b");
+  EXPECT_EQ(fast->baud, 115200);
+  EXPECT_FALSE(ParseCableText("arduino:"));
+  EXPECT_FALSE(ParseCableText("arduino:/dev/ttyACM0@fast"));
+  EXPECT_FALSE(ParseCableText("arduino:/dev/ttyACM0@-5"));
 }
 
 }  // namespace
