@@ -7,6 +7,7 @@
 #include "base/cp949.h"
 #include "port/parport_cable.h"
 #include "port/parport_wiring.h"
+#include "port/stk500_link.h"
 #include "port/system_clock.h"
 
 namespace tolmeo {
@@ -123,6 +124,22 @@ Result<CableSetting> ParsePortText(std::string_view text) {
   return setting;
 }
 
+// "arduino:PORT[@BAUD]": the port is a path, so only the last '@' starts the speed.
+Result<CableSetting> ParseArduinoText(std::string_view text) {
+  CableSetting setting;
+  text.remove_prefix(std::string_view("arduino:").size());
+  const std::size_t at = text.rfind('@');
+  setting.serial_port = std::string(text.substr(0, at));
+  setting.baud = kStk500DefaultBaud;
+  if (at != std::string_view::npos) {
+    std::optional<int> baud = WholeNumber<int>(text.substr(at + 1));
+    if (!baud || *baud <= 0) return Failure{Ktext(u8"케이블 설정 'arduino:' 의 속도가 잘못되었습니다 (예: arduino:/dev/ttyACM0@19200).")};
+    setting.baud = *baud;
+  }
+  if (setting.serial_port.empty()) return Failure{Ktext(u8"케이블 설정 'arduino:' 뒤에 시리얼 포트가 없습니다 (예: arduino:/dev/ttyACM0).")};
+  return setting;
+}
+
 CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
   CableRig rig;
   auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
@@ -147,6 +164,7 @@ CableRig PortRig(std::unique_ptr<Cable> cable) {
 
 Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
+  if (text.starts_with("arduino:")) return ParseArduinoText(text);
   if (text == "sim" || text.starts_with("sim:") || text.starts_with("sim,")) return ParseSimText(text);
   return ParsePortText(text);
 }
@@ -165,6 +183,11 @@ CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
   if (setting->simulated) return SimRig(*setting, image);
+  if (!setting->serial_port.empty()) {
+    CableRig rig = PortRig(nullptr);
+    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud);
+    return rig;
+  }
   return PortRig(std::make_unique<ParportCable>(setting->port, *WiringNamed(setting->wiring)));
 }
 

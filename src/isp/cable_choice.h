@@ -7,6 +7,8 @@
 //   PORT[:WIRING]            a parallel port ("parport0"; empty takes the first found) with
 //                            one of the wirings of port/parport_wiring.h (Tolmeo's own when
 //                            none is named)
+//   arduino:PORT[@BAUD]      an Arduino running ArduinoISP on a serial port ("/dev/ttyACM0"),
+//                            19200 baud unless told
 //   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
 //                            kept in FILE (which may not hold a comma), with the knobs:
 //     absent  signature=1E9514  dead-page=WORD  dead-eeprom=ADDR  stuck-fuses  pull-after=N
@@ -34,6 +36,8 @@ struct CableSetting {
   bool simulated = false;
   std::string port;    // parallel port name
   std::string wiring;  // wiring name; empty is Tolmeo's own
+  std::string serial_port;  // an Arduino as ISP, when not empty
+  int baud = 0;
   std::string file;    // the virtual AVR's file; empty when erased at every run
   bool absent = false;
   ChipFaults faults;
