@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
@@ -91,7 +92,7 @@ void Tide_dialogbox_Form::PlaceControls() {
   };
   place(close_button_, Rect{tab_width_ - kCloseSize - 4, (kDialogTitleHeight - kCloseSize) / 2,
                             kCloseSize, kCloseSize});
-  close_button_.LoadImage(ExeFolder() + "sysbmp/control/close.bmp");
+  close_button_.LoadImage(DataFolder() + "sysbmp/control/close.bmp");
   close_button_.SetImageWidth(kCloseSize);
   close_button_.SetImageHeight(kCloseSize);
 

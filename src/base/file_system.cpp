@@ -61,17 +61,12 @@ Result<std::string> NativePath(const std::string& cp949_path) {
                  cp949_path};
 }
 
-// Where the executable lies. A folder whose name CP949 cannot hold is reached through a
-// descriptor kept open for the whole run, so every data file is still found by its exact name.
+// Where the executable lies.
 std::string RealExeFolder() {
   std::error_code error;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return "./";
-  std::string native = exe.parent_path().string();
-  if (std::optional<std::string> cp949 = ExactCp949FromUtf8(native)) return *cp949 + "/";
-  int fd = ::open(native.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return "./";
-  return "/proc/self/fd/" + std::to_string(fd) + "/";
+  return ReachableFolder(exe.parent_path().string());
 }
 
 std::string& ExeFolderOverride() {
@@ -280,6 +275,13 @@ std::string SystemReason(int error) {
     default: break;
   }
   return Ktext(u8"시스템 오류 ") + std::to_string(error);
+}
+
+std::string ReachableFolder(const std::string& native_folder) {
+  if (std::optional<std::string> cp949 = ExactCp949FromUtf8(native_folder)) return *cp949 + "/";
+  int fd = ::open(native_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return "./";
+  return "/proc/self/fd/" + std::to_string(fd) + "/";
 }
 
 const std::string& ExeFolder() {

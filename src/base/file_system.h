@@ -10,10 +10,16 @@
 
 namespace tolmeo {
 
-// The folder of the running executable, CP949, ending in '/'. Data files are found from here.
+// The folder of the running executable, CP949, ending in '/'. base/run_folders finds the data
+// and the user's files from here.
 const std::string& ExeFolder();
 // Tests and tools point the run folder elsewhere; an empty folder restores the real one.
 void SetExeFolderForTesting(const std::string& cp949_folder);
+
+// A native (UTF-8) folder as a CP949 folder ending in '/'. A folder whose name CP949 cannot
+// hold is reached through a descriptor kept open for the whole run, so every file in it is
+// still found by its exact name; a folder that cannot be opened gives "./".
+std::string ReachableFolder(const std::string& native_folder);
 
 bool FileExists(const std::string& cp949_path);
 // True when anything at all is there under that name: a folder, a FIFO, a device, a link

@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "formats/intel_hex_writer.h"
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
@@ -84,7 +85,7 @@ int ExitStatusOf(CommandOutcome outcome) {
 int PrintDescriptionList(TerminalSeam& seam, std::FILE* out) {
   std::vector<std::string> names = ListDescriptions();
   if (names.empty()) {
-    seam.ShowNotice(kNoticeFailure, Ktext(u8"명세문서가 없습니다: ") + ExeFolder() +
+    seam.ShowNotice(kNoticeFailure, Ktext(u8"명세문서가 없습니다: ") + DataFolder() +
                                          Ktext(u8"AvrSpec/ 에서 *.avrspec 파일을 찾지 못했습니다. "
                                                u8"빌드가 만든 실행 폴더(build/run)의 tolmeo-cli 를 쓰세요."));
     return kExitSetup;

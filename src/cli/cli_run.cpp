@@ -9,6 +9,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "cli/action_runner.h"
 #include "cli/terminal_seam.h"
 #include "formats/ide_options.h"
@@ -76,7 +77,7 @@ std::string CableSetupHelp(const std::string& cable, const std::string& reason) 
                       u8"\r\n  - 사용자를 lp 그룹에 넣고 다시 로그인하세요: sudo adduser 사용자 lp"
                       u8"\r\n  - 하드웨어 없이 해 보려면 가상 AVR 을 쓰세요: -c sim"
                       u8"\r\n  - 자세한 설명: ") +
-         ExeFolder() + "help/help.html";
+         DataFolder() + "help/help.html";
 }
 
 // The time a port access takes on the cable of this run, or nullopt (with the reason

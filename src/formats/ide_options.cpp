@@ -8,6 +8,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "formats/tagged_text.h"
 
 namespace tolmeo {
@@ -126,7 +127,7 @@ void ReadByte(const OptionsReader& reader, std::string_view tag, std::int32_t& f
 IdeOptions DefaultOptions() {
   IdeOptions options;
   options.overallColor = options.savedColor = kDarkSlateBlue;
-  options.backgroundPicturePath = ExeFolder() + "image/" + Ktext(u8"대한민국.jpg");
+  options.backgroundPicturePath = DataFolder() + "image/" + Ktext(u8"대한민국.jpg");
   options.brightness = kDefaultBrightness;
   options.alphaBlendOn = 0;
   options.alphaBlendValue = kDefaultOpacity;
@@ -180,7 +181,7 @@ std::string FormatOptions(const IdeOptions& options) {
   return text;
 }
 
-std::string OptionsPath() { return ExeFolder() + "opt/opt.opt"; }
+std::string OptionsPath() { return StateFile("opt/opt.opt"); }
 
 Result<std::string> OptionsTextInCp949(std::string_view file_text) {
   if (file_text.starts_with(kUtf8ByteOrderMark)) {

@@ -48,7 +48,8 @@ IdeOptions ParseOptions(std::string_view cp949_text);
 // picture), an unusable cable as the default.
 std::string FormatOptions(const IdeOptions& options);
 
-// ExeFolder() + "opt/opt.opt".
+// The user's "opt/opt.opt": the run folder's, or once installed the per-user copy that starts
+// as the shipped one (base/run_folders).
 std::string OptionsPath();
 
 // The text of an options file in CP949, the format written. A file a modern editor saved as

@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 
 namespace tolmeo {
 
@@ -97,7 +98,7 @@ FontStore& TheFontStore() {
   return store;
 }
 
-Status LoadFonts() { return LoadFonts(ExeFolder() + "font/"); }
+Status LoadFonts() { return LoadFonts(DataFolder() + "font/"); }
 
 Status LoadFonts(const std::string& font_folder) { return TheFontStore().Load(font_folder); }
 

@@ -71,7 +71,7 @@ class FontStore {
 
 // The one store of the program, alive for the whole run.
 FontStore& TheFontStore();
-// Fills the store from ExeFolder() + "font/", or from another font folder (tests, tools).
+// Fills the store from DataFolder() + "font/", or from another font folder (tests, tools).
 Status LoadFonts();
 Status LoadFonts(const std::string& font_folder);
 void FreeFonts();

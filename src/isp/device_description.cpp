@@ -1,6 +1,9 @@
 #include "isp/device_description.h"
 
+#include <algorithm>
+
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "formats/description_text.h"
 #include "isp/hex_documents.h"
 #include "formats/tagged_text.h"
@@ -9,6 +12,11 @@ namespace tolmeo {
 namespace {
 
 constexpr std::string_view kExtension = "avrspec";
+constexpr std::string_view kFolder = "AvrSpec/";
+
+std::string FileName(std::string_view name) {
+  return std::string(TrimBlanks(name)) + "." + std::string(kExtension);
+}
 
 void ApplyBits(const FuseBoxes& bits, ChipImage& image, EngineSeam& seam) {
   for (FuseGroup group : kFuseGroups) {
@@ -48,15 +56,28 @@ DeviceDescription Current(ChipImage& image, EngineSeam& seam) {
 
 }  // namespace
 
-std::string DescriptionFolder() { return ExeFolder() + "AvrSpec/"; }
+std::string DescriptionFolder() {
+  return ShadowFolder(kFolder).value_or(DataFolder() + std::string(kFolder));
+}
 
 std::string DescriptionPath(std::string_view name) {
-  return DescriptionFolder() + std::string(TrimBlanks(name)) + "." + std::string(kExtension);
+  std::string file = FileName(name);
+  if (std::optional<std::string> own = ShadowFolder(kFolder); own && FileExists(*own + file)) {
+    return *own + file;
+  }
+  return DataFolder() + std::string(kFolder) + file;
 }
 
 std::vector<std::string> ListDescriptions() {
-  std::vector<std::string> names = ListFolder(DescriptionFolder(), kExtension);
-  for (std::string& name : names) name = CutAtLastDot(name);
+  std::vector<std::string> files = ListFolder(DataFolder() + std::string(kFolder), kExtension);
+  if (std::optional<std::string> own = ShadowFolder(kFolder)) {
+    std::vector<std::string> own_files = ListFolder(*own, kExtension);
+    files.insert(files.end(), own_files.begin(), own_files.end());
+  }
+  std::vector<std::string> names;
+  for (const std::string& file : files) names.push_back(CutAtLastDot(file));
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The device descriptions of the run folder (AvrSpec/<name>.avrspec): listing them for the
-// device menu, loading one into the chip image and the bit editor, and saving the current one.
+// The device descriptions (AvrSpec/<name>.avrspec): listing them for the device menu, loading
+// one into the chip image and the bit editor, and saving the current one. An installed Tolmeo
+// keeps the user's own descriptions in a folder of theirs that shadows the shipped one.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,14 +12,15 @@
 
 namespace tolmeo {
 
-// ExeFolder() + "AvrSpec/": where the descriptions live.
+// Where a saved description goes: the run folder's AvrSpec/, or the user's own one.
 std::string DescriptionFolder();
 
-// DescriptionFolder() + name without leading and trailing blanks + ".avrspec".
+// The file of the description named (without leading and trailing blanks) + ".avrspec": the
+// user's own when there is one, else the shipped one.
 std::string DescriptionPath(std::string_view name);
 
-// The names of the description files (without ".avrspec") in name order; empty when there is
-// none.
+// The names of the description files (without ".avrspec"), shipped and the user's own once
+// each, in name order; empty when there is none.
 std::vector<std::string> ListDescriptions();
 
 // Reads the description at path and, only when all of it is sound, puts it in force: the

@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
 #include "form/desktop.h"
@@ -118,7 +119,7 @@ void Tide_menu_Form::SetUpButton(Tgui_bmpbutton_Form& button, const char* pictur
   button.SetImageWidth(kButtonSize);
   button.SetImageHeight(kButtonSize);
   // A missing picture leaves a blank framed button that still works.
-  button.LoadImage(ExeFolder() + "sysbmp/control/" + picture);
+  button.LoadImage(DataFolder() + "sysbmp/control/" + picture);
   button.Show();
 }
 
@@ -263,7 +264,7 @@ void Tide_menu_Form::RunItem(int slot, int item) {
 void Tide_menu_Form::RunHelpItem(int item) {
   Desktop& desktop = Application::Current().desktop();
   switch (item) {
-    case 0: desktop.OpenInBrowser(ExeFolder() + "help/help.html"); break;
+    case 0: desktop.OpenInBrowser(DataFolder() + "help/help.html"); break;
     case 1: desktop.OpenInBrowser(MakerAddress()); break;
     default:
       if (actions_.show_notice) actions_.show_notice(0, item == 2 ? AboutText() : PledgeText());

@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
@@ -62,7 +63,7 @@ Tide_msgbox_Form::Tide_msgbox_Form(const IdeOptions& options)
   icon_.SetStripMode(true);
   icon_.SetFrameWidth(kMsgboxIconWidth);
   // A missing picture leaves the icon white; the message itself still gets through.
-  icon_.LoadImage(ExeFolder() + "sysbmp/msgbox/msgbox.bmp");
+  icon_.LoadImage(DataFolder() + "sysbmp/msgbox/msgbox.bmp");
   icon_.Show();
 
   for (Tgui_button_Form* button : {&ok_button_, &cancel_button_}) {

@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
 #include "gfx/picture.h"
@@ -24,7 +25,7 @@ constexpr char kEepromHeader[] = "+0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +
 // The picture in use: the path if a file is there, else the default picture, else none.
 std::string ChoosePicture(const std::string& cp949_path) {
   if (!cp949_path.empty() && FileExists(cp949_path)) return cp949_path;
-  std::string fallback = ExeFolder() + Ktext(u8"image/대한민국.jpg");
+  std::string fallback = DataFolder() + Ktext(u8"image/대한민국.jpg");
   return FileExists(fallback) ? fallback : std::string();
 }
 

@@ -1,6 +1,7 @@
 #include "widgets/gui_check_button.h"
 
 #include "base/file_system.h"
+#include "base/run_folders.h"
 
 namespace tolmeo {
 
@@ -8,7 +9,7 @@ Tgui_check_button_Form::Tgui_check_button_Form(Form* owner, const IdeOptions& op
     : ClickableWidget(owner, options), picture_(kSize, kSize) {
   picture_.SetStripMode(true);
   picture_.SetFrameWidth(kSize);
-  (void)picture_.Load(ExeFolder() + "sysbmp/control/check_btn_all.bmp");
+  (void)picture_.Load(DataFolder() + "sysbmp/control/check_btn_all.bmp");
   SetBounds(Rect{0, 0, kSize, kSize});
 }
 

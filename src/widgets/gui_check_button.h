@@ -15,7 +15,7 @@ class Tgui_check_button_Form : public ClickableWidget {
  public:
   static constexpr int kSize = 12;
 
-  // Loads ExeFolder() + "sysbmp/control/check_btn_all.bmp"; without it the box is plain white.
+  // Loads DataFolder() + "sysbmp/control/check_btn_all.bmp"; without it the box is plain white.
   Tgui_check_button_Form(Form* owner, const IdeOptions& options);
 
   Status LoadImage(const std::string& cp949_path);

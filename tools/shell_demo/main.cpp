@@ -10,6 +10,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "demo_common/run_demo.h"
 #include "formats/ide_options.h"
 #include "form/application.h"
@@ -58,7 +59,7 @@ class DemoPanel : public Form {
       auto& button =
           Place(std::make_unique<Tgui_bmpbutton_Form>(this, options), 546 + i * 16, 30, 12, 12);
       button.SetFramed(true);
-      button.LoadImage(ExeFolder() + "sysbmp/control/" + pictures[i]);
+      button.LoadImage(DataFolder() + "sysbmp/control/" + pictures[i]);
       button.SetImageWidth(12);
       button.SetImageHeight(12);
     }
@@ -79,7 +80,7 @@ class DemoPanel : public Form {
       icon.SetStripMode(true);
       icon.SetFrameWidth(38);
       icon.SetFrameIndex(kind);
-      icon.LoadImage(ExeFolder() + "sysbmp/msgbox/msgbox.bmp");
+      icon.LoadImage(DataFolder() + "sysbmp/msgbox/msgbox.bmp");
     }
     Place(std::make_unique<Tgui_edgebox_Form>(this, options), 586, 286, 14, 14);
   }
