@@ -1,8 +1,10 @@
 #include "formats/intel_hex.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
+#include <filesystem>
 
 #include "base/cp949.h"
 #include "formats/formats_testing.h"
@@ -177,6 +179,24 @@ TEST(IntelHexFile, AMissingFileIsReported) {
   std::string path = folder.Write("a.hex", Lines({HexData(3, Bytes({4})), HexEnd()}));
   ASSERT_TRUE(ReadIntelHex(path, area).ok());
   EXPECT_EQ(area[3], 4);
+}
+
+// Something that is not a file is named for what it is, never called missing.
+TEST(IntelHexFile, APathThatIsNoFileSaysWhatItIs) {
+  std::vector<std::uint8_t> area(16);
+  testing::TempFolder folder;
+  const std::string base = folder.Cp949Path();
+  std::filesystem::create_directory(folder.path() / "folder.hex");
+  ASSERT_EQ(::mkfifo((folder.path() / "fifo.hex").c_str(), 0600), 0);
+  std::filesystem::create_symlink(folder.path() / "loop.hex", folder.path() / "loop.hex");
+  const std::pair<const char*, std::string> cases[] = {
+      {"folder.hex", K("폴더입니다")}, {"fifo.hex", K("FIFO 입니다")}, {"loop.hex", K("심볼릭 링크")}};
+  for (const auto& [name, said] : cases) {
+    auto range = ReadIntelHex(base + name, area);
+    ASSERT_FALSE(range.ok()) << name;
+    EXPECT_NE(range.reason().find(said), std::string::npos) << name << Utf8FromCp949(range.reason());
+  }
+  EXPECT_EQ(ReadIntelHex("/dev/null", area).reason(), K("문자 장치입니다"));
 }
 
 }  // namespace
