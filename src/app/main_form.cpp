@@ -29,11 +29,7 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   Rect screen = app.ScreenRect();
   SetBounds(Rect{screen.width / 2 - kMainDesignWidth / 2, screen.height / 2 - kMainDesignHeight / 2,
                  kMainDesignWidth, kMainDesignHeight});
-  // A missing or damaged file leaves the defaults; a damaged one is told once the message box
-  // is there.
-  if (Status loaded = LoadOptions(OptionsPath(), options_); !loaded && FileExists(OptionsPath())) {
-    options_problem_ = loaded.reason();
-  }
+  LoadOptionsFile();
   panel_ = std::make_unique<MainPanel>(
       *this, options_, limits_,
       PanelHandlers{[this](PanelCommand command) { RunCommand(command); },
@@ -47,11 +43,35 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   seam_ = std::make_unique<MainEngineSeam>(*panel_, *views_);
   // A description that does not load leaves the chip image empty, and every command then says
   // that no description is loaded.
+  panel_->menu().SelectDevice(options_.deviceName);
   LoadDescription(DescriptionPath(panel_->menu().DeviceName()), image_, *seam_);
   ApplyTranslucency();
+  OpenSession();
+  ConnectProgrammerWindow();
+}
+
+// A missing or damaged file leaves the defaults; a damaged one is kept aside before the
+// defaults go over it at close, and told once the message box is there. One that cannot even
+// be copied is never written over.
+void Tmain_Form::LoadOptionsFile() {
+  const std::string path = OptionsPath();
+  Status loaded = LoadOptions(path, options_);
+  if (loaded || !FileExists(path)) return;
+  Result<std::string> kept = KeepUnreadableOptions(path);
+  save_options_ = kept.ok();
+  options_problem_ = loaded.reason() + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다.") +
+                     (kept ? Ktext(u8"\r\n원래 파일은 ") + *kept +
+                                 Ktext(u8" 에 두었고, 닫을 때 설정 파일에 기본 설정을 씁니다.")
+                           : Ktext(u8"\r\n원래 파일을 옮겨 두지 못해 (") + kept.reason() +
+                                 Ktext(u8") 닫을 때 설정 파일을 쓰지 않습니다."));
+}
+
+// The cable is built for the description in force: a virtual chip takes its memories from it.
+// The session before it goes first, so a chip file it holds is written back and let go.
+void Tmain_Form::OpenSession() {
+  session_.reset();
   session_ = std::make_unique<EngineSession>(options_.cable, image_, *seam_, options_.ispSpeed);
   session_->OpenPort();  // a cable that does not open says why at the first command
-  ConnectProgrammerWindow();
 }
 
 void Tmain_Form::ConnectProgrammerWindow() {
@@ -77,6 +97,8 @@ MenuActions Tmain_Form::MakeMenuActions() {
   MenuActions actions;
   actions.open_flash_document = [this] { OpenDocument(Memory::Flash); };
   actions.open_eeprom_document = [this] { OpenDocument(Memory::Eeprom); };
+  actions.save_flash_image = [this] { SaveChipImage(Memory::Flash, image_, *seam_); };
+  actions.save_eeprom_image = [this] { SaveChipImage(Memory::Eeprom, image_, *seam_); };
   actions.show_settings = [this] {
     if (show_settings) show_settings();
   };
@@ -99,13 +121,16 @@ void Tmain_Form::ApplyTranslucency() {
 
 void Tmain_Form::ReportStartupProblems() {
   if (!options_problem_.empty()) {
-    seam_->ShowNotice(kNoticeWarning,
-                      options_problem_ + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다."));
+    seam_->ShowNotice(kNoticeWarning, options_problem_);
     options_problem_.clear();
   }
-  // A virtual chip whose file could not be read starts fresh, and its changes are not kept.
+  ReportVirtualChipFile();
+}
+
+// A virtual chip whose file could not be read refuses every command, with this reason.
+void Tmain_Form::ReportVirtualChipFile() {
   if (SimCable* sim = session_->rig().sim; sim && !sim->load_status().ok()) {
-    seam_->ShowNotice(kNoticeWarning, sim->load_status().reason());
+    seam_->ShowNotice(kNoticeFailure, sim->load_status().reason());
   }
 }
 
@@ -171,7 +196,14 @@ void Tmain_Form::CloseDocument(Memory memory) {
 
 void Tmain_Form::LoadDevice(const std::string& name) {
   Status loaded = LoadDescription(DescriptionPath(name), image_, *seam_);
-  if (!loaded) seam_->ShowNotice(kNoticeFailure, loaded.reason());
+  if (!loaded) {
+    seam_->ShowNotice(kNoticeFailure, loaded.reason());
+    return;
+  }
+  options_.deviceName = name;
+  if (!session_->rig().sim) return;
+  OpenSession();
+  ReportVirtualChipFile();
 }
 
 void Tmain_Form::FormResize() {
@@ -188,7 +220,7 @@ bool Tmain_Form::FormMouseWheel(ShiftState, int notches, Point) {
 
 // Written even when nothing changed; a file that cannot be written keeps the one on disk whole.
 void Tmain_Form::FormClose(CloseAction&) {
-  SaveOptions(OptionsPath(), options_);
+  if (save_options_) SaveOptions(OptionsPath(), options_);
   KeepVirtualChip();
 }
 

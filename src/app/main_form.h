@@ -64,6 +64,9 @@ class Tmain_Form : public Form {
   MenuActions MakeMenuActions();
   // True (and said so) while a command runs.
   bool RefusedWhileBusy();
+  void LoadOptionsFile();
+  void OpenSession();
+  void ReportVirtualChipFile();
   void LoadDevice(const std::string& name);
   void ConnectProgrammerWindow();
   void KeepVirtualChip();
@@ -72,6 +75,7 @@ class Tmain_Form : public Form {
   ChipImage& image_;
   SizeLimits limits_;
   std::string options_problem_;  // CP949; empty when the options file was read or is missing
+  bool save_options_ = true;     // false when a file that could not be read could not be kept
   std::unique_ptr<MainPanel> panel_;
   std::unique_ptr<Tide_AVR_Form> avr_;
   std::unique_ptr<AvrWindowViews> views_;

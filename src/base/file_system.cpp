@@ -89,10 +89,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::string NotRegularReason(mode_t mode) {
   if (S_ISDIR(mode)) return Ktext(u8"폴더입니다");
+  if (S_ISFIFO(mode)) return Ktext(u8"FIFO 입니다");
+  if (S_ISCHR(mode)) return Ktext(u8"문자 장치입니다");
   if (S_ISBLK(mode)) return Ktext(u8"블록 장치에는 쓰지 않습니다");
   if (S_ISSOCK(mode)) return Ktext(u8"소켓입니다");
-  if (S_ISFIFO(mode)) return Ktext(u8"FIFO 입니다");
-  if (S_ISCHR(mode)) return Ktext(u8"장치 파일입니다");
   return Ktext(u8"일반 파일이 아닙니다");
 }
 
@@ -304,10 +304,14 @@ bool FileExists(const std::string& cp949_path) {
   return native && ::stat(native->c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-bool AnythingAt(const std::string& cp949_path) {
+std::string NoFileReason(const std::string& cp949_path) {
   Result<std::string> native = NativePath(cp949_path);
+  if (!native) return native.reason();
   struct stat status {};
-  return native && ::lstat(native->c_str(), &status) == 0;
+  if (::stat(native->c_str(), &status) != 0) {
+    return errno == ENOENT ? Ktext(u8"파일이 없습니다") : SystemReason(errno);
+  }
+  return NotRegularReason(status.st_mode);
 }
 
 // One read() of the size the file has; a file whose size the system does not know (under

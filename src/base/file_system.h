@@ -22,9 +22,9 @@ void SetExeFolderForTesting(const std::string& cp949_folder);
 std::string ReachableFolder(const std::string& native_folder);
 
 bool FileExists(const std::string& cp949_path);
-// True when anything at all is there under that name: a folder, a FIFO, a device, a link
-// (even one that leads nowhere).
-bool AnythingAt(const std::string& cp949_path);
+// Why the path names no regular file (Korean, without the path): "파일이 없습니다" only when
+// nothing is there; otherwise what is there instead (a folder, a FIFO, a device, a link loop).
+std::string NoFileReason(const std::string& cp949_path);
 
 // Every data file Tolmeo reads is far smaller; a larger one is refused instead of filling memory.
 inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;

@@ -44,15 +44,6 @@ std::string FusesText(const FuseBytes& bytes) {
   return text;
 }
 
-std::vector<std::uint8_t> ChipBytes(const ChipImage& image, Memory memory) {
-  if (memory == Memory::Eeprom) {
-    return {image.eepromBytes.begin(), image.eepromBytes.begin() + image.eepromSize};
-  }
-  std::vector<std::uint8_t> bytes(image.flashSize);
-  for (std::uint32_t b = 0; b < image.flashSize; ++b) bytes[b] = image.FlashByte(b);
-  return bytes;
-}
-
 const std::string& AutoFusesSource(AutoFuses source) {
   switch (source) {
     case AutoFuses::kDescription: return Ktext(u8"명세문서의 값");
@@ -121,13 +112,12 @@ int ActionRunner::WriteDocument(Memory memory, const std::string& path) {
 int ActionRunner::ReadIntoFile(Memory memory, const std::string& path) {
   CommandOutcome outcome = memory == Memory::Flash ? programmer_.FlashRead() : programmer_.EepromRead();
   if (outcome != CommandOutcome::kDone) return ExitStatusOf(outcome);
-  std::vector<std::uint8_t> bytes = ChipBytes(image_, memory);
-  Status written = WriteIntelHex(path, bytes);
+  Result<std::size_t> written = WriteChipImage(memory, image_, path);
   if (!written) {
     seam_.ShowNotice(kNoticeFailure, written.reason());
     return kExitUsage;
   }
-  return Said(kExitOk, std::string(MemoryName(memory)) + " " + std::to_string(bytes.size()) +
+  return Said(kExitOk, std::string(MemoryName(memory)) + " " + std::to_string(*written) +
                            Ktext(u8" 바이트를 읽어 ") + path + Ktext(u8" 에 저장했습니다."));
 }
 

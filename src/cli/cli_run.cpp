@@ -68,16 +68,10 @@ int LoadDevice(const Arguments& arguments, ChipImage& image, TerminalSeam& seam,
   return loaded ? kExitOk : kExitUsage;
 }
 
-// A cable that does not open is a matter of set-up, not of the chip: say how to set it up.
+// A cable that does not open is a matter of set-up, not of the chip; a parallel port's reason
+// says how to mend it.
 std::string CableSetupHelp(const std::string& cable, const std::string& reason) {
-  std::string text = Ktext(u8"케이블 '") + cable + Ktext(u8"' 을(를) 열지 못했습니다. 칩은 건드리지 않았습니다.\r\n") + reason;
-  // The parallel port's fixes do not help a virtual chip (one with knobs included).
-  if (Result<CableSetting> setting = ParseCableText(cable); setting && setting->simulated) return text;
-  return text + Ktext(u8"\r\n  - 병렬 포트 드라이버를 올리세요: sudo modprobe ppdev"
-                      u8"\r\n  - 사용자를 lp 그룹에 넣고 다시 로그인하세요: sudo adduser 사용자 lp"
-                      u8"\r\n  - 하드웨어 없이 해 보려면 가상 AVR 을 쓰세요: -c sim"
-                      u8"\r\n  - 자세한 설명: ") +
-         DataFolder() + "help/help.html";
+  return Ktext(u8"케이블 '") + cable + Ktext(u8"' 을(를) 열지 못했습니다. 칩은 건드리지 않았습니다.\r\n") + reason;
 }
 
 // The time a port access takes on the cable of this run, or nullopt (with the reason

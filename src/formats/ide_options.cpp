@@ -30,6 +30,7 @@ const std::string& BalloonHelpTag() { return Ktext(u8"<풍선도움말설정>");
 const std::string& BalloonTransparentTag() { return Ktext(u8"<풍선도움말투명설정>"); }
 const std::string& IspSpeedTag() { return Ktext(u8"<ISP속도>"); }
 const std::string& CableTag() { return Ktext(u8"<케이블>"); }
+const std::string& DeviceTag() { return Ktext(u8"<명세문서>"); }
 
 std::int32_t ClampByte(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, 255));
@@ -41,11 +42,11 @@ std::int32_t ClampSpeed(std::int32_t value) { return std::max(0, value); }
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-const std::array<const std::string*, 10>& AllTags() {
-  static const std::array<const std::string*, 10> tags = {
+const std::array<const std::string*, 11>& AllTags() {
+  static const std::array<const std::string*, 11> tags = {
       &ColorTag(),      &PathTag(),           &BrightnessTag(),         &AlphaBlendOnTag(),
       &AlphaBlendValueTag(), &BalloonHelpTag(), &BalloonTransparentTag(), &IspSpeedTag(),
-      &CableTag(),      &EndTag()};
+      &CableTag(),      &DeviceTag(),         &EndTag()};
   return tags;
 }
 
@@ -159,6 +160,9 @@ IdeOptions ParseOptions(std::string_view cp949_text) {
   if (auto cable = reader.Line(CableTag()); cable && !cable->empty() && IsUsableLine(*cable)) {
     options.cable = std::string(*cable);
   }
+  if (auto device = reader.Line(DeviceTag()); device && IsUsableLine(*device)) {
+    options.deviceName = std::string(*device);
+  }
   return options;
 }
 
@@ -177,6 +181,7 @@ std::string FormatOptions(const IdeOptions& options) {
   AppendTagged(text, IspSpeedTag(),
                PrefixedHex(static_cast<std::uint32_t>(ClampSpeed(options.ispSpeed))));
   AppendTagged(text, CableTag(), cable_usable ? options.cable : std::string(kDefaultCable));
+  AppendTagged(text, DeviceTag(), IsUsableLine(options.deviceName) ? options.deviceName : std::string());
   AppendEndTag(text);
   return text;
 }
@@ -199,8 +204,21 @@ Status LoadOptions(const std::string& path, IdeOptions& options) {
   if (!text) return Failure{text.reason()};
   Result<std::string> cp949 = OptionsTextInCp949(*text);
   if (!cp949) return Failure{path + ": " + cp949.reason()};
+  // Every file the writer makes ends with the end tag; without it the values may be anything.
+  if (!FindTagLine(SplitLines(*cp949), EndTag())) {
+    return Failure{path + (cp949->empty() ? Ktext(u8": 설정 파일이 비어 있습니다")
+                                          : Ktext(u8": 설정 파일이 잘렸거나 설정 파일의 형식이 아닙니다"))};
+  }
   options = ParseOptions(*cp949);
   return Success();
+}
+
+Result<std::string> KeepUnreadableOptions(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return Failure{bytes.reason()};
+  const std::string backup = path + ".bak";
+  if (Status kept = WriteWholeFile(backup, *bytes); !kept) return Failure{kept.reason()};
+  return backup;
 }
 
 Status SaveOptions(const std::string& path, const IdeOptions& options) {

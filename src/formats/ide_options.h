@@ -27,6 +27,8 @@ struct IdeOptions {
   // "parport0" (or another libieee1284 port name), "sim" (a virtual AVR of the selected
   // description) or "sim:FILE" (a virtual AVR whose memories persist in FILE).
   std::string cable;
+  // The device description chosen last (its name without ".avr"); empty when none was.
+  std::string deviceName;
 
   bool operator==(const IdeOptions&) const = default;
 };
@@ -58,8 +60,13 @@ std::string OptionsPath();
 Result<std::string> OptionsTextInCp949(std::string_view file_text);
 
 // Reads the file at path into options. options always ends up usable: a missing or unreadable
-// file gives DefaultOptions() and the reason is returned.
+// file gives DefaultOptions() and the reason is returned. A file without the end tag (empty,
+// cut short, or not an options file at all) is unreadable too: its values are not trusted.
 Status LoadOptions(const std::string& path, IdeOptions& options);
+// A copy of the file at path under path + ".bak", made before defaults are written over a file
+// that could not be read; returns the copy's path, or why there is none (then the file must
+// not be written over).
+Result<std::string> KeepUnreadableOptions(const std::string& path);
 // Writes the file whole or not at all.
 Status SaveOptions(const std::string& path, const IdeOptions& options);
 

@@ -173,8 +173,7 @@ Result<HexRange> ParseIntelHex(std::string_view text, std::span<std::uint8_t> ar
 }
 
 Result<HexRange> ReadIntelHex(const std::string& path, std::span<std::uint8_t> area) {
-  // A folder, a FIFO or a link loop is there but is no document: say what it is instead.
-  if (!AnythingAt(path)) return Failure{Ktext(u8"파일이 없습니다")};
+  if (!FileExists(path)) return Failure{NoFileReason(path)};
   auto text = ReadWholeFile(path);
   if (!text) return Failure{text.reason()};
   return ParseIntelHex(*text, area);

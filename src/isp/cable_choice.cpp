@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/cp949.h"
+#include "base/run_folders.h"
 #include "port/parport_cable.h"
 #include "port/parport_wiring.h"
 #include "port/stk500_link.h"
@@ -25,6 +26,17 @@ class UnusableCable : public Cable {
 
  private:
   std::string reason_;
+};
+
+// The parallel port, whose failure to open says how to mend it.
+class ExplainedParportCable : public ParportCable {
+ public:
+  using ParportCable::ParportCable;
+  Status Open() override {
+    Status opened = ParportCable::Open();
+    if (opened) return opened;
+    return Failure{opened.reason() + "\r\n" + PortOpenRemedies()};
+  }
 };
 
 Failure BadKnob(std::string_view knob, const std::string& why) {
@@ -188,7 +200,15 @@ CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
     rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud);
     return rig;
   }
-  return PortRig(std::make_unique<ParportCable>(setting->port, *WiringNamed(setting->wiring)));
+    return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
+}
+
+std::string PortOpenRemedies() {
+  return Ktext(u8"  - 병렬 포트 드라이버를 올리세요: sudo modprobe ppdev"
+               u8"\r\n  - 사용자를 lp 그룹에 넣고 다시 로그인하세요: sudo adduser 사용자 lp"
+               u8"\r\n  - 하드웨어 없이 해 보려면 가상 AVR 을 쓰세요: -c sim (Tolmeo 창에서는 설정 파일의 케이블을 sim 으로)"
+               u8"\r\n  - 자세한 설명: ") +
+         DataFolder() + "help/help.html";
 }
 
 }  // namespace tolmeo

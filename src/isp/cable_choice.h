@@ -59,6 +59,11 @@ struct CableRig {
 // lock and fuse bytes.
 ChipModel ModelOfImage(const ChipImage& image);
 
+// What to do when a parallel port does not open: load the driver, join the port's group, try
+// the virtual chip, read the help page (CP949, one remedy a line). Every window and tolmeo-cli
+// give the same advice: the port's open failure carries it.
+std::string PortOpenRemedies();
+
 // The cable the text names. A text that does not parse gives a cable that never opens, with
 // the reason, so every command says what is wrong with the setting.
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <span>
+#include <vector>
 
 #include "base/cp949.h"
 #include "formats/intel_hex.h"
+#include "formats/intel_hex_writer.h"
 
 namespace tolmeo {
 namespace {
@@ -78,6 +80,25 @@ void ChooseDocument(Memory memory, ChipImage& image, EngineSeam& seam) {
   if (!path) return;
   DocumentReadiness readiness = OpenDocument(memory, *path, image, seam);
   if (readiness.state == DocumentState::Failed) seam.ShowNotice(kNoticeFailure, readiness.reason);
+}
+
+Result<std::size_t> WriteChipImage(Memory memory, const ChipImage& image, const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  if (memory == Memory::Eeprom) {
+    bytes.assign(image.eepromBytes.begin(), image.eepromBytes.begin() + image.eepromSize);
+  } else {
+    bytes.resize(image.flashSize);
+    for (std::uint32_t b = 0; b < image.flashSize; ++b) bytes[b] = image.FlashByte(b);
+  }
+  if (Status written = WriteIntelHex(path, bytes); !written) return Failure{written.reason()};
+  return bytes.size();
+}
+
+void SaveChipImage(Memory memory, const ChipImage& image, EngineSeam& seam) {
+  auto path = seam.ChooseFileToSave(Ktext(u8"::: 저장 ::: Darimsol :::"), "", "*.hex|*.hex");
+  if (!path) return;
+  Result<std::size_t> written = WriteChipImage(memory, image, *path);
+  if (!written) seam.ShowNotice(kNoticeFailure, written.reason());
 }
 
 void CloseDocument(Memory memory, ChipImage& image, EngineSeam& seam) {

@@ -11,8 +11,10 @@
 //           may be sent; show `reason` (it names the file and what is wrong) as a kind 3 notice.
 // The image is never left looking programmable after a failed read: its range is the whole
 // chip, but the state says Failed, and only Ready means go.
+#include <cstddef>
 #include <string>
 
+#include "base/result.h"
 #include "isp/chip_image.h"
 #include "isp/engine_seam.h"
 
@@ -43,6 +45,13 @@ DocumentReadiness RereadDocument(Memory memory, const std::string& path, ChipIma
 // The file-open dialog; a picked file is opened, a failed read shown as a kind 3 notice.
 // Cancelling changes nothing.
 void ChooseDocument(Memory memory, ChipImage& image, EngineSeam& seam);
+
+// The whole chip's memory as the image holds it (Flash bytes low byte first), written as Intel
+// HEX to path whole or not at all; the number of bytes written, or why not (naming the path).
+Result<std::size_t> WriteChipImage(Memory memory, const ChipImage& image, const std::string& path);
+// The file-save dialog, then WriteChipImage; a failure is shown as a kind 3 notice.
+// Cancelling writes nothing.
+void SaveChipImage(Memory memory, const ChipImage& image, EngineSeam& seam);
 // Erases the image, puts the no-document text on the label, refreshes the viewer.
 void CloseDocument(Memory memory, ChipImage& image, EngineSeam& seam);
 // Re-reads the open document (see the top of this file).

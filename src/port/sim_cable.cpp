@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,25 +32,35 @@ SimCable::~SimCable() {
 
 // The file itself carries the lock: a second run fails at once instead of waiting, and since
 // saving is a run's last step, a run that opens the file after another's save sees that save.
+// A save replaces the file by a new one, so a lock taken on the file a path named a moment ago
+// may guard nothing: it counts only while the path still names the locked file.
 Status SimCable::LockAndLoad() {
-  const std::string not_kept = Ktext(u8"\r\n이번 실행에서 바뀐 칩의 내용은 이 파일에 저장하지 않습니다.");
-  lock_fd_ = ::open(Utf8FromCp949(path_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (lock_fd_ < 0) {
-    return Failure{FileHeading(path_) + Ktext(u8"열지 못했습니다 (") + std::strerror(errno) + ")." + not_kept};
-  }
-  if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
-    locked_out_ = true;
-    return Failure{FileHeading(path_) + Ktext(u8"다른 실행이 이 파일의 칩을 쓰고 있습니다. 그 실행이 끝난 뒤에 다시 해 주세요.")};
-  }
+  const std::string left_alone = Ktext(u8"\r\n칩을 건드리지 않았고 파일은 그대로 둡니다.");
+  if (Status locked = LockPath(); !locked) return Failure{FileHeading(path_) + locked.reason() + left_alone};
   Status loaded = chip_.Load(path_);
-  if (!loaded) return Failure{FileHeading(path_) + loaded.reason() + not_kept};
+  if (!loaded) return Failure{FileHeading(path_) + loaded.reason() + left_alone};
   return Success();
+}
+
+Status SimCable::LockPath() {
+  for (;;) {
+    if (lock_fd_ >= 0) ::close(lock_fd_);
+    lock_fd_ = ::open(Utf8FromCp949(path_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock_fd_ < 0) return Failure{Ktext(u8"열지 못했습니다 (") + std::strerror(errno) + ")."};
+    if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+      return Failure{Ktext(u8"다른 실행이 이 파일의 칩을 쓰고 있습니다. 그 실행이 끝난 뒤에 다시 해 주세요.")};
+    }
+    struct stat locked {}, named {};
+    if (::fstat(lock_fd_, &locked) == 0 && ::stat(Utf8FromCp949(path_).c_str(), &named) == 0 &&
+        locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+      return Success();
+    }
+  }
 }
 
 Status SimCable::Open() {
   if (absent) return Failure{Ktext(u8"시뮬레이션 케이블이 연결되어 있지 않습니다.")};
-  if (locked_out_) return load_status_;
-  return Success();
+  return load_status_;
 }
 
 // Counted as a parallel port counts: a write that changes no line never reaches the port.
@@ -82,6 +93,9 @@ Status SimCable::Save() {
   if (!load_status_.ok()) return load_status_;
   Status saved = chip_.Save(path_);
   if (!saved) return Failure{FileHeading(path_) + Ktext(u8"저장하지 못했습니다: ") + saved.reason()};
+  // The save put a new file under the path; the lock moves to it, so that no other run takes
+  // the chip while this one may still change it.
+  if (Status locked = LockPath(); !locked) load_status_ = Failure{FileHeading(path_) + locked.reason()};
   return Success();
 }
 

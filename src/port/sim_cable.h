@@ -24,7 +24,9 @@ class SimCable : public Cable {
   SimCable(const SimCable&) = delete;
   SimCable& operator=(const SimCable&) = delete;
 
-  // Fails when the cable is switched to absent, or when another run holds the chip's file.
+  // Fails when the cable is switched to absent, or when the chip's file could not be read or
+  // locked (another run holds it; it is cut short, damaged or made for another chip): a run
+  // never starts on a blank chip in place of the one the file holds.
   Status Open() override;
   void WriteData(std::uint8_t value) override;
   std::uint8_t ReadStatus() override;
@@ -55,12 +57,13 @@ class SimCable : public Cable {
  private:
   Status LockAndLoad();
   void CountAccess();
+  // Locks the file the path names now (opening or creating it), or says why it cannot.
+  Status LockPath();
 
   VirtualClock clock_;
   VirtualAvr chip_;
   std::string path_;
   int lock_fd_ = -1;
-  bool locked_out_ = false;  // another run holds the file
   bool save_on_close_ = true;
   Status load_status_ = Success();
   std::uint8_t data_ = 0;

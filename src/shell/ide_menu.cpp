@@ -1,5 +1,7 @@
 #include "shell/ide_menu.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "base/cp949.h"
@@ -127,7 +129,8 @@ void Tide_menu_Form::BuildSlots() {
   auto space = MeasureText(text_style(), " ");
   bar_hit_height_ = space ? space->height : 0;
   slots_[0].title = Ktext(u8" 문서 ");
-  slots_[0].items = {Ktext(u8" Flash 열기 "), Ktext(u8" EEprom 열기 ")};
+  slots_[0].items = {Ktext(u8" Flash 열기 "), Ktext(u8" EEprom 열기 "), Ktext(u8" Flash 저장 "),
+                     Ktext(u8" EEprom 저장 ")};
   slots_[1].title = Ktext(u8" 설정 ");
   slots_[1].items = {Ktext(u8" 개발환경 설정 대화상자 ")};
   slots_[2].title = Ktext(u8" 도움말 ");
@@ -156,6 +159,15 @@ void Tide_menu_Form::SetDeviceTitle(const std::string& title) {
 }
 
 std::string Tide_menu_Form::DeviceName() const { return Trimmed(slots_[kDeviceSlot].title); }
+
+bool Tide_menu_Form::SelectDevice(const std::string& name) {
+  const std::vector<std::string>& items = slots_[kDeviceSlot].items;
+  auto item = std::find_if(items.begin(), items.end(),
+                           [&name](const std::string& text) { return Trimmed(text) == name; });
+  if (item == items.end()) return false;
+  SetDeviceTitle(*item);
+  return true;
+}
 
 void Tide_menu_Form::Render(Bitmap& bitmap) {
   bitmap.Fill(kWhite);
@@ -246,7 +258,13 @@ void Tide_menu_Form::RunItem(int slot, int item) {
     if (action) action();
   };
   switch (slot) {
-    case 0: run(item == 0 ? actions_.open_flash_document : actions_.open_eeprom_document); break;
+    case 0: {
+      const std::array<const std::function<void()>*, 4> documents = {
+          &actions_.open_flash_document, &actions_.open_eeprom_document, &actions_.save_flash_image,
+          &actions_.save_eeprom_image};
+      run(*documents.at(item));
+      break;
+    }
     case 1: run(actions_.show_settings); break;
     case 2: RunHelpItem(item); break;
     case kDeviceSlot: {

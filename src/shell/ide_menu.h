@@ -35,6 +35,9 @@ struct MenuSlot {
 struct MenuActions {
   std::function<void()> open_flash_document;
   std::function<void()> open_eeprom_document;
+  // The chip image of each memory written to an Intel HEX file the user names.
+  std::function<void()> save_flash_image;
+  std::function<void()> save_eeprom_image;
   std::function<void()> show_settings;
   std::function<void(int kind, const std::string& cp949_text)> show_notice;
   // Asked before another device is taken; false keeps the device in force (and says why).
@@ -85,6 +88,9 @@ class Tide_menu_Form : public WidgetBase {
   bool pointer_over_titles() const { return pointer_over_titles_; }
   // The device menu's title without its blanks.
   std::string DeviceName() const;
+  // Makes the named description the device menu's choice; false (nothing changed) when the
+  // menu has no such item.
+  bool SelectDevice(const std::string& name);
   const Tgui_bmpbutton_Form& minimize_button() const { return minimize_; }
   const Tgui_bmpbutton_Form& maximize_button() const { return maximize_; }
   const Tgui_bmpbutton_Form& close_button() const { return close_; }

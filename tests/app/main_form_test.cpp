@@ -3,6 +3,8 @@
 // file on close, the start-up without descriptions, and commands refused while one runs.
 #include "app/main_form.h"
 
+#include <algorithm>
+
 #include "isp/hex_documents.h"
 #include "main_window_fixture.h"
 
@@ -100,14 +102,29 @@ TEST_F(MainFormTest, StartsTranslucentWhenTheOptionsSaySo) {
   EXPECT_EQ(screen->Find(main->window_handle())->opacity, 200);
 }
 
-TEST_F(MainFormTest, AnOptionsFileThatCannotBeReadIsToldAndTheDefaultsApply) {
-  // UTF-8 with a character CP949 has no place for.
-  folder.Write("opt/opt.opt", "\xEF\xBB\xBF<ISP\xEC\x86\x8D\xEB\x8F\x84>\r\n\xF0\x9F\x98\x80\r\n");
+// UTF-8 with a character CP949 has no place for, garbage, cut short: one notice naming the
+// copy of the user's bytes, and the defaults written over the file only after that copy.
+class UnreadableOptionsTest : public MainFormTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(UnreadableOptionsTest, AreKeptAsideToldOnceAndReplacedOnClose) {
+  folder.Write("opt/opt.opt", GetParam());
   Start();
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_NE(notices[0].find(Ktext(u8"기본 설정으로 시작합니다")), std::string::npos);
+  EXPECT_NE(notices[0].find("opt.opt.bak"), std::string::npos);
   EXPECT_EQ(options.ispSpeed, DefaultOptions().ispSpeed);
+  EXPECT_EQ(folder.Read("opt/opt.opt.bak"), GetParam());
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  EXPECT_EQ(notices.size(), 1u);
+  IdeOptions saved;
+  EXPECT_TRUE(LoadOptions(OptionsPath(), saved).ok());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableOptionsTest,
+    ::testing::Values(std::string("\xEF\xBB\xBF<ISP\xEC\x86\x8D\xEB\x8F\x84>\r\n\xF0\x9F\x98\x80\r\n"),
+                      std::string("\x01\x02 garbage"),
+                      FormatOptions(DefaultOptions()).substr(0, 120), std::string()));
 
 TEST_F(MainFormTest, AMissingOptionsFileStartsQuietlyWithTheDefaults) {
   std::filesystem::remove(folder.path() / "opt" / "opt.opt");
@@ -162,6 +179,78 @@ TEST_F(MainFormTest, TheCableIsIdleBeforeAnyCommand) {
   EXPECT_EQ(main->session().rig().sim->data(), 0x81);
   EXPECT_EQ(main->panel().menu().DeviceName(), "ATmega328P");
   EXPECT_EQ(image->flashSize, 32768u);
+}
+
+class TwoDeviceTest : public MainWindowTest {
+ protected:
+  TwoDeviceTest() {
+    AddDescription("AT90CAN128");
+    AddDescription("ATmega328P");
+  }
+  int DeviceItem(const std::string& name) {
+    const std::vector<std::string>& items = main->panel().menu().slot(kDeviceSlot).items;
+    return static_cast<int>(std::find(items.begin(), items.end(), " " + name + " ") - items.begin());
+  }
+  void ChooseDevice(const std::string& name) { main->panel().menu().RunItem(kDeviceSlot, DeviceItem(name)); }
+};
+
+TEST_F(TwoDeviceTest, TheVirtualChipFollowsTheChosenDeviceWhichIsRememberedOnClose) {
+  Start();
+  EXPECT_EQ(main->panel().menu().DeviceName(), "AT90CAN128");
+  ChooseDevice("ATmega328P");
+  ASSERT_NE(main->session().rig().sim, nullptr);
+  EXPECT_EQ(main->session().rig().sim->chip().memories().flash().size(), 32768u);
+  ClickCommand(PanelCommand::kFlashRead);
+  EXPECT_TRUE(notices.empty()) << Utf8FromCp949(notices.front());
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  IdeOptions saved;
+  ASSERT_TRUE(LoadOptions(OptionsPath(), saved).ok());
+  EXPECT_EQ(saved.deviceName, "ATmega328P");
+}
+
+TEST_F(TwoDeviceTest, TheRememberedDeviceIsSelectedAtStart) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim";
+  file.deviceName = "ATmega328P";
+  WriteOptions(file);
+  Start();
+  EXPECT_EQ(main->panel().menu().DeviceName(), "ATmega328P");
+  EXPECT_EQ(image->flashSize, 32768u);
+  EXPECT_EQ(main->session().rig().sim->chip().memories().flash().size(), 32768u);
+}
+
+TEST_F(TwoDeviceTest, AChipFileOfAnotherDeviceRefusesTheCommandsAndIsLeftAsItIs) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim:" + folder.Cp949Path() + "chip.sim";
+  WriteOptions(file);
+  Start();
+  ChooseDevice("ATmega328P");  // the AT90CAN128's chip is written back before the change
+  const std::string kept = folder.Read("chip.sim");
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("chip.sim"), std::string::npos);
+  ClickCommand(PanelCommand::kErase);
+  EXPECT_EQ(notices.size(), 2u);
+  EXPECT_EQ(main->session().rig().sim->chip().chip_erases(), 0);
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  EXPECT_EQ(folder.Read("chip.sim"), kept);
+}
+
+TEST_F(TwoDeviceTest, TheDocumentMenuSavesTheChipImageAsIntelHex) {
+  Start();
+  ChooseDevice("ATmega328P");
+  image->SetFlashByte(0, 0x0C);
+  desktop().AnswerFile(folder.Cp949Path() + "read.hex");
+  main->panel().menu().RunItem(0, 2);
+  EXPECT_TRUE(notices.empty());
+  std::string hex = folder.Read("read.hex");
+  EXPECT_EQ(hex.substr(0, 11), ":100000000C");
+  EXPECT_EQ(hex.size(), 32768u / 16 * 45 + 13);  // 16-byte records in CR LF lines, then the end record
+  desktop().AnswerFile(folder.Cp949Path() + "eeprom.hex");
+  main->panel().menu().RunItem(0, 3);
+  EXPECT_EQ(folder.Read("eeprom.hex").size(), 1024u / 16 * 45 + 13);
+  desktop().AnswerFile(std::nullopt);  // cancelled: nothing written, nothing said
+  main->panel().menu().RunItem(0, 2);
+  EXPECT_TRUE(notices.empty());
 }
 
 // A run folder without a single description.

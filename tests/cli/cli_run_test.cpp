@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "base/cp949.h"
 #include "base/file_system.h"
@@ -171,11 +172,23 @@ TEST_F(CliRun, AutoWithEitherDocumentAndRun) {
   EXPECT_EQ(back[0x12], 0xFF);
 }
 
-TEST_F(CliRun, ADamagedChipFileIsReportedAndLeftAlone) {
-  folder.Write("chip.sim", "not a chip");
-  EXPECT_EQ(Run({"erase"}), kExitOk);
-  EXPECT_NE(err.Text().find(U8(u8"경고: ")), std::string::npos);
-  EXPECT_EQ(folder.Read("chip.sim"), "not a chip");
+// Garbage, or a whole chip file of another device: never a run on a blank chip in its place.
+TEST_F(CliRun, ADamagedChipFileRefusesTheRunNamingTheFileAndIsLeftAlone) {
+  ASSERT_EQ(Run({"erase"}, "AT90CAN128"), kExitOk) << err.Text();
+  const std::string other_device = folder.Read("chip.sim");
+  for (const std::string& bytes : {std::string("not a chip"), other_device}) {
+    folder.Write("chip.sim", bytes);
+    Capture refused_err;
+    auto arguments = ParseArguments(std::vector<std::string>{"-c", "sim:" + Path("chip.sim"), "-d", "ATmega328P",
+                                                             "flash:r:" + Path("back.hex")});
+    ASSERT_TRUE(arguments.ok());
+    EXPECT_EQ(RunCli(*arguments, out.file(), refused_err.file()), kExitSetup);
+    const std::string text = refused_err.Text();
+    EXPECT_NE(text.find(Path("chip.sim")), std::string::npos) << text;
+    EXPECT_EQ(text.find("modprobe"), std::string::npos) << text;
+    EXPECT_EQ(folder.Read("chip.sim"), bytes);
+    EXPECT_FALSE(std::filesystem::exists(Path("back.hex")));
+  }
 }
 
 TEST_F(CliRun, ListingNeedsNoChip) {

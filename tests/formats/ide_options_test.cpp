@@ -31,6 +31,7 @@ std::string OptionsText(std::string_view color, std::string_view path, std::stri
   add("<풍선도움말투명설정>", balloon_transparent);
   add("<ISP속도>", speed);
   add("<케이블>", cable);
+  add("<명세문서>", "");
   return text + K("<끝>") + "\r\n";
 }
 
@@ -232,6 +233,50 @@ TEST(IdeOptions, LoadAndSaveThroughFiles) {
   EXPECT_EQ(folder.Read("opt.opt"), written);
 
   EXPECT_FALSE(SaveOptions(folder.Cp949Path() + "missing/opt.opt", options).ok());
+}
+
+// Whatever ends before the end tag may be anything: the file is not trusted, and its values do
+// not go over the defaults.
+TEST(IdeOptions, AnEmptyCutShortOrForeignFileIsRefused) {
+  TempFolder folder;
+  const std::string whole = OptionsText("0xff", "", "050", "1", "200", "1", "0", "0x3", "sim");
+  for (const std::string& bytes : {std::string(), whole.substr(0, whole.size() / 2),
+                                   std::string("\x89PNG\r\n\x1A\n garbage \x01\x02")}) {
+    folder.Write("opt.opt", bytes);
+    IdeOptions options;
+    Status loaded = LoadOptions(folder.Cp949Path() + "opt.opt", options);
+    EXPECT_FALSE(loaded.ok()) << bytes.size();
+    EXPECT_NE(loaded.reason().find(folder.Cp949Path() + "opt.opt"), std::string::npos);
+    EXPECT_EQ(options, DefaultOptions());
+  }
+}
+
+TEST(IdeOptions, TheChosenDeviceIsKeptAndAnOlderFileWithoutItStillLoads) {
+  IdeOptions options = DefaultOptions();
+  options.deviceName = "ATmega328P";
+  std::string text = FormatOptions(options);
+  EXPECT_EQ(ParseOptions(text).deviceName, "ATmega328P");
+  EXPECT_LT(text.find(K("<케이블>")), text.find(K("<명세문서>")));  // the new tag comes last
+
+  TempFolder folder;
+  std::string older = OptionsText("0x1", "", "200", "0", "255", "1", "0", "0x10", "sim");
+  older.erase(older.find(K("<명세문서>")), K("<명세문서>\r\n\r\n").size());
+  folder.Write("opt.opt", older);
+  IdeOptions loaded;
+  ASSERT_TRUE(LoadOptions(folder.Cp949Path() + "opt.opt", loaded).ok());
+  EXPECT_EQ(loaded.cable, "sim");
+  EXPECT_EQ(loaded.deviceName, "");
+}
+
+TEST(IdeOptions, AnUnreadableFileIsCopiedAsideByteForByte) {
+  TempFolder folder;
+  const std::string bytes("\xFF\x00 not options", 14);
+  folder.Write("opt.opt", bytes);
+  Result<std::string> kept = KeepUnreadableOptions(folder.Cp949Path() + "opt.opt");
+  ASSERT_TRUE(kept.ok()) << kept.reason();
+  EXPECT_EQ(*kept, folder.Cp949Path() + "opt.opt.bak");
+  EXPECT_EQ(folder.Read("opt.opt.bak"), bytes);
+  EXPECT_FALSE(KeepUnreadableOptions(folder.Cp949Path() + "missing.opt").ok());
 }
 
 TEST(IdeOptions, TheRunRecordLivesInTheRunFolder) {

@@ -1,12 +1,10 @@
 #include "formats/intel_hex.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <utility>
+#include <filesystem>
 
 #include "base/cp949.h"
 #include "formats/formats_testing.h"
@@ -172,26 +170,6 @@ TEST_F(IntelHex, DataBeyondTheMemoryIsRefusedNotClamped) {
   EXPECT_EQ(area.size(), 512u);
 }
 
-TEST(IntelHexFile, WhatIsThereInsteadOfADocumentIsNamed) {
-  std::vector<std::uint8_t> area(16);
-  testing::TempFolder folder;
-  std::string native = folder.path().string();
-  ASSERT_EQ(::mkdir((native + "/folder.hex").c_str(), 0700), 0);
-  ASSERT_EQ(::mkfifo((native + "/fifo.hex").c_str(), 0600), 0);
-  ASSERT_EQ(::symlink("loop.hex", (native + "/loop.hex").c_str()), 0);
-  const std::pair<std::string, std::string> cases[] = {
-      {folder.Cp949Path() + "folder.hex", K("폴더입니다")},
-      {folder.Cp949Path() + "fifo.hex", K("FIFO 입니다")},
-      {"/dev/null", K("장치 파일입니다")},
-      {folder.Cp949Path() + "loop.hex", K("심볼릭 링크가 너무 많이 이어집니다")}};
-  for (const auto& [path, says] : cases) {
-    auto range = ReadIntelHex(path, area);
-    ASSERT_FALSE(range.ok()) << path;
-    EXPECT_NE(range.reason().find(says), std::string::npos) << path;
-    EXPECT_EQ(range.reason().find(K("파일이 없습니다")), std::string::npos) << path;
-  }
-}
-
 TEST(IntelHexFile, AMissingFileIsReported) {
   std::vector<std::uint8_t> area(16);
   testing::TempFolder folder;
@@ -201,6 +179,24 @@ TEST(IntelHexFile, AMissingFileIsReported) {
   std::string path = folder.Write("a.hex", Lines({HexData(3, Bytes({4})), HexEnd()}));
   ASSERT_TRUE(ReadIntelHex(path, area).ok());
   EXPECT_EQ(area[3], 4);
+}
+
+// Something that is not a file is named for what it is, never called missing.
+TEST(IntelHexFile, APathThatIsNoFileSaysWhatItIs) {
+  std::vector<std::uint8_t> area(16);
+  testing::TempFolder folder;
+  const std::string base = folder.Cp949Path();
+  std::filesystem::create_directory(folder.path() / "folder.hex");
+  ASSERT_EQ(::mkfifo((folder.path() / "fifo.hex").c_str(), 0600), 0);
+  std::filesystem::create_symlink(folder.path() / "loop.hex", folder.path() / "loop.hex");
+  const std::pair<const char*, std::string> cases[] = {
+      {"folder.hex", K("폴더입니다")}, {"fifo.hex", K("FIFO 입니다")}, {"loop.hex", K("심볼릭 링크")}};
+  for (const auto& [name, said] : cases) {
+    auto range = ReadIntelHex(base + name, area);
+    ASSERT_FALSE(range.ok()) << name;
+    EXPECT_NE(range.reason().find(said), std::string::npos) << name << Utf8FromCp949(range.reason());
+  }
+  EXPECT_EQ(ReadIntelHex("/dev/null", area).reason(), K("문자 장치입니다"));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "base/cp949.h"
 #include "port/sim_cable.h"
@@ -89,19 +91,32 @@ TEST_F(SimCableFileTest, ExplicitSaveWritesAtOnce) {
   EXPECT_EQ(reader.memories().fuses().low, 0x00);
 }
 
-TEST_F(SimCableFileTest, BadFileStartsErasedAndIsNotOverwritten) {
-  folder.Write("chip.vavr", "not a chip");
+// Cut short, garbage, or made for chips of another size: the run is refused rather than
+// started on a blank chip, and the file keeps its bytes.
+TEST_F(SimCableFileTest, ADamagedFileRefusesTheRunAndIsLeftAsItIs) {
+  std::string whole;
   {
     SimCable cable(SmallChip(), path);
-    EXPECT_FALSE(cable.load_status().ok());
-    EXPECT_TRUE(SameContents(cable.chip().memories(), AvrMemories(SmallChip())));
     cable.chip().memories().WriteEeprom(0, 0x00);
-    EXPECT_FALSE(cable.keeps_file());
-    Status saved = cable.Save();
-    ASSERT_FALSE(saved.ok());
-    EXPECT_NE(saved.reason().find(path), std::string::npos);  // names the file
+    ASSERT_TRUE(cable.Save().ok());
+    cable.set_save_on_close(false);
   }
-  EXPECT_EQ(folder.Read("chip.vavr"), "not a chip");
+  whole = folder.Read("chip.vavr");
+  ChipModel bigger = SmallChip();
+  bigger.flashSize = 256;
+  for (const std::string& bytes : {whole.substr(0, whole.size() - 1), std::string("not a chip"),
+                                   SerialiseChip(AvrMemories(bigger))}) {
+    folder.Write("chip.vavr", bytes);
+    {
+      SimCable cable(SmallChip(), path);
+      Status opened = cable.Open();
+      ASSERT_FALSE(opened.ok());
+      EXPECT_NE(opened.reason().find(path), std::string::npos);  // names the file
+      EXPECT_FALSE(cable.keeps_file());
+      EXPECT_FALSE(cable.Save().ok());
+    }
+    EXPECT_EQ(folder.Read("chip.vavr"), bytes);
+  }
 }
 
 TEST_F(SimCableFileTest, LoadStartsFromErasedWhateverWasThere) {
@@ -154,18 +169,47 @@ TEST_F(SimCableFileTest, TheLockGoesWithTheCable) {
   EXPECT_TRUE(second.keeps_file());  // the empty file the lock left is a fresh chip
 }
 
-TEST_F(SimCableFileTest, AWrongSizeFileIsNamedAndNotKept) {
+// A save puts a new file under the path; the lock must follow it, or a second run takes the
+// chip while the first still has it.
+TEST_F(SimCableFileTest, AfterASaveTheFileStaysLockedWhileTheCableLives) {
+  SimCable first(SmallChip(), path);
+  ASSERT_TRUE(first.Save().ok());
+  SimCable second(SmallChip(), path);
+  EXPECT_FALSE(second.Open().ok());
+  EXPECT_TRUE(first.Open().ok());
+}
+
+// Runs racing for one file, each adding one to a counter the chip keeps: every run that was
+// let in must find the count the one before it saved.
+TEST_F(SimCableFileTest, RacingRunsLoseNoUpdate) {
+  constexpr int kRunsPerThread = 150;
+  std::atomic<int> runs_let_in{0};
+  auto race = [&] {
+    for (int i = 0; i < kRunsPerThread; ++i) {
+      SimCable cable(SmallChip(), path);
+      cable.set_save_on_close(false);
+      if (!cable.Open().ok()) continue;
+      AvrMemories& memories = cable.chip().memories();
+      const int count = memories.eeprom()[0] << 8 | memories.eeprom()[1];
+      memories.WriteEeprom(0, static_cast<std::uint8_t>((count + 1) >> 8));
+      memories.WriteEeprom(1, static_cast<std::uint8_t>(count + 1));
+      ASSERT_TRUE(cable.Save().ok());
+      ++runs_let_in;
+    }
+  };
   {
-    ChipModel bigger = SmallChip();
-    bigger.flashSize = 256;
-    SimCable cable(bigger, path);
-    ASSERT_TRUE(cable.Save().ok());
+    VirtualAvr fresh(SmallChip());
+    fresh.memories().WriteEeprom(0, 0x00);
+    fresh.memories().WriteEeprom(1, 0x00);
+    ASSERT_TRUE(fresh.Save(path).ok());
   }
-  SimCable cable(SmallChip(), path);
-  ASSERT_FALSE(cable.load_status().ok());
-  EXPECT_NE(cable.load_status().reason().find(path), std::string::npos);
-  EXPECT_FALSE(cable.keeps_file());
-  EXPECT_TRUE(cable.Open().ok());  // the chip itself is usable, erased
+  std::thread one(race), two(race);
+  one.join();
+  two.join();
+  VirtualAvr result(SmallChip());
+  ASSERT_TRUE(result.Load(path).ok());
+  EXPECT_EQ(result.memories().eeprom()[0] << 8 | result.memories().eeprom()[1], runs_let_in.load());
+  EXPECT_GT(runs_let_in.load(), 0);
 }
 
 TEST_F(SimCableFileTest, ASaveThatFailsSaysSo) {
