@@ -6,27 +6,24 @@
 #include <chrono>
 #include <optional>
 
+#include "port/stk500_protocol.h"
+
 namespace tolmeo {
+using namespace stk500;
+
 namespace {
 
-constexpr std::uint8_t kCrcEop = 0x20;
-constexpr std::uint8_t kInSync = 0x14;
-constexpr std::uint8_t kNoSync = 0x15;
-constexpr std::uint8_t kOk = 0x10;
 // The chip's own write times, with room, waited on the cable's virtual clock.
 constexpr std::int32_t kFlashPageMs = 5;
 constexpr std::int32_t kEepromByteMs = 10;
 
-std::uint8_t High(std::uint32_t value) { return static_cast<std::uint8_t>(value >> 8); }
-std::uint8_t Low(std::uint32_t value) { return static_cast<std::uint8_t>(value); }
-
 // How many bytes follow each command byte before CRC_EOP; a page command's length comes with it.
 std::optional<std::size_t> FixedBodySize(std::uint8_t command) {
   switch (command) {
-    case 0x30: case 0x50: case 0x51: return 0;
-    case 0x55: return 2;
-    case 0x56: return 4;
-    case 0x74: return 3;
+    case kGetSync: case kEnterProgmode: case kLeaveProgmode: return 0;
+    case kLoadAddress: return 2;
+    case kUniversal: return 4;
+    case kReadPage: return 3;
     default: return std::nullopt;
   }
 }
@@ -71,7 +68,7 @@ void Stk500Responder::Serve(int fd, const std::atomic<bool>& stop) {
   while (std::optional<std::uint8_t> command = reader.Byte()) {
     std::vector<std::uint8_t> body;
     std::optional<std::size_t> size = FixedBodySize(*command);
-    if (*command == 0x64) {
+    if (*command == kProgPage) {
       if (!reader.Fill(body, 3)) return;
       size = 3 + (static_cast<std::size_t>(body[0]) << 8 | body[1]);
     }
@@ -97,14 +94,14 @@ void Stk500Responder::CatchUpWithHost() {
 std::vector<std::uint8_t> Stk500Responder::Answer(std::uint8_t command, const std::vector<std::uint8_t>& body) {
   std::vector<std::uint8_t> answer = {kInSync};
   switch (command) {
-    case 0x50:
-      if (!link_.EnterProgramming(0)) return {kInSync, 0x11};  // Resp_STK_FAILED
+    case kEnterProgmode:
+      if (!link_.EnterProgramming(0)) return {kInSync, kFailed};
       break;
-    case 0x51: link_.ReleaseTarget(); break;
-    case 0x55: address_ = static_cast<std::uint32_t>(body[1]) << 8 | body[0]; break;
-    case 0x56: answer.push_back(Universal(body)); break;
-    case 0x64: return ProgramPage(body);
-    case 0x74: return ReadPage(body);
+    case kLeaveProgmode: link_.ReleaseTarget(); break;
+    case kLoadAddress: address_ = static_cast<std::uint32_t>(body[1]) << 8 | body[0]; break;
+    case kUniversal: answer.push_back(Universal(body)); break;
+    case kProgPage: return ProgramPage(body);
+    case kReadPage: return ReadPage(body);
     default: break;
   }
   answer.push_back(kOk);

@@ -9,20 +9,12 @@
 #include <thread>
 
 #include "base/cp949.h"
+#include "port/stk500_protocol.h"
 
 namespace tolmeo {
-namespace {
+using namespace stk500;
 
-constexpr std::uint8_t kCrcEop = 0x20;
-constexpr std::uint8_t kInSync = 0x14;
-constexpr std::uint8_t kOk = 0x10;
-constexpr std::uint8_t kGetSync = 0x30;
-constexpr std::uint8_t kEnterProgmode = 0x50;
-constexpr std::uint8_t kLeaveProgmode = 0x51;
-constexpr std::uint8_t kLoadAddress = 0x55;
-constexpr std::uint8_t kUniversal = 0x56;
-constexpr std::uint8_t kProgPage = 0x64;
-constexpr std::uint8_t kReadPage = 0x74;
+namespace {
 constexpr int kSyncTries = 8;
 // The sketch answers within milliseconds; a page write at 19200 baud takes about 70 ms.
 constexpr int kAnswerTimeoutMs = 500;
@@ -40,8 +32,6 @@ speed_t SpeedOf(int baud) {
   }
 }
 
-std::uint8_t High(std::uint32_t value) { return static_cast<std::uint8_t>(value >> 8); }
-std::uint8_t Low(std::uint32_t value) { return static_cast<std::uint8_t>(value); }
 
 }  // namespace
 
