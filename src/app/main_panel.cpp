@@ -2,7 +2,7 @@
 
 #include "base/cp949.h"
 #include "gfx/colors.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 #include "isp/hex_documents.h"
 
 namespace tolmeo {
@@ -159,7 +159,7 @@ void MainPanel::BuildDocumentLine(Memory memory, int top) {
   auto& line = memory == Memory::Flash ? flash_ : eeprom_;
   line = std::make_unique<DocumentLine>(main_, options_);
   const bool flash = memory == Memory::Flash;
-  Color overall = options_.overallColor;
+  const Palette palette = PaletteOf(options_.overallColor);
   DocumentLineLayout place = LayoutDocumentLine(menu_->left(), main_.width());
 
   line->title.SetBounds(Rect{place.title_left, top, kTitleWidth, kLineHeight});
@@ -167,21 +167,21 @@ void MainPanel::BuildDocumentLine(Memory memory, int top) {
   line->title.SetText(flash ? " Flash " : " EEprom ");
   line->title.SetBorder(true);
   line->title.SetTextColor(kWhite);
-  line->title.SetBackColor(LightenColor(overall, 140));
+  line->title.SetBackColor(palette.label);
 
   const std::string& nothing = NoDocumentText(memory);
   line->document.SetBounds(Rect{place.label_left, top, place.label_width, kLineHeight});
   line->document.SetTextPosition(0, 2);
   line->document.SetText(nothing);
   line->document.SetBorder(true);
-  line->document.SetBackColor(LightenColor(overall, 225));
+  line->document.SetBackColor(palette.field);
   line->document.SetBalloonEnabled(true);
   line->document.SetBalloonText(nothing);
 
   line->bar.SetBounds(Rect{place.label_left, top, place.label_width, kLineHeight});
   line->bar.SetInset(3);
-  line->bar.SetBackColor(LightenColor(overall, 225));
-  line->bar.SetBarColor(LightenColor(overall, 100));
+  line->bar.SetBackColor(palette.field);
+  line->bar.SetBarColor(palette.highlight);
 
   for (Form* control : {static_cast<Form*>(&line->title), static_cast<Form*>(&line->document),
                         static_cast<Form*>(&line->bar)}) {

@@ -8,6 +8,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "gfx/palette.h"
 
 namespace tolmeo {
 namespace {
@@ -15,10 +16,6 @@ namespace {
 // Pictures beyond these would cost hundreds of megabytes; they are refused like broken ones.
 constexpr JDIMENSION kLargestPictureSide = 16384;
 constexpr std::uint64_t kLargestPictureArea = 64u << 20;
-
-std::uint8_t LightenChannel(int channel, int amount) {
-  return static_cast<std::uint8_t>(channel + (255 - channel) * amount / 255);
-}
 
 // libjpeg's default reaction to a broken file is to end the process; this one jumps back to
 // the decoder, which then reports the failure.
@@ -96,12 +93,6 @@ void Tile(Bitmap& bitmap, int tile_width, int tile_height) {
 }
 
 }  // namespace
-
-Color LightenColor(Color color, int amount) {
-  amount = std::clamp(amount, 0, 255);
-  return MakeColor(LightenChannel(RedOf(color), amount), LightenChannel(GreenOf(color), amount),
-                   LightenChannel(BlueOf(color), amount));
-}
 
 void LightenBitmap(Bitmap& bitmap, int amount) {
   amount = std::clamp(amount, 0, 255);

@@ -1,6 +1,5 @@
 #pragma once
-// Small helpers every self-drawn window uses to derive its colours from the overall colour
-// and to prepare pictures. They keep no state.
+// Small helpers every self-drawn window uses to prepare its pictures. They keep no state.
 #include <string>
 
 #include "base/result.h"
@@ -8,10 +7,7 @@
 
 namespace tolmeo {
 
-// Moves each channel c towards white: c + (255 - c) * amount / 255. Amounts outside 0..255
-// are taken as 0 or 255, so a bad setting gives a plain colour rather than a wrapped one.
-Color LightenColor(Color color, int amount);
-// The same for every pixel of bitmap.
+// Moves every pixel of bitmap towards white, as LightenColor does a colour.
 void LightenBitmap(Bitmap& bitmap, int amount);
 
 // Tiling mode of LoadTiledPicture: repeat the picture over the whole bitmap.

@@ -6,14 +6,12 @@
 #include "base/cp949.h"
 #include "form/application.h"
 #include "gfx/colors.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-// How far the overall colour is lightened for the balloon's background.
-constexpr int kBackgroundLightening = 180;
 
 bool InDragBand(int x, int y) {
   return x >= kBalloonTailWidth && x < 2 * kBalloonTailWidth && y >= 0 && y < kBalloonBandHeight;
@@ -39,7 +37,7 @@ Region BalloonShape(int width, int height) {
 Tide_BalloonBox_Form::Tide_BalloonBox_Form(const IdeOptions& options)
     : WidgetBase(nullptr, options),
       balloon_Timer("balloon_Timer", [this] { balloon_TimerTimer(); }, kBalloonDelayMs),
-      background_(LightenColor(options.overallColor, kBackgroundLightening)) {
+      background_(PaletteOf(options.overallColor).balloon) {
   TextStyle& style = text_style();
   style.xOffset = kBalloonTextLeft;
   style.padBottom = 1;

@@ -5,15 +5,13 @@
 #include "base/cp949.h"
 #include "form/application.h"
 #include "gfx/colors.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 #include "gfx/text_drawing.h"
 #include "shell/tabbed_window.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr int kListLightening = 215;
-constexpr int kHotLightening = 100;
 
 const std::string& Title() { return Ktext(u8" 빠른목록 "); }
 
@@ -82,13 +80,13 @@ void Tide_popup_Form::DrawItems(Bitmap& bitmap) const {
   Color overall = options().overallColor;
   int list_height = bitmap.height() - kPopupTitleHeight;
   bitmap.FillRect(Rect{0, kPopupTitleHeight, bitmap.width(), list_height},
-                  LightenColor(overall, kListLightening));
+                  PaletteOf(overall).list);
   int y = kPopupTitleHeight + 1;
   for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
     bool hot = i == hot_item_;
     if (hot) {
       bitmap.FillRect(Rect{0, y, bitmap.width(), line_height_},
-                      LightenColor(overall, kHotLightening));
+                      PaletteOf(overall).highlight);
     }
     DrawTextUnderlined(bitmap, text_style(), 0, Underline{}, items_[i], kTransparent, kWhite,
                        hot ? kWhite : kBlack, y);

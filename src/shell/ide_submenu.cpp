@@ -4,7 +4,7 @@
 
 #include "form/application.h"
 #include "gfx/colors.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 #include "gfx/text_drawing.h"
 #include "shell/ide_menu.h"
 
@@ -79,8 +79,8 @@ void Tide_submenu_Form::DrawItems() {
 }
 
 void Tide_submenu_Form::Render(Bitmap& bitmap) {
-  Color overall = options().overallColor;
-  bitmap.Fill(LightenColor(overall, 200));
+  const Palette palette = PaletteOf(options().overallColor);
+  bitmap.Fill(palette.menu);
   for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
     int x = (i / layout_.rows) * layout_.column_width;
     int y = 1 + (i % layout_.rows) * layout_.line_height;
@@ -88,11 +88,11 @@ void Tide_submenu_Form::Render(Bitmap& bitmap) {
     if (hot) {
       // One column wide where there are several; the bitmap's full width where there is one.
       int band = layout_.columns > 1 ? layout_.column_width : bitmap.width();
-      bitmap.FillRect(Rect{x, y, band, layout_.line_height}, LightenColor(overall, 100));
+      bitmap.FillRect(Rect{x, y, band, layout_.line_height}, palette.highlight);
     }
     DrawText(bitmap, text_style(), x, items_[i], kTransparent, kWhite, hot ? kWhite : kBlack, y);
   }
-  bitmap.FrameRect(Rect{0, 0, width(), height()}, overall);
+  bitmap.FrameRect(Rect{0, 0, width(), height()}, palette.overall);
 }
 
 void Tide_submenu_Form::Open(Point screen_position) {

@@ -2,13 +2,11 @@
 
 #include "base/cp949.h"
 #include "gfx/colors.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr int kCaptionLightening = 80;
-constexpr int kSelectedTabLightening = 120;
 constexpr int kRightInset = 4;      // page control and vertical bar from the right edge
 constexpr int kEdgeBoxInset = 3;
 constexpr int kHorizontalPage = 100;
@@ -46,7 +44,7 @@ Tide_AVR_Form::Tide_AVR_Form(Form& main_window, const IdeOptions& options, ChipI
   caption_ = std::make_unique<Tgui_captionbar_Form>(*this, options);
   caption_->Show();
   caption_->SetCaption(CaptionOf(kFlashTab));
-  caption_->SetFillColor(LightenColor(options.overallColor, kCaptionLightening));
+  caption_->SetFillColor(PaletteOf(options.overallColor).caption);
 
   viewer_ = std::make_unique<Tmemory_Viewer_Form>(*this, options, image,
                                                   caption_->top() + caption_->height());
@@ -58,7 +56,7 @@ Tide_AVR_Form::Tide_AVR_Form(Form& main_window, const IdeOptions& options, ChipI
   tabs_->SetTabs(Ktext(u8" Flash \r\n EEprom \r\n AVR 설정 "));
   tabs_->on_change = [this] { TabChanged(); };
   tabs_->FitWidth();
-  tabs_->SetSelectedBackColor(LightenColor(options.overallColor, kSelectedTabLightening));
+  tabs_->SetSelectedBackColor(PaletteOf(options.overallColor).selected_tab);
   tabs_->SetSelectedTextColor(kWhite);
   tabs_->SetTabTextColor(kBlack);
 

@@ -7,13 +7,13 @@
 #include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
+#include "gfx/palette.h"
 #include "gfx/picture.h"
 #include "gfx/text_drawing.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr int kStripLightening = 210;
 constexpr int kHeaderTextY = 2;
 constexpr int kAddressTextX = 4;
 constexpr int kItemsPerRow = 16;
@@ -82,7 +82,7 @@ void Tmemory_Viewer_Form::LoadBackground(const std::string& cp949_path, int brig
 void Tmemory_Viewer_Form::PrepareStrips() {
   Rect screen = Application::Current().ScreenRect();
   Color overall = options().overallColor;
-  Color strip = LightenColor(overall, kStripLightening);
+  Color strip = PaletteOf(overall).strip;
   address_strip_.Resize(kAddressWidth, screen.height, strip);
   address_strip_.Line(kAddressWidth - 1, kHeaderHeight - 1, kAddressWidth - 1, screen.height - 1,
                       overall);

@@ -8,6 +8,7 @@
 #include "shell_fixture.h"
 #include "widgets/gui_label.h"
 #include "gfx/text_drawing.h"
+#include "gfx/palette.h"
 
 namespace tolmeo::testing {
 namespace {

@@ -7,6 +7,7 @@
 #include "gfx/picture.h"
 #include "widgets/gui_edit.h"
 #include "widgets/widget_fixture.h"
+#include "gfx/palette.h"
 
 namespace tolmeo::testing {
 namespace {

@@ -7,6 +7,7 @@
 #include "base/file_system.h"
 #include "support/temp_folder.h"
 #include "views_fixture.h"
+#include "gfx/palette.h"
 
 namespace tolmeo::testing {
 namespace {

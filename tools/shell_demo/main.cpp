@@ -15,7 +15,7 @@
 #include "formats/ide_options.h"
 #include "form/application.h"
 #include "form/form_timer.h"
-#include "gfx/picture.h"
+#include "gfx/palette.h"
 #include "shell/ide_balloonbox.h"
 #include "shell/ide_msgbox.h"
 #include "widgets/gui_captionbar.h"
@@ -43,7 +43,7 @@ class DemoPanel : public Form {
     SetCaption("Tolmeo shell demo");
     auto& caption = Add(std::make_unique<Tgui_captionbar_Form>(*this, options));
     caption.SetCaption(Ktext(u8" Flash 보기 "));
-    caption.SetFillColor(LightenColor(options.overallColor, 80));
+    caption.SetFillColor(PaletteOf(options.overallColor).caption);
     const char8_t* commands[] = {u8"지우기", u8"쓰기", u8"읽기", u8"비교", u8"질문", u8"닫기"};
     for (int i = 0; i < 6; ++i) {
       auto& button =
@@ -67,8 +67,8 @@ class DemoPanel : public Form {
     AddDocumentRow(84, "EEprom:", Ktext(u8"/home/tolmeo/펌웨어/blink.eep"));
     auto& bar = Place(std::make_unique<Tgui_Progress_Form>(this, options), 72, 84, 518, 18);
     bar.SetInset(3);
-    bar.SetBackColor(LightenColor(options.overallColor, 225));
-    bar.SetBarColor(LightenColor(options.overallColor, 100));
+    bar.SetBackColor(PaletteOf(options.overallColor).field);
+    bar.SetBarColor(PaletteOf(options.overallColor).highlight);
     bar.SetMin(0);
     bar.SetMax(511);
     bar.SetPosition(300);
