@@ -260,6 +260,11 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   -c 케이블   이번 실행에 쓸 케이블 (opt/opt.opt 의 설정 대신):
               포트[:배선]   병렬 포트 (parport0; 비우면 처음 찾은 포트)와 케이블의 배선:
                              tolmeo (기본값), stk200, dapa, bsd, dt006 (핀 번호는 help/help.html)
+              usbasp[:SERIAL]
+                             USB 의 USBasp (여러 개면 일련번호 SERIAL 의 것). SCK 는 USBasp 가
+                             ISP 속도에 맞는 가장 빠른 것으로 정합니다
+              usbasp:sim[:FILE][,고장]...
+                             가상 USBasp 와 그 뒤의 가상 칩 (FILE 과 고장은 아래 sim 과 같습니다)
               sim[:FILE][,고장]...
                              선택한 장치의 가상 칩. 실행할 때마다 지워진 상태이거나, FILE 에
                              보관됩니다 (FILE 에는 쉼표를 쓸 수 없습니다. 실행하는 동안 파일을

@@ -6,10 +6,12 @@
 
 #include "base/cp949.h"
 #include "base/run_folders.h"
+#include "isp/usbasp_twin.h"
 #include "port/parport_cable.h"
 #include "port/parport_wiring.h"
 #include "port/stk500_link.h"
 #include "port/system_clock.h"
+#include "port/usbasp_link.h"
 
 namespace tolmeo {
 namespace {
@@ -152,12 +154,28 @@ Result<CableSetting> ParseArduinoText(std::string_view text) {
   return setting;
 }
 
+bool IsSimText(std::string_view text) { return text == "sim" || text.starts_with("sim:") || text.starts_with("sim,"); }
+
+// "usbasp[:SERIAL]", or "usbasp:sim..." with the file and knobs of "sim".
+Result<CableSetting> ParseUsbaspText(std::string_view text) {
+  text.remove_prefix(std::min(text.size(), std::string_view("usbasp:").size()));
+  Result<CableSetting> setting = IsSimText(text) ? ParseSimText(text) : CableSetting{};
+  if (!setting) return setting;
+  setting->usbasp = true;
+  if (!setting->simulated) setting->usb_serial = std::string(text);
+  return setting;
+}
+
+void ApplySimKnobs(const CableSetting& setting, SimCable& sim) {
+  sim.absent = setting.absent;
+  sim.chip().faults = setting.faults;
+  sim.chip().clock_hz = setting.clock_hz;
+}
+
 CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
   CableRig rig;
   auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
-  sim->absent = setting.absent;
-  sim->chip().faults = setting.faults;
-  sim->chip().clock_hz = setting.clock_hz;
+  ApplySimKnobs(setting, *sim);
   rig.sim = sim.get();
   rig.clock = &sim->clock();
   rig.cable = std::move(sim);
@@ -172,12 +190,31 @@ CableRig PortRig(std::unique_ptr<Cable> cable) {
   return rig;
 }
 
+// The real USBasp code on the machine's USB, or on the twin's bus with the virtual chip.
+CableRig UsbaspRig(const CableSetting& setting, const ChipImage& image) {
+  CableRig rig;
+  if (setting.simulated) {
+    auto twin = std::make_unique<UsbaspTwin>(ModelOfImage(image), setting.file);
+    ApplySimKnobs(setting, twin->cable());
+    rig.sim = &twin->cable();
+    rig.clock = &twin->cable().clock();
+    rig.usb = std::move(twin);
+  } else {
+    rig.usb = std::make_unique<LibusbBus>();
+    rig.own_clock = std::make_unique<SystemClock>();
+    rig.clock = rig.own_clock.get();
+  }
+  rig.link = std::make_unique<UsbaspLink>(*rig.usb, *rig.clock, setting.usb_serial);
+  return rig;
+}
+
 }  // namespace
 
 Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
   if (text.starts_with("arduino:")) return ParseArduinoText(text);
-  if (text == "sim" || text.starts_with("sim:") || text.starts_with("sim,")) return ParseSimText(text);
+  if (text == "usbasp" || text.starts_with("usbasp:")) return ParseUsbaspText(text);
+  if (IsSimText(text)) return ParseSimText(text);
   return ParsePortText(text);
 }
 
@@ -194,6 +231,7 @@ ChipModel ModelOfImage(const ChipImage& image) {
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
+  if (setting->usbasp) return UsbaspRig(*setting, image);
   if (setting->simulated) return SimRig(*setting, image);
   if (!setting->serial_port.empty()) {
     CableRig rig = PortRig(nullptr);

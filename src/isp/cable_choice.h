@@ -7,6 +7,10 @@
 //   PORT[:WIRING]            a parallel port ("parport0"; empty takes the first found) with
 //                            one of the wirings of port/parport_wiring.h (Tolmeo's own when
 //                            none is named)
+//   usbasp[:SERIAL]          a USBasp on USB, the one with that serial when several are
+//                            attached
+//   usbasp:sim[:FILE][,KNOB]...
+//                            a virtual USBasp with the virtual AVR of "sim" behind it
 //   arduino:PORT[@BAUD]      an Arduino running ArduinoISP on a serial port ("/dev/ttyACM0"),
 //                            19200 baud unless told
 //   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
@@ -24,6 +28,7 @@
 #include "port/clock.h"
 #include "port/isp_link.h"
 #include "port/sim_cable.h"
+#include "port/usb_bus.h"
 #include "port/virtual_avr.h"
 
 namespace tolmeo {
@@ -36,6 +41,8 @@ struct CableSetting {
   bool simulated = false;
   std::string port;    // parallel port name
   std::string wiring;  // wiring name; empty is Tolmeo's own
+  bool usbasp = false;      // a USBasp, virtual when simulated
+  std::string usb_serial;   // which USBasp; empty takes the first
   std::string serial_port;  // an Arduino as ISP, when not empty
   int baud = 0;
   std::string file;    // the virtual AVR's file; empty when erased at every run
@@ -49,6 +56,7 @@ Result<CableSetting> ParseCableText(const std::string& cable_text);
 
 struct CableRig {
   std::unique_ptr<Cable> cable;      // a bit-bang cable, for the line driver
+  std::unique_ptr<UsbBus> usb;       // the bus a USB programmer is on
   std::unique_ptr<IspLink> link;     // or a programmer with its own firmware
   std::unique_ptr<Clock> own_clock;  // the real clock of a cable on hardware
   Clock* clock = nullptr;            // own_clock, or the simulated cable's

@@ -130,7 +130,8 @@ bool IspInstructions::EnterProgrammingMode() {
   first_signature_byte_.reset();
   Forget();
   if (!link_.EnterProgramming(IspDelayNs(isp_speed_))) {
-    seam_.ShowNotice(kNoticeFailure, failed);
+    const std::string problem = link_.EntryProblem();
+    seam_.ShowNotice(kNoticeFailure, problem.empty() ? failed : failed + "\r\n" + problem);
     return false;
   }
   return true;

@@ -7,9 +7,11 @@
 // Capabilities.
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "base/result.h"
 #include "port/cable_stats.h"
+#include "port/clock.h"
 #include "port/instruction.h"
 
 namespace tolmeo {
@@ -48,6 +50,9 @@ class IspLink {
   // step. A programmer that clocks SCK itself picks the fastest rate whose high and low phases
   // last at least sck_phase_ns.
   virtual bool EnterProgramming(std::int64_t sck_phase_ns) = 0;
+  // Why the last EnterProgramming failed, when the programmer itself knows (CP949); empty
+  // when the chip simply did not come into step.
+  virtual std::string EntryProblem() const { return {}; }
   // Out of programming mode: the target runs.
   virtual void ReleaseTarget() = 0;
 
@@ -58,6 +63,9 @@ class IspLink {
   // third byte left it while it clocks the answer in).
   virtual IspReply Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) = 0;
   virtual void SleepMs(std::int32_t milliseconds) = 0;
+  // The clock SleepMs goes through: the engine's, so a programmer's waits count with the
+  // engine's own. A link that waits on nothing of its own ignores it.
+  virtual void SetClock(Clock&) {}
   virtual void HoldSends() {}
   virtual void Flush() {}
 

@@ -13,7 +13,8 @@ namespace tolmeo::testing {
 
 class SimBench {
  public:
-  explicit SimBench(std::uint32_t flashPageSize = 64);
+  // cable: any cable text whose chip is virtual ("sim", "usbasp:sim,...").
+  explicit SimBench(std::uint32_t flashPageSize = 64, const std::string& cable = "sim");
 
   Programmer& programmer() { return session->programmer(); }
   VirtualAvr& chip() { return session->rig().sim->chip(); }
