@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libjpeg62-turbo-dev libieee1284-3-dev
+  libgpiod-dev libftdi1-dev  # the GPIO header and FTDI bit-bang cables
   gcc-avr binutils-avr avr-libc avrdude python3
   xvfb xauth imagemagick xdotool
   openbox  # a real window manager for the window-manager cycle test

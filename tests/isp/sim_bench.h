@@ -13,7 +13,8 @@ namespace tolmeo::testing {
 
 class SimBench {
  public:
-  explicit SimBench(std::uint32_t flashPageSize = 64);
+  // cable: "sim", or the twin of another cable ("gpio:sim", "ftdi:sim").
+  explicit SimBench(std::uint32_t flashPageSize = 64, const std::string& cable = "sim");
 
   Programmer& programmer() { return session->programmer(); }
   VirtualAvr& chip() { return session->rig().sim->chip(); }
