@@ -260,6 +260,13 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   -c 케이블   이번 실행에 쓸 케이블 (opt/opt.opt 의 설정 대신):
               포트[:배선]   병렬 포트 (parport0; 비우면 처음 찾은 포트)와 케이블의 배선:
                              tolmeo (기본값), stk200, dapa, bsd, dt006 (핀 번호는 help/help.html)
+              gpio:CHIP:RESET,SCK,MOSI,MISO
+                             GPIO 헤더 (라즈베리 파이: gpio:gpiochip0:25,11,10,9)
+              ftdi[:SERIAL][:핀]
+                             FTDI FT232R/FT2232H 비트뱅 (기본 MOSI=TXD MISO=RXD SCK=RTS RESET=DTR,
+                             바꾸려면 ftdi::RESET=CTS,SCK=D5)
+              gpio:sim..., ftdi:sim...
+                             그 케이블의 코드로 가상 칩을 씁니다 (sim 과 같은 FILE 과 고장)
               sim[:FILE][,고장]...
                              선택한 장치의 가상 칩. 실행할 때마다 지워진 상태이거나, FILE 에
                              보관됩니다 (FILE 에는 쉼표를 쓸 수 없습니다. 실행하는 동안 파일을

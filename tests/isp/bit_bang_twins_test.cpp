@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "isp/cable_choice.h"
 #include "port/ftdi_cable.h"
 #include "port/ftdi_twin.h"
 #include "sim_bench.h"
@@ -28,6 +29,31 @@ std::vector<std::uint8_t> Firmware(std::size_t size) {
 bool ChipHolds(SimBench& b, const std::vector<std::uint8_t>& bytes) {
   const std::vector<std::uint8_t>& flash = b.chip().memories().flash();
   return std::equal(bytes.begin(), bytes.end(), flash.begin());
+}
+
+TEST(BitBangTwins, CableTextsNameTheRealCableOrItsTwin) {
+  Result<CableSetting> gpio = ParseCableText("gpio:gpiochip1:5,6,7,8");
+  ASSERT_TRUE(gpio.ok());
+  EXPECT_EQ(gpio->bit_bang, "gpio");
+  EXPECT_FALSE(gpio->simulated);
+  EXPECT_EQ(gpio->gpio.chip, "gpiochip1");
+  Result<CableSetting> ftdi = ParseCableText("ftdi:A50285BI:SCK=CTS");
+  ASSERT_TRUE(ftdi.ok());
+  EXPECT_EQ(ftdi->bit_bang, "ftdi");
+  EXPECT_EQ(ftdi->ftdi.serial, "A50285BI");
+  EXPECT_EQ(ftdi->ftdi.sck, 3);
+  EXPECT_EQ(ParseCableText("ftdi")->ftdi.serial, "");
+  Result<CableSetting> twin = ParseCableText("ftdi:sim,dead-page=64,clock=8");
+  ASSERT_TRUE(twin.ok());
+  EXPECT_TRUE(twin->simulated);
+  EXPECT_EQ(twin->faults.dead_flash_page, 64u);
+  EXPECT_EQ(ParseCableText("gpio:sim:chip.sim")->file, "chip.sim");
+  for (const char* bad : {"gpio:", "gpio:gpiochip0:1,2,3", "gpio:sim,nonsense", "ftdi:A1:SCK=XX", "ftdi:sim:"}) {
+    EXPECT_FALSE(ParseCableText(bad).ok()) << bad;
+  }
+  // A text that does not parse gives a cable that never opens, with the reason.
+  ChipImage image;
+  EXPECT_FALSE(MakeCable("gpio:gpiochip0:1,1,2,3", image).cable->Open().ok());
 }
 
 TEST(BitBangTwins, OnlyACableAtItsOwnPaceClocksItselfAndQueuesReads) {
