@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libjpeg62-turbo-dev libieee1284-3-dev
-  libusb-1.0-0-dev  # the USBasp programmer
+  libusb-1.0-0-dev libgpiod-dev libftdi1-dev  # the USBasp, GPIO header and FTDI cables
   gcc-avr binutils-avr avr-libc avrdude python3
   xvfb xauth imagemagick xdotool
   openbox  # a real window manager for the window-manager cycle test

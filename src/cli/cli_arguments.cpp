@@ -265,6 +265,13 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
                              ISP 속도에 맞는 가장 빠른 것으로 정합니다
               usbasp:sim[:FILE][,고장]...
                              가상 USBasp 와 그 뒤의 가상 칩 (FILE 과 고장은 아래 sim 과 같습니다)
+              gpio:CHIP:RESET,SCK,MOSI,MISO
+                             GPIO 헤더 (라즈베리 파이: gpio:gpiochip0:25,11,10,9)
+              ftdi[:SERIAL][:핀]
+                             FTDI FT232R/FT2232H 비트뱅 (기본 MOSI=TXD MISO=RXD SCK=RTS RESET=DTR,
+                             바꾸려면 ftdi::RESET=CTS,SCK=D5)
+              gpio:sim..., ftdi:sim...
+                             그 케이블의 코드로 가상 칩을 씁니다 (sim 과 같은 FILE 과 고장)
               sim[:FILE][,고장]...
                              선택한 장치의 가상 칩. 실행할 때마다 지워진 상태이거나, FILE 에
                              보관됩니다 (FILE 에는 쉼표를 쓸 수 없습니다. 실행하는 동안 파일을

@@ -1,5 +1,7 @@
 #include "isp/bit_bang_link.h"
 
+#include <array>
+
 namespace tolmeo {
 namespace {
 
@@ -60,15 +62,34 @@ void BitBangLink::Send(const Instruction& instruction) {
   driver_.FlushBatch();
 }
 
+LinkCapabilities BitBangLink::Capabilities() const {
+  LinkCapabilities capabilities;
+  capabilities.engine_clocks_sck = !driver_.cable().KeepsOwnPace();
+  capabilities.queued_reads = !capabilities.engine_clocks_sck;
+  return capabilities;
+}
+
+void BitBangLink::QueueQuery(const IspQuery& query) {
+  QueueBits(query.b0, true, false);
+  QueueBits(query.b1, true, false);
+  QueueBits(query.b2, true, true);
+  QueueBits(0, false, true);
+}
+
 IspReply BitBangLink::Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
+  IspReply reply;
+  QueryAll(std::span<const IspQuery>(std::array{IspQuery{b0, b1, b2}}), std::span(&reply, 1));
+  return reply;
+}
+
+void BitBangLink::QueryAll(std::span<const IspQuery> queries, std::span<IspReply> replies) {
   Flush();
   driver_.BeginBatch();
-  QueueBits(b0, true, false);
-  QueueBits(b1, true, false);
-  QueueBits(b2, true, true);
-  QueueBits(0, false, true);
+  for (const IspQuery& query : queries) QueueQuery(query);
   const std::vector<std::uint8_t>& samples = driver_.FlushBatch();
-  return {ByteOf(samples, 0), ByteOf(samples, 8)};
+  for (std::size_t i = 0; i < queries.size() && i < replies.size(); ++i) {
+    replies[i] = {ByteOf(samples, 16 * i), ByteOf(samples, 16 * i + 8)};
+  }
 }
 
 void BitBangLink::ResetPulse() {
@@ -82,8 +103,9 @@ void BitBangLink::ResetPulse() {
 
 // The fourth byte goes out only once the chip echoed 0x53: a chip out of step is not sent
 // more than it needs.
-bool BitBangLink::EnterProgramming(std::int64_t) {
+bool BitBangLink::EnterProgramming(std::int64_t sck_phase_ns) {
   Flush();
+  driver_.cable().StartSession(sck_phase_ns);
   driver_.SetModeLine(0);
   ResetPulse();
   driver_.SetLine(kResetLine, 0);

@@ -16,13 +16,17 @@ class BitBangLink : public IspLink {
 
   Status Open() override { return driver_.OpenPort(); }
   bool Opened() const override { return driver_.PortOpened(); }
-  // Pin-level: the echo is the chip's own; the ISP speed is the engine's busy-wait.
-  LinkCapabilities Capabilities() const override { return {}; }
-  // The engine's own clocking at the ISP speed; sck_phase_ns is not needed.
+  // Pin-level: the echo is the chip's own. The ISP speed is the engine's busy-wait, unless the
+  // cable keeps its own pace; then reads are queued too.
+  LinkCapabilities Capabilities() const override;
+  // A cable at its own pace is told sck_phase_ns; the engine's clocking needs none.
   bool EnterProgramming(std::int64_t sck_phase_ns) override;
   void ReleaseTarget() override;
   void Send(const Instruction& instruction) override;
   IspReply Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) override;
+  // All of them in one batch.
+  void QueryAll(std::span<const IspQuery> queries, std::span<IspReply> replies) override;
+  bool Lost() const override { return driver_.cable().Lost(); }
   void SleepMs(std::int32_t milliseconds) override;
   void HoldSends() override;
   void Flush() override;
@@ -36,10 +40,11 @@ class BitBangLink : public IspLink {
 
  private:
   void QueueBits(std::uint8_t value, bool drive_mosi, bool sample);
+  void QueueQuery(const IspQuery& query);
   std::uint8_t Exchange(std::uint8_t value, bool drive_mosi, bool sample);
   void ResetPulse();
 
-  LineDriver& driver_;
+  LineDriver& driver_;  // its cable outlives this link
   bool holding_ = false;
 };
 

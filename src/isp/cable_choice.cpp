@@ -7,6 +7,8 @@
 #include "base/cp949.h"
 #include "base/run_folders.h"
 #include "isp/usbasp_twin.h"
+#include "port/ftdi_twin.h"
+#include "port/gpio_twin.h"
 #include "port/parport_cable.h"
 #include "port/parport_wiring.h"
 #include "port/stk500_link.h"
@@ -109,6 +111,8 @@ Status ApplyKnob(std::string_view knob, CableSetting& setting) {
   return Success();
 }
 
+bool NamesSim(std::string_view text) { return text == "sim" || text.starts_with("sim:") || text.starts_with("sim,"); }
+
 // "sim[:FILE][,KNOB]...": the file ends at the first comma, each knob at the next.
 Result<CableSetting> ParseSimText(std::string_view text) {
   CableSetting setting;
@@ -154,19 +158,39 @@ Result<CableSetting> ParseArduinoText(std::string_view text) {
   return setting;
 }
 
-bool IsSimText(std::string_view text) { return text == "sim" || text.starts_with("sim:") || text.starts_with("sim,"); }
-
 // "usbasp[:SERIAL]", or "usbasp:sim..." with the file and knobs of "sim".
 Result<CableSetting> ParseUsbaspText(std::string_view text) {
   text.remove_prefix(std::min(text.size(), std::string_view("usbasp:").size()));
-  Result<CableSetting> setting = IsSimText(text) ? ParseSimText(text) : CableSetting{};
+  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
   if (!setting) return setting;
   setting->usbasp = true;
   if (!setting->simulated) setting->usb_serial = std::string(text);
   return setting;
 }
 
-void ApplySimKnobs(const CableSetting& setting, SimCable& sim) {
+// "gpio:CHIP:RESET,SCK,MOSI,MISO", or "gpio:sim..." with the sim text's file and knobs.
+Result<CableSetting> ParseGpioText(std::string_view text) {
+  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
+  if (!setting) return setting;
+  setting->bit_bang = "gpio";
+  Result<GpioWiring> wiring = setting->simulated ? RaspberryPiWiring() : ParseGpioWiring(text);
+  if (!wiring) return Failure{wiring.reason()};
+  setting->gpio = *wiring;
+  return setting;
+}
+
+// "ftdi[:SERIAL][:PINS]", or "ftdi:sim..." with the sim text's file and knobs.
+Result<CableSetting> ParseFtdiText(std::string_view text) {
+  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
+  if (!setting) return setting;
+  setting->bit_bang = "ftdi";
+  Result<FtdiWiring> wiring = setting->simulated ? FtdiWiring{} : ParseFtdiWiring(text);
+  if (!wiring) return Failure{wiring.reason()};
+  setting->ftdi = *wiring;
+  return setting;
+}
+
+void SetUpSim(SimCable& sim, const CableSetting& setting) {
   sim.absent = setting.absent;
   sim.chip().faults = setting.faults;
   sim.chip().clock_hz = setting.clock_hz;
@@ -175,7 +199,7 @@ void ApplySimKnobs(const CableSetting& setting, SimCable& sim) {
 CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
   CableRig rig;
   auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
-  ApplySimKnobs(setting, *sim);
+  SetUpSim(*sim, setting);
   rig.sim = sim.get();
   rig.clock = &sim->clock();
   rig.cable = std::move(sim);
@@ -195,7 +219,7 @@ CableRig UsbaspRig(const CableSetting& setting, const ChipImage& image) {
   CableRig rig;
   if (setting.simulated) {
     auto twin = std::make_unique<UsbaspTwin>(ModelOfImage(image), setting.file);
-    ApplySimKnobs(setting, twin->cable());
+    SetUpSim(twin->cable(), setting);
     rig.sim = &twin->cable();
     rig.clock = &twin->cable().clock();
     rig.usb = std::move(twin);
@@ -208,13 +232,41 @@ CableRig UsbaspRig(const CableSetting& setting, const ChipImage& image) {
   return rig;
 }
 
+// The real cable's code over the twin of its library, whose simulated cable holds the chip and
+// the clock. A chip file that cannot be taken refuses the run with its reason.
+template <typename RealCable, typename Twin, typename Wiring>
+CableRig TwinRig(std::unique_ptr<Twin> twin, const Wiring& wiring, const CableSetting& setting) {
+  SimCable& sim = twin->sim();
+  if (!sim.load_status().ok()) return PortRig(std::make_unique<UnusableCable>(sim.load_status().reason()));
+  SetUpSim(sim, setting);
+  CableRig rig;
+  rig.sim = &sim;
+  rig.clock = &sim.clock();
+  rig.cable = std::make_unique<RealCable>(std::move(twin), wiring);
+  return rig;
+}
+
+CableRig GpioRig(const CableSetting& setting, const ChipImage& image) {
+  if (!setting.simulated) return PortRig(std::make_unique<GpioCable>(LibgpiodLines(), setting.gpio));
+  auto twin = std::make_unique<GpioTwin>(ModelOfImage(image), setting.file, setting.gpio);
+  return TwinRig<GpioCable>(std::move(twin), setting.gpio, setting);
+}
+
+CableRig FtdiRig(const CableSetting& setting, const ChipImage& image) {
+  if (!setting.simulated) return PortRig(std::make_unique<FtdiCable>(Libftdi(), setting.ftdi));
+  auto twin = std::make_unique<FtdiTwin>(ModelOfImage(image), setting.file, setting.ftdi);
+  return TwinRig<FtdiCable>(std::move(twin), setting.ftdi, setting);
+}
+
 }  // namespace
 
 Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
   if (text.starts_with("arduino:")) return ParseArduinoText(text);
   if (text == "usbasp" || text.starts_with("usbasp:")) return ParseUsbaspText(text);
-  if (IsSimText(text)) return ParseSimText(text);
+  if (text.starts_with("gpio:")) return ParseGpioText(text.substr(5));
+  if (text == "ftdi" || text.starts_with("ftdi:")) return ParseFtdiText(text.substr(std::min<std::size_t>(5, text.size())));
+  if (NamesSim(text)) return ParseSimText(text);
   return ParsePortText(text);
 }
 
@@ -232,6 +284,8 @@ CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
   if (setting->usbasp) return UsbaspRig(*setting, image);
+  if (setting->bit_bang == "gpio") return GpioRig(*setting, image);
+  if (setting->bit_bang == "ftdi") return FtdiRig(*setting, image);
   if (setting->simulated) return SimRig(*setting, image);
   if (!setting->serial_port.empty()) {
     CableRig rig = PortRig(nullptr);

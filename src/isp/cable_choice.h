@@ -13,6 +13,19 @@
 //                            a virtual USBasp with the virtual AVR of "sim" behind it
 //   arduino:PORT[@BAUD]      an Arduino running ArduinoISP on a serial port ("/dev/ttyACM0"),
 //                            19200 baud unless told
+//   gpio:CHIP:RESET,SCK,MOSI,MISO
+//                            a GPIO header through libgpiod: the gpiochip and the offsets of
+//                            the four lines (a Raspberry Pi: gpio:gpiochip0:25,11,10,9)
+//   gpio:sim[:FILE][,KNOB]...
+//                            the GPIO cable on fake lines wired as that Raspberry Pi, with a
+//                            virtual AVR as sim has it behind them
+//   ftdi[:SERIAL][:PINS]     an FTDI FT232R or FT2232H (interface A) in synchronous bit-bang,
+//                            the first found or the one with that serial, with the pins of
+//                            port/ftdi_cable.h: MOSI=TXD, MISO=RXD, SCK=RTS, RESET=DTR unless
+//                            PINS says otherwise (ftdi::RESET=CTS,SCK=D5)
+//   ftdi:sim[:FILE][,KNOB]...
+//                            the FTDI cable on a fake FT232R wired by default, with a virtual
+//                            AVR as sim has it behind it
 //   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
 //                            kept in FILE (which may not hold a comma), with the knobs:
 //     absent  signature=1E9514  dead-page=WORD  dead-eeprom=ADDR  stuck-fuses  pull-after=N
@@ -24,6 +37,8 @@
 #include "base/result.h"
 #include "isp/chip_image.h"
 #include "port/cable.h"
+#include "port/ftdi_cable.h"
+#include "port/gpio_cable.h"
 #include "port/chip_model.h"
 #include "port/clock.h"
 #include "port/isp_link.h"
@@ -49,6 +64,10 @@ struct CableSetting {
   bool absent = false;
   ChipFaults faults;
   std::int64_t clock_hz = kDefaultSimClockHz;
+  // "gpio" for a GPIO header, "ftdi" for an FTDI chip (simulated: its twin), with its wiring.
+  std::string bit_bang;
+  GpioWiring gpio;
+  FtdiWiring ftdi;
 };
 
 // The cable text taken apart, or what is wrong with it (CP949).

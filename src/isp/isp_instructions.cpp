@@ -87,15 +87,23 @@ void IspInstructions::SendInstruction(std::uint8_t b0, std::uint8_t b1, std::uin
 }
 
 std::uint8_t IspInstructions::QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
-  const IspReply reply = link_.Query(b0, b1, b2);
-  if (silent_) return reply.value;
-  if (link_.Lost()) {
-    silent_ = true;
-  } else if (capabilities_.echoes &&
-             (reply.echo != b1 || (EchoAmbiguous(b1, reply.value) && !ChipAnswers()))) {
-    silent_ = true;
+  return QueryInstructions(std::array{IspQuery{b0, b1, b2}}).front();
+}
+
+// Where the echoes cannot tell, one probe after the reads decides for all of them: a chip
+// that fell silent during them stays silent.
+std::vector<std::uint8_t> IspInstructions::QueryInstructions(std::span<const IspQuery> queries) {
+  std::vector<IspReply> replies(queries.size());
+  link_.QueryAll(queries, replies);
+  std::vector<std::uint8_t> values;
+  bool ambiguous = false;
+  for (std::size_t i = 0; i < queries.size(); ++i) {
+    values.push_back(replies[i].value);
+    if (capabilities_.echoes && replies[i].echo != queries[i].b1) silent_ = true;
+    ambiguous = ambiguous || EchoAmbiguous(queries[i].b1, replies[i].value);
   }
-  return reply.value;
+  if (link_.Lost() || (!silent_ && capabilities_.echoes && ambiguous && !ChipAnswers())) silent_ = true;
+  return values;
 }
 
 bool IspInstructions::ChipAnswers() {
@@ -276,14 +284,28 @@ std::uint16_t IspInstructions::ReadCachedFlashWord(std::uint32_t address) {
     const std::uint32_t page_words = image_.PageWords();
     std::vector<std::uint16_t> words(page_words, 0xFFFF);
     flash_cache_.first = address & ~(page_words - 1);
-    if (!link_.ReadFlash(flash_cache_.first, words)) silent_ = true;
+    if (capabilities_.queued_reads) {
+      QueryFlashWords(flash_cache_.first, words);
+    } else if (!link_.ReadFlash(flash_cache_.first, words)) {
+      silent_ = true;
+    }
     flash_cache_.values = std::move(words);
   }
   return flash_cache_.values[address - flash_cache_.first];
 }
 
+void IspInstructions::QueryFlashWords(std::uint32_t first, std::span<std::uint16_t> words) {
+  std::vector<IspQuery> queries;
+  for (std::uint32_t address = first; address < first + words.size(); ++address) {
+    queries.push_back({0x28, High(address), Low(address)});
+    queries.push_back({0x20, High(address), Low(address)});
+  }
+  const std::vector<std::uint8_t> bytes = QueryInstructions(queries);
+  for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<std::uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+}
+
 std::uint16_t IspInstructions::ReadFlashWord(std::uint32_t address) {
-  if (capabilities_.flash_pages) return ReadCachedFlashWord(address);
+  if (capabilities_.flash_pages || capabilities_.queued_reads) return ReadCachedFlashWord(address);
   std::uint8_t high = QueryInstruction(0x28, High(address), Low(address));
   std::uint8_t low = QueryInstruction(0x20, High(address), Low(address));
   return static_cast<std::uint16_t>(high * 256 + low);
@@ -327,7 +349,13 @@ std::uint8_t IspInstructions::ReadCachedEepromByte(std::uint32_t address) {
     const std::uint32_t first = address - address % kEepromReadBlock;
     const std::uint32_t size = std::min(kEepromReadBlock, image_.eepromSize - first);
     std::vector<std::uint8_t> bytes(size, 0xFF);
-    if (!link_.ReadEeprom(first, bytes)) silent_ = true;
+    if (capabilities_.queued_reads) {
+      std::vector<IspQuery> queries;
+      for (std::uint32_t address = first; address < first + size; ++address) queries.push_back({0xA0, High(address), Low(address)});
+      bytes = QueryInstructions(queries);
+    } else if (!link_.ReadEeprom(first, bytes)) {
+      silent_ = true;
+    }
     eeprom_cache_.first = first;
     eeprom_cache_.values.assign(bytes.begin(), bytes.end());
   }
@@ -335,7 +363,9 @@ std::uint8_t IspInstructions::ReadCachedEepromByte(std::uint32_t address) {
 }
 
 std::uint8_t IspInstructions::ReadEepromByte(std::uint32_t address) {
-  if (capabilities_.eeprom_pages && address < image_.eepromSize) return ReadCachedEepromByte(address);
+  if ((capabilities_.eeprom_pages || capabilities_.queued_reads) && address < image_.eepromSize) {
+    return ReadCachedEepromByte(address);
+  }
   return QueryInstruction(0xA0, High(address), Low(address));
 }
 

@@ -99,7 +99,7 @@ class IspInstructions {
   std::uint8_t ReadEepromByte(std::uint32_t address);
 
  private:
-  // The words or bytes last read by page from a programmer with page commands.
+  // The words or bytes last read by page from a programmer with page commands or queued reads.
   struct ReadCache {
     std::uint32_t first = 0;
     std::vector<std::uint16_t> values;
@@ -113,6 +113,9 @@ class IspInstructions {
   void WriteEepromOnce(std::uint32_t address, std::uint8_t value);
   void Forget() { flash_cache_.values.clear(); eeprom_cache_.values.clear(); }
   std::uint8_t QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
+  // The answers of the reads, sent together where the programmer queues reads.
+  std::vector<std::uint8_t> QueryInstructions(std::span<const IspQuery> queries);
+  void QueryFlashWords(std::uint32_t first, std::span<std::uint16_t> words);
   // True when the chip echoes the probe's second byte.
   bool ChipAnswers();
   void WriteFuse(FuseGroup group);

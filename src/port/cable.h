@@ -24,6 +24,17 @@ class Cable {
   // (0 or 1) appended to miso.
   virtual void Exchange(const LineBatch& batch, Clock& clock, std::vector<std::uint8_t>& miso);
   virtual CableStats Stats() const { return {}; }
+
+  // True for a cable that puts line changes out at its own rate (a USB bit-bang chip): the
+  // waits of a batch pass in that rate, not as the engine's busy-waits, and since every
+  // exchange with it costs a transfer, reads are worth queueing a page at a time.
+  virtual bool KeepsOwnPace() const { return false; }
+  // At every programming-mode entry: Lost is cleared, and a cable at its own pace holds each
+  // line change at least phase_ns from now on.
+  virtual void StartSession(std::int64_t /*phase_ns*/) {}
+  // True once an exchange with the cable failed since the last StartSession: the samples
+  // since are worthless.
+  virtual bool Lost() const { return false; }
 };
 
 }  // namespace tolmeo

@@ -28,6 +28,9 @@ struct LinkCapabilities {
   // programmer clocks it, at sck_khz when it can say (0 when it cannot).
   bool engine_clocks_sck = true;
   double sck_khz = 0;
+  // Reads go out best many at a time (QueryAll), a page's worth: every exchange with the
+  // programmer costs a transfer.
+  bool queued_reads = false;
 };
 
 // A read's two bytes back: the echo of the second byte (meaningful only with echoes) and the
@@ -35,6 +38,13 @@ struct LinkCapabilities {
 struct IspReply {
   std::uint8_t echo = 0;
   std::uint8_t value = 0;
+};
+
+// The three bytes of a read that go out.
+struct IspQuery {
+  std::uint8_t b0 = 0;
+  std::uint8_t b1 = 0;
+  std::uint8_t b2 = 0;
 };
 
 class IspLink {
@@ -62,6 +72,9 @@ class IspLink {
   // A read: the three bytes go out, the fourth as 0x00 (a bit-bang cable leaves MOSI where the
   // third byte left it while it clocks the answer in).
   virtual IspReply Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) = 0;
+  // The reads in order, a reply for each into replies (as many); by default one Query after
+  // another.
+  virtual void QueryAll(std::span<const IspQuery> queries, std::span<IspReply> replies);
   virtual void SleepMs(std::int32_t milliseconds) = 0;
   // The clock SleepMs goes through: the engine's, so a programmer's waits count with the
   // engine's own. A link that waits on nothing of its own ignores it.

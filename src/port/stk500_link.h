@@ -24,7 +24,7 @@ class Stk500Link : public IspLink {
   Status Open() override;
   bool Opened() const override { return fd_ >= 0; }
   // Only the fourth byte comes back; the sketch clocks SCK itself at a rate it does not say.
-  LinkCapabilities Capabilities() const override { return {false, true, true, false, 0}; }
+  LinkCapabilities Capabilities() const override { return {false, true, true, false, 0, false}; }
   bool EnterProgramming(std::int64_t sck_phase_ns) override;
   void ReleaseTarget() override;
   void Send(const Instruction& instruction) override;

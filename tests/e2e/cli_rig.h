@@ -1,6 +1,7 @@
 #pragma once
 // tolmeo-cli run in-process on a virtual ATmega328P kept in a temporary file, with what it
-// printed and the bytes of the files it must not spoil.
+// printed and the bytes of the files it must not spoil; on the simulated cable, or on another
+// cable's twin ("gpio:sim", "ftdi:sim").
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -31,10 +32,12 @@ struct CliResult {
 
 class CliRig {
  public:
+  explicit CliRig(std::string cable = "sim") : cable_(std::move(cable)) {}
+
   // knobs: ",KNOB,..." after the chip's file in the cable text.
   CliResult Run(const std::vector<std::string>& actions, const std::string& knobs = {},
                 const std::vector<std::string>& options = {}) const {
-    std::vector<std::string> args = {"-c", "sim:" + chip_path() + knobs, "-d", "ATmega328P"};
+    std::vector<std::string> args = {"-c", cable_ + ":" + chip_path() + knobs, "-d", "ATmega328P"};
     args.insert(args.end(), options.begin(), options.end());
     args.insert(args.end(), actions.begin(), actions.end());
     auto arguments = cli::ParseArguments(args);
@@ -54,6 +57,9 @@ class CliRig {
   std::string here() const { return Utf8FromCp949(folder.Cp949Path()); }
 
   TempFolder folder;
+
+ private:
+  std::string cable_;
 };
 
 }  // namespace tolmeo::testing

@@ -1,0 +1,60 @@
+// The GPIO header and FTDI cables through tolmeo-cli, each on the twin of its library with the
+// virtual AVR behind it: a whole automatic sequence runs through the cable's own code, and a
+// pulled cable, a dead page or stuck fuses never end in success.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli_rig.h"
+#include "pulled_cable.h"
+
+namespace tolmeo::testing {
+namespace {
+
+class TwinCable : public ::testing::TestWithParam<const char*> {
+ protected:
+  CliRig rig{GetParam()};
+  const std::string blink = FirmwarePath("blink.hex");
+  const std::string blink_eeprom = FirmwarePath("blink_eeprom.hex");
+};
+
+INSTANTIATE_TEST_SUITE_P(Cables, TwinCable, ::testing::Values("gpio:sim", "ftdi:sim"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 4); });
+
+TEST_P(TwinCable, RunsTheAutomaticSequenceAndVerifiesWhatItWrote) {
+  CliResult automatic = rig.Run({"auto:" + blink + ":" + blink_eeprom}, {}, {"-v"});
+  ASSERT_EQ(automatic.status, 0) << automatic.output;
+  EXPECT_NE(automatic.output.find("stats: accesses="), std::string::npos);
+  CliResult verified = rig.Run({"flash:v:" + blink, "eeprom:v:" + blink_eeprom});
+  EXPECT_EQ(verified.status, 0) << verified.output;
+  // The chip the twin kept is the one the plain virtual cable reads.
+  CliRig plain;
+  std::filesystem::copy_file(rig.chip_path(), plain.chip_path());
+  EXPECT_EQ(plain.Run({"flash:v:" + blink}).status, 0);
+}
+
+TEST_P(TwinCable, APulledCableNeverEndsInSuccess) {
+  ASSERT_EQ(rig.Run({"auto:" + blink + ":"}).status, 0);
+  ExpectPullsNeverSucceed(rig, {"erase flash:w", {"erase", "flash:w:" + blink}, [&](const CliRig& r) {
+                                  return r.Run({"flash:v:" + blink}).status == 0;
+                                }});
+}
+
+TEST_P(TwinCable, ADeadPageAndStuckFusesFailNamingWhatFailed) {
+  CliResult dead = rig.Run({"auto:" + blink + ":"}, ",dead-page=0x10");
+  EXPECT_EQ(dead.status, 1);
+  EXPECT_NE(dead.output.find("Flash"), std::string::npos) << dead.output;
+  CliResult stuck = rig.Run({"fuses:w:FF,FF,D9,E2"}, ",stuck-fuses");
+  EXPECT_EQ(stuck.status, 1);
+  EXPECT_NE(stuck.output.find("Low fuse"), std::string::npos) << stuck.output;
+  EXPECT_TRUE(FileBytes(rig.chip_path()).empty());  // nothing kept from a failed run
+}
+
+TEST_P(TwinCable, AnAbsentCableIsASetUpFailure) {
+  CliResult absent = rig.Run({"erase"}, ",absent");
+  EXPECT_EQ(absent.status, 3) << absent.output;
+}
+
+}  // namespace
+}  // namespace tolmeo::testing
