@@ -67,7 +67,7 @@ run_gui() {
   local options=$HOME/.config/tolmeo/opt/opt.opt
   xvfb-run -a -s "-screen 0 1024x768x24" "$prefix/bin/tolmeo" >"$work/gui.log" 2>&1 &
   local runner=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do  # up to 30 s on a busy machine
     [ -f "$options" ] && break
     sleep 0.1
   done
