@@ -10,6 +10,8 @@ packages=(
   xvfb xauth imagemagick xdotool
   openbox  # a real window manager for the window-manager cycle test
   zenity  # the desktop's file and colour dialogs
+  dpkg-dev file  # cpack -G DEB: dpkg-shlibdeps finds the libraries the programs link
+  desktop-file-utils man-db groff-base procps  # the checks of the installed Tolmeo
 )
 missing=()
 for package in "${packages[@]}"; do

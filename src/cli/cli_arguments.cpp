@@ -257,7 +257,7 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
 (ISP 를 끄는 SPIEN 같은 비트를 잘못 기록하지 않도록). 그때는 경고가 나옵니다.
 
 옵션:
-  -c 케이블   이번 실행에 쓸 케이블 (opt/opt.opt 의 설정 대신):
+  -c 케이블   이번 실행에 쓸 케이블 (설정 파일 opt/opt.opt 의 설정 대신, 아래 '파일' 참고):
               포트[:배선]   병렬 포트 (parport0; 비우면 처음 찾은 포트)와 케이블의 배선:
                              tolmeo (기본값), stk200, dapa, bsd, dt006 (핀 번호는 help/help.html)
               usbasp[:SERIAL]
@@ -287,7 +287,7 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
                                  나온 AVR 의 클럭인 1 입니다. 그런 칩에 너무 빠른 속도는 실제
                                  칩에서처럼 여기서도 실패합니다
               숫자는 10진수, 또는 0x 를 붙인 16진수입니다.
-  -d 장치     프로그램 옆의 명세문서 AvrSpec/장치.avrspec (기본값: 이름 순서로 첫 번째,
+  -d 장치     명세문서 AvrSpec/장치.avrspec (아래 '파일' 참고. 기본값: 이름 순서로 첫 번째,
               'list' 참고)
   -s 속도     ISP 속도: SCK 가 바뀔 때마다 기다리는 시간, 0.25 us 단위로 어느 PC 에서나
               같습니다 (0 은 포트가 허락하는 만큼 빠릅니다). 10진수나 0x 로 시작하는
@@ -309,11 +309,22 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
 
 병렬 포트 케이블이 열리지 않으면: sudo modprobe ppdev 로 ppdev 모듈을 올리고, 사용자를
 lp 그룹에 넣은 뒤 (sudo adduser 사용자 lp) 다시 로그인하세요. 하드웨어 없이 해 보려면
--c sim 을 쓰세요. 자세한 설명은 프로그램 옆의 help/help.html 에 있습니다.
+-c sim 을 쓰세요. 자세한 설명은 help/help.html 에 있습니다.
+
+파일:
+  명세문서 AvrSpec/, 도움말 help/help.html 과 처음 설정 opt/opt.opt 는 빌드 폴더에서는
+  프로그램 옆에, 설치된 Tolmeo 에서는 bin/ 옆의 share/tolmeo/ (예: /usr/share/tolmeo/) 에
+  있습니다. 예제 펌웨어 examples/ 도 설치된 share/tolmeo/ 에 있습니다.
+  설정 파일 opt/opt.opt 와 비트 편집기로 저장한 명세문서 AvrSpec/ 는 빌드 폴더에서는
+  프로그램 옆의 것을 씁니다. 설치된 Tolmeo 는 (또는 프로그램 옆 폴더에 쓸 수 없으면)
+  사용자마다 $XDG_CONFIG_HOME/tolmeo/ (없으면 ~/.config/tolmeo/) 에 둡니다. 설정 파일은
+  처음에 설치된 것을 복사해 만들고, 같은 이름의 명세문서는 사용자의 것을 먼저 씁니다.
 
 예 (저장소 맨 위 폴더에서):
   build/run/tolmeo-cli -c sim -d ATmega328P auto:tools/firmware/blink.hex:tools/firmware/blink_eeprom.hex run
   build/run/tolmeo-cli -d ATmega328P auto:blink.hex::keep run
+예 (설치된 Tolmeo, 어느 폴더에서나):
+  tolmeo-cli -c sim -d ATmega328P auto:/usr/share/tolmeo/examples/blink.hex: run
 )");
 }
 

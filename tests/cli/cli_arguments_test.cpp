@@ -127,6 +127,10 @@ TEST(CliArguments, HelpNeedsNoAction) {
   for (const char* line : {"  0  ", "  1  ", "  2  ", "  3  ", "modprobe ppdev", "-c sim", "auto:FLASH:EEPROM:keep"}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
+  // Where descriptions and settings are looked up, built and installed.
+  for (const char* place : {"share/tolmeo/", "$XDG_CONFIG_HOME/tolmeo/", "~/.config/tolmeo/", "examples/blink.hex"}) {
+    EXPECT_NE(usage.find(place), std::string::npos) << place;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "base/cp949.h"
@@ -9,6 +10,7 @@
 #include "formats/formats_testing.h"
 #include "isp/hex_documents.h"
 #include "support/recording_seam.h"
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo {
@@ -128,6 +130,25 @@ TEST_F(DeviceDescriptions, NamesAndPathsComeFromTheRunFolder) {
   EXPECT_EQ(DescriptionPath("  ATmega8 "), folder.Cp949Path() + "AvrSpec/ATmega8.avrspec");
   SetExeFolderForTesting(folder.Cp949Path() + "empty");
   EXPECT_TRUE(ListDescriptions().empty());
+  SetExeFolderForTesting("");
+}
+
+// Installed, the user's own descriptions sit in a folder of their own that shadows the shipped
+// one: the device menu lists both, and a name in both is the user's.
+TEST_F(DeviceDescriptions, TheUsersDescriptionsShadowTheShippedOnes) {
+  folder.Write("usr/share/tolmeo/AvrSpec/ATmega8.avrspec", "shipped");
+  folder.Write("usr/share/tolmeo/AvrSpec/ATtiny13.avrspec", "shipped");
+  folder.Write("config/tolmeo/AvrSpec/ATmega8.avrspec", "mine");
+  folder.Write("config/tolmeo/AvrSpec/Board.avrspec", "mine");
+  std::filesystem::create_directories(folder.path() / "usr/bin");
+  testing::ScopedVariable config_home("XDG_CONFIG_HOME", (folder.path() / "config").string());
+  SetExeFolderForTesting(folder.Cp949Path() + "usr/bin/");
+  const std::string own = folder.Cp949Path() + "config/tolmeo/AvrSpec/";
+  EXPECT_EQ(ListDescriptions(), (std::vector<std::string>{"ATmega8", "ATtiny13", "Board"}));
+  EXPECT_EQ(DescriptionPath("ATmega8"), own + "ATmega8.avrspec");
+  EXPECT_EQ(DescriptionPath("Board"), own + "Board.avrspec");
+  EXPECT_EQ(DescriptionPath("ATtiny13"), folder.Cp949Path() + "usr/share/tolmeo/AvrSpec/ATtiny13.avrspec");
+  EXPECT_EQ(DescriptionFolder(), own);  // where the bit editor saves
   SetExeFolderForTesting("");
 }
 

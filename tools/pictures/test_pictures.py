@@ -3,8 +3,11 @@
 import struct
 import unittest
 
+import zlib
+
 import make_background
 import make_bmps
+import make_icon
 
 
 class StripTest(unittest.TestCase):
@@ -46,6 +49,34 @@ class BackgroundTest(unittest.TestCase):
         darkest = min(sum(make_background.pixel(x, y)) / 3
                       for x in range(0, make_background.SIZE, 4) for y in range(0, make_background.SIZE, 2))
         self.assertGreater(darkest, 150)
+
+
+class IconTest(unittest.TestCase):
+    def test_png_holds_the_scaled_rgba_rows(self):
+        data = make_icon.encode_png(["#.", "pw"], 2)
+        self.assertEqual(data[:8], b"\x89PNG\r\n\x1a\n")
+        length, kind = struct.unpack_from(">I4s", data, 8)
+        width, height, depth, colour = struct.unpack_from(">IIBB", data, 16)
+        self.assertEqual((length, kind, width, height, depth, colour), (13, b"IHDR", 4, 4, 8, 6))
+        self.assertEqual(struct.unpack_from(">I", data, 29)[0], zlib.crc32(data[12:29]))
+        idat_length, = struct.unpack_from(">I", data, 33)
+        pixels = zlib.decompress(data[41:41 + idat_length])
+        body, clear = bytes(make_icon.PIXELS["#"]), bytes(4)
+        self.assertEqual(pixels[:17], b"\0" + body * 2 + clear * 2)
+        self.assertEqual(pixels[17:34], pixels[:17])  # each row twice
+        self.assertEqual(len(pixels), 4 * 17)
+
+    def test_wrong_sizes_and_characters_are_refused(self):
+        square = ["." * make_icon.SIZE] * make_icon.SIZE
+        for rows in (square[1:], square[:-1] + ["x" * make_icon.SIZE], square[:-1] + ["."]):
+            with self.assertRaises(make_icon.IconError):
+                make_icon.parse_icon("\n".join(rows))
+
+    def test_the_shipped_icon_is_the_drawing(self):
+        with open(make_icon.SOURCE, encoding="ascii") as stream:
+            rows = make_icon.parse_icon(stream.read())
+        with open(make_icon.OUTPUT, "rb") as stream:
+            self.assertEqual(stream.read(), make_icon.encode_png(rows, make_icon.SCALE))
 
 
 if __name__ == "__main__":
