@@ -10,6 +10,7 @@
 #include "port/parport_wiring.h"
 #include "port/stk500_link.h"
 #include "port/system_clock.h"
+#include "isp/stk500_responder.h"
 
 namespace tolmeo {
 namespace {
@@ -136,10 +137,17 @@ Result<CableSetting> ParsePortText(std::string_view text) {
   return setting;
 }
 
+bool IsSimText(std::string_view text) { return text == "sim" || text.starts_with("sim:") || text.starts_with("sim,"); }
+
 // "arduino:PORT[@BAUD]": the port is a path, so only the last '@' starts the speed.
 Result<CableSetting> ParseArduinoText(std::string_view text) {
   CableSetting setting;
   text.remove_prefix(std::string_view("arduino:").size());
+  if (IsSimText(text)) {
+    Result<CableSetting> twin = ParseSimText(text);
+    if (twin) twin->arduino_twin = true;
+    return twin;
+  }
   const std::size_t at = text.rfind('@');
   setting.serial_port = std::string(text.substr(0, at));
   setting.baud = kStk500DefaultBaud;
@@ -152,12 +160,17 @@ Result<CableSetting> ParseArduinoText(std::string_view text) {
   return setting;
 }
 
-CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
-  CableRig rig;
+std::unique_ptr<SimCable> SimChip(const CableSetting& setting, const ChipImage& image) {
   auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
   sim->absent = setting.absent;
   sim->chip().faults = setting.faults;
   sim->chip().clock_hz = setting.clock_hz;
+  return sim;
+}
+
+CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
+  CableRig rig;
+  auto sim = SimChip(setting, image);
   rig.sim = sim.get();
   rig.clock = &sim->clock();
   rig.cable = std::move(sim);
@@ -172,12 +185,28 @@ CableRig PortRig(std::unique_ptr<Cable> cable) {
   return rig;
 }
 
+// The Arduino cable's real code on a pseudo-terminal, the virtual board answering from a thread.
+CableRig ArduinoTwinRig(const CableSetting& setting, const ChipImage& image) {
+  auto twin = std::make_unique<Stk500Twin>(SimChip(setting, image));
+  if (Status started = twin->Start(); !started) return PortRig(std::make_unique<UnusableCable>(started.reason()));
+  CableRig rig = PortRig(nullptr);
+  rig.sim = &twin->cable();
+  rig.link = std::make_unique<Stk500Link>(twin->port_path(), kStk500DefaultBaud, &image);
+  rig.twin = std::move(twin);
+  return rig;
+}
+
 }  // namespace
+
+CableRig::CableRig() = default;
+CableRig::~CableRig() = default;
+CableRig::CableRig(CableRig&&) = default;
+CableRig& CableRig::operator=(CableRig&&) = default;
 
 Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
   if (text.starts_with("arduino:")) return ParseArduinoText(text);
-  if (text == "sim" || text.starts_with("sim:") || text.starts_with("sim,")) return ParseSimText(text);
+  if (IsSimText(text)) return ParseSimText(text);
   return ParsePortText(text);
 }
 
@@ -194,13 +223,14 @@ ChipModel ModelOfImage(const ChipImage& image) {
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
+  if (setting->arduino_twin) return ArduinoTwinRig(*setting, image);
   if (setting->simulated) return SimRig(*setting, image);
   if (!setting->serial_port.empty()) {
     CableRig rig = PortRig(nullptr);
-    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud);
+    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud, &image);
     return rig;
   }
-    return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
+  return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
 }
 
 std::string PortOpenRemedies() {

@@ -9,6 +9,9 @@
 //                            none is named)
 //   arduino:PORT[@BAUD]      an Arduino running ArduinoISP on a serial port ("/dev/ttyACM0"),
 //                            19200 baud unless told
+//   arduino:sim[:FILE][,KNOB]...
+//                            the virtual AVR as below, behind a virtual Arduino answering on a
+//                            pseudo-terminal, so the Arduino cable's own code runs
 //   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
 //                            kept in FILE (which may not hold a comma), with the knobs:
 //     absent  signature=1E9514  dead-page=WORD  dead-eeprom=ADDR  stuck-fuses  pull-after=N
@@ -37,6 +40,7 @@ struct CableSetting {
   std::string port;    // parallel port name
   std::string wiring;  // wiring name; empty is Tolmeo's own
   std::string serial_port;  // an Arduino as ISP, when not empty
+  bool arduino_twin = false;  // the virtual AVR behind a virtual Arduino
   int baud = 0;
   std::string file;    // the virtual AVR's file; empty when erased at every run
   bool absent = false;
@@ -47,7 +51,14 @@ struct CableSetting {
 // The cable text taken apart, or what is wrong with it (CP949).
 Result<CableSetting> ParseCableText(const std::string& cable_text);
 
+class Stk500Twin;
+
 struct CableRig {
+  CableRig();
+  ~CableRig();
+  CableRig(CableRig&&);
+  CableRig& operator=(CableRig&&);
+  std::unique_ptr<Stk500Twin> twin;  // the virtual Arduino behind link, going last
   std::unique_ptr<Cable> cable;      // a bit-bang cable, for the line driver
   std::unique_ptr<IspLink> link;     // or a programmer with its own firmware
   std::unique_ptr<Clock> own_clock;  // the real clock of a cable on hardware

@@ -5,7 +5,7 @@
 
 namespace tolmeo::testing {
 
-SimBench::SimBench(std::uint32_t flashPageSize) {
+SimBench::SimBench(std::uint32_t flashPageSize, const std::string& cable_text) {
   image->flashSize = 8192;
   image->flashPageSize = flashPageSize;
   image->eepromSize = 512;
@@ -21,7 +21,7 @@ SimBench::SimBench(std::uint32_t flashPageSize) {
   seam.flash_label = NoDocumentText(Memory::Flash);
   seam.eeprom_label = NoDocumentText(Memory::Eeprom);
   for (FuseGroup group : kFuseGroups) seam.boxes.Show(group, image->FuseByte(group));
-  session = std::make_unique<EngineSession>("sim", *image, seam, speed);
+  session = std::make_unique<EngineSession>(cable_text, *image, seam, speed);
   session->OpenPort();
 }
 

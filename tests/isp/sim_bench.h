@@ -13,7 +13,8 @@ namespace tolmeo::testing {
 
 class SimBench {
  public:
-  explicit SimBench(std::uint32_t flashPageSize = 64);
+  // cable_text names a cable with a virtual chip behind it ("sim", "arduino:sim", ...).
+  explicit SimBench(std::uint32_t flashPageSize = 64, const std::string& cable_text = "sim");
 
   Programmer& programmer() { return session->programmer(); }
   VirtualAvr& chip() { return session->rig().sim->chip(); }
