@@ -136,7 +136,9 @@ void Tide_cable_Form::FormShow() {
 
 void Tide_cable_Form::ShowChoice() {
   for (int i = 0; i < kCableRows; ++i) {
-    row_boxes_[i]->SetChecked(i < static_cast<int>(rows_.size()) && SameCable(rows_[i].cable.text, chosen_text_));
+    const bool shown = i < static_cast<int>(rows_.size());
+    shown ? row_boxes_[i]->Show() : row_boxes_[i]->Hide();  // a box for each cable found, no more
+    row_boxes_[i]->SetChecked(shown && SameCable(rows_[i].cable.text, chosen_text_));
   }
   const std::optional<CableSetting> port = ParallelPort(chosen_text_);
   for (std::size_t i = 0; i < wiring_boxes_.size(); ++i) {
