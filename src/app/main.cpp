@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 
+#include "app/ide_cabledialog.h"
 #include "app/ide_dialogbox.h"
 #include "app/main_form.h"
 #include "base/cp949.h"
@@ -45,6 +46,16 @@ SettingsHooks SettingsHooksFor(Tmain_Form& main, std::optional<Tide_msgbox_Form>
   return hooks;
 }
 
+CableDialogHooks CableHooksFor(Tmain_Form& main, std::optional<Tide_msgbox_Form>& msgbox) {
+  CableDialogHooks hooks;
+  hooks.probe = [&main] { return main.ProbeCables(); };
+  hooks.apply = [&main] { return main.TakeOptionsCable(); };
+  hooks.show_notice = [&msgbox](int kind, std::string_view text) {
+    if (msgbox) msgbox->ShowNotice(kind, text);
+  };
+  return hooks;
+}
+
 void RunWindows(Application& app) {
   Tmain_Form main(OptionsRef(), ChipImageRef());
   main.SetCaption("Tolmeo");
@@ -54,6 +65,8 @@ void RunWindows(Application& app) {
   std::optional<Tide_BalloonBox_Form> balloon;
   Tide_dialogbox_Form dialog(OptionsRef(), SettingsHooksFor(main, msgbox, balloon));
   main.show_settings = [&dialog] { dialog.ShowModal(); };
+  Tide_cable_Form cable_dialog(OptionsRef(), CableHooksFor(main, msgbox));
+  main.show_cable_settings = [&cable_dialog] { cable_dialog.ShowModal(); };
   msgbox.emplace(OptionsRef());
   balloon.emplace(OptionsRef());
   main.AttachShellWindows(submenu, *msgbox);

@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/cp949.h"
@@ -101,6 +102,9 @@ MenuActions Tmain_Form::MakeMenuActions() {
   actions.save_eeprom_image = [this] { SaveChipImage(Memory::Eeprom, image_, *seam_); };
   actions.show_settings = [this] {
     if (show_settings) show_settings();
+  };
+  actions.show_cable_settings = [this] {
+    if (show_cable_settings) show_cable_settings();
   };
   actions.show_notice = [this](int kind, const std::string& text) {
     seam_->ShowNotice(kind, text);
@@ -204,6 +208,26 @@ void Tmain_Form::LoadDevice(const std::string& name) {
   if (!session_->rig().sim) return;
   OpenSession();
   ReportVirtualChipFile();
+}
+
+std::vector<ProbeResult> Tmain_Form::ProbeCables() {
+  if (RefusedWhileBusy()) return {};
+  std::vector<CableCandidate> cables = AttachedCables();
+  const bool listed = std::any_of(cables.begin(), cables.end(),
+                                  [this](const CableCandidate& cable) { return cable.text == options_.cable; });
+  if (!listed) cables.insert(cables.begin(), {options_.cable, Ktext(u8"지금 설정")});
+  session_.reset();  // a claimed port or a locked chip file is let go for the probe
+  std::vector<ProbeResult> results;
+  for (const CableCandidate& cable : cables) results.push_back(ProbeCable(cable, image_));
+  OpenSession();
+  return results;
+}
+
+bool Tmain_Form::TakeOptionsCable() {
+  if (RefusedWhileBusy()) return false;
+  OpenSession();
+  ReportVirtualChipFile();
+  return true;
 }
 
 void Tmain_Form::FormResize() {

@@ -12,6 +12,7 @@
 #include "app/main_engine_seam.h"
 #include "app/main_panel.h"
 #include "form/form.h"
+#include "isp/cable_probe.h"
 #include "isp/engine_session.h"
 #include "shell/ide_msgbox.h"
 #include "shell/ide_submenu.h"
@@ -40,6 +41,13 @@ class Tmain_Form : public Form {
   void ApplyTranslucency();
   // The settings dialog is shown through this hook (the menu's 설정 item).
   std::function<void()> show_settings;
+  // The cable dialog likewise (the menu's 케이블 설정 item).
+  std::function<void()> show_cable_settings;
+  // Lets go of the cable while every attached one (and the options' own) is probed, then
+  // takes it again; nothing while a command runs.
+  std::vector<ProbeResult> ProbeCables();
+  // Takes the options' cable now; false (and said so) while a command runs.
+  bool TakeOptionsCable();
 
   void RunCommand(PanelCommand command);
   // Runs an engine command the way the panel's buttons do: with the busy look while it runs,

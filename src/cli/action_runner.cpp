@@ -191,7 +191,7 @@ int ActionRunner::Run(const Action& action) {
     case ActionKind::kRun:
       return Said(ExitStatusOf(programmer_.Run()),
                   Ktext(u8"칩을 놓아 주었습니다. 이제 칩의 프로그램이 실행됩니다."));
-    case ActionKind::kList: break;
+    case ActionKind::kList: case ActionKind::kProbe: break;
   }
   return PrintDescriptionList(seam_, out_);
 }

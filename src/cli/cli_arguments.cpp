@@ -138,6 +138,7 @@ Result<Action> ParseAction(std::string_view text) {
   if (text == "erase") return ActionOf(ActionKind::kErase);
   if (text == "run") return ActionOf(ActionKind::kRun);
   if (text == "list") return ActionOf(ActionKind::kList);
+  if (text == "probe") return ActionOf(ActionKind::kProbe);
   if (text == "fuses:r") return ActionOf(ActionKind::kFusesRead);
   if (auto values = After(text, "fuses:w:")) return ParseFuseWrite(*values);
   if (auto files = After(text, "auto:")) return ParseAuto(*files);
@@ -252,6 +253,10 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
                           auto 는 기록하기 전에 어느 바이트를 쓰는지 먼저 알려 줍니다
   run                     칩을 놓아 주어 칩의 프로그램이 돌게 합니다
   list                    -d 에 줄 수 있는 명세문서를 보여 줍니다
+  probe                   달려 있는 케이블을 찾아 (병렬 포트, Arduino 가 대답하는 시리얼 포트,
+                          gpiochip, USBasp, FTDI) 케이블마다 한 줄로 칩이 대답하는지, 칩의
+                          시그너처와 시그너처를 바르게 읽는 가장 빠른 ISP 속도를 알려 줍니다.
+                          -c 를 주면 그 케이블만 봅니다. 다른 작업은 하지 않습니다
 
 명세문서에서 고정(fixed)으로 표시된 비트는 주어진 값 대신 명세문서의 값을 지킵니다
 (ISP 를 끄는 SPIEN 같은 비트를 잘못 기록하지 않도록). 그때는 경고가 나옵니다.
@@ -260,6 +265,10 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   -c 케이블   이번 실행에 쓸 케이블 (설정 파일 opt/opt.opt 의 설정 대신, 아래 '파일' 참고):
               포트[:배선]   병렬 포트 (parport0; 비우면 처음 찾은 포트)와 케이블의 배선:
                              tolmeo (기본값), stk200, dapa, bsd, dt006 (핀 번호는 help/help.html)
+              arduino:PORT[@BAUD]
+                             ArduinoISP 스케치를 올린 Arduino (시리얼 포트, 기본 19200 baud)
+              arduino:sim[:FILE][,고장]...
+                             가상 Arduino 뒤의 가상 칩 (아래 sim 과 같은 고장들)
               usbasp[:SERIAL]
                              USB 의 USBasp (여러 개면 일련번호 SERIAL 의 것). SCK 는 USBasp 가
                              ISP 속도에 맞는 가장 빠른 것으로 정합니다

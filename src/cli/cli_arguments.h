@@ -24,6 +24,7 @@ enum class ActionKind {
   kAuto,
   kRun,
   kList,
+  kProbe,  // what is attached: done alone, before any other action
 };
 
 // Which lock and fuse bytes auto writes after the memories.

@@ -11,6 +11,7 @@
 #include "base/file_system.h"
 #include "base/run_folders.h"
 #include "cli/action_runner.h"
+#include "cli/probe_report.h"
 #include "cli/terminal_seam.h"
 #include "formats/ide_options.h"
 #include "isp/device_description.h"
@@ -137,6 +138,10 @@ int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   if (arguments.actions.empty()) return kExitOk;
   if (OnlyListing(arguments)) return PrintDescriptionList(seam, out);
   if (int status = LoadDevice(arguments, *image, seam, out); status != kExitOk) return status;
+  if (std::any_of(arguments.actions.begin(), arguments.actions.end(),
+                  [](const Action& action) { return action.kind == ActionKind::kProbe; })) {
+    return PrintProbe(arguments.cable, *image, out);
+  }
   EngineSession session(options.cable, *image, seam, options.ispSpeed);
   if (Status opened = session.OpenPort(); !opened) {
     seam.ShowNotice(kNoticeFailure, CableSetupHelp(options.cable, opened.reason()));

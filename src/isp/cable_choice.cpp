@@ -6,6 +6,7 @@
 
 #include "base/cp949.h"
 #include "base/run_folders.h"
+#include "isp/stk500_responder.h"
 #include "isp/usbasp_twin.h"
 #include "port/ftdi_twin.h"
 #include "port/gpio_twin.h"
@@ -146,6 +147,11 @@ Result<CableSetting> ParsePortText(std::string_view text) {
 Result<CableSetting> ParseArduinoText(std::string_view text) {
   CableSetting setting;
   text.remove_prefix(std::string_view("arduino:").size());
+  if (NamesSim(text)) {
+    Result<CableSetting> twin = ParseSimText(text);
+    if (twin) twin->arduino_twin = true;
+    return twin;
+  }
   const std::size_t at = text.rfind('@');
   setting.serial_port = std::string(text.substr(0, at));
   setting.baud = kStk500DefaultBaud;
@@ -196,10 +202,15 @@ void SetUpSim(SimCable& sim, const CableSetting& setting) {
   sim.chip().clock_hz = setting.clock_hz;
 }
 
-CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
-  CableRig rig;
+std::unique_ptr<SimCable> SimChip(const CableSetting& setting, const ChipImage& image) {
   auto sim = std::make_unique<SimCable>(ModelOfImage(image), setting.file);
   SetUpSim(*sim, setting);
+  return sim;
+}
+
+CableRig SimRig(const CableSetting& setting, const ChipImage& image) {
+  CableRig rig;
+  auto sim = SimChip(setting, image);
   rig.sim = sim.get();
   rig.clock = &sim->clock();
   rig.cable = std::move(sim);
@@ -258,7 +269,23 @@ CableRig FtdiRig(const CableSetting& setting, const ChipImage& image) {
   return TwinRig<FtdiCable>(std::move(twin), setting.ftdi, setting);
 }
 
+// The Arduino cable's real code on a pseudo-terminal, the virtual board answering from a thread.
+CableRig ArduinoTwinRig(const CableSetting& setting, const ChipImage& image) {
+  auto twin = std::make_unique<Stk500Twin>(SimChip(setting, image));
+  if (Status started = twin->Start(); !started) return PortRig(std::make_unique<UnusableCable>(started.reason()));
+  CableRig rig = PortRig(nullptr);
+  rig.sim = &twin->cable();
+  rig.link = std::make_unique<Stk500Link>(twin->port_path(), kStk500DefaultBaud, &image);
+  rig.twin = std::move(twin);
+  return rig;
+}
+
 }  // namespace
+
+CableRig::CableRig() = default;
+CableRig::~CableRig() = default;
+CableRig::CableRig(CableRig&&) = default;
+CableRig& CableRig::operator=(CableRig&&) = default;
 
 Result<CableSetting> ParseCableText(const std::string& cable_text) {
   std::string_view text = cable_text;
@@ -286,13 +313,14 @@ CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   if (setting->usbasp) return UsbaspRig(*setting, image);
   if (setting->bit_bang == "gpio") return GpioRig(*setting, image);
   if (setting->bit_bang == "ftdi") return FtdiRig(*setting, image);
+  if (setting->arduino_twin) return ArduinoTwinRig(*setting, image);
   if (setting->simulated) return SimRig(*setting, image);
   if (!setting->serial_port.empty()) {
     CableRig rig = PortRig(nullptr);
-    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud);
+    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud, &image);
     return rig;
   }
-    return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
+  return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
 }
 
 std::string PortOpenRemedies() {

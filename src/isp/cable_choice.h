@@ -26,6 +26,9 @@
 //   ftdi:sim[:FILE][,KNOB]...
 //                            the FTDI cable on a fake FT232R wired by default, with a virtual
 //                            AVR as sim has it behind it
+//   arduino:sim[:FILE][,KNOB]...
+//                            the virtual AVR as below, behind a virtual Arduino answering on a
+//                            pseudo-terminal, so the Arduino cable's own code runs
 //   sim[:FILE][,KNOB]...     a virtual AVR sized from the description, erased at every run or
 //                            kept in FILE (which may not hold a comma), with the knobs:
 //     absent  signature=1E9514  dead-page=WORD  dead-eeprom=ADDR  stuck-fuses  pull-after=N
@@ -59,6 +62,7 @@ struct CableSetting {
   bool usbasp = false;      // a USBasp, virtual when simulated
   std::string usb_serial;   // which USBasp; empty takes the first
   std::string serial_port;  // an Arduino as ISP, when not empty
+  bool arduino_twin = false;  // the virtual AVR behind a virtual Arduino
   int baud = 0;
   std::string file;    // the virtual AVR's file; empty when erased at every run
   bool absent = false;
@@ -73,7 +77,14 @@ struct CableSetting {
 // The cable text taken apart, or what is wrong with it (CP949).
 Result<CableSetting> ParseCableText(const std::string& cable_text);
 
+class Stk500Twin;
+
 struct CableRig {
+  CableRig();
+  ~CableRig();
+  CableRig(CableRig&&);
+  CableRig& operator=(CableRig&&);
+  std::unique_ptr<Stk500Twin> twin;  // the virtual Arduino behind link, going last
   std::unique_ptr<Cable> cable;      // a bit-bang cable, for the line driver
   std::unique_ptr<UsbBus> usb;       // the bus a USB programmer is on
   std::unique_ptr<IspLink> link;     // or a programmer with its own firmware

@@ -24,6 +24,7 @@ std::optional<std::size_t> FixedBodySize(std::uint8_t command) {
     case kLoadAddress: return 2;
     case kUniversal: return 4;
     case kReadPage: return 3;
+    case kSetDevice: return kDeviceParametersSize;
     default: return std::nullopt;
   }
 }
@@ -98,6 +99,10 @@ std::vector<std::uint8_t> Stk500Responder::Answer(std::uint8_t command, const st
       if (!link_.EnterProgramming(0)) return {kInSync, kFailed};
       break;
     case kLeaveProgmode: link_.ReleaseTarget(); break;
+    case kSetDevice:
+      device_set_ = SetDevice(body);
+      if (!device_set_) return {kInSync, kFailed};
+      break;
     case kLoadAddress: address_ = static_cast<std::uint32_t>(body[1]) << 8 | body[0]; break;
     case kUniversal: answer.push_back(Universal(body)); break;
     case kProgPage: return ProgramPage(body);
@@ -115,7 +120,19 @@ std::uint8_t Stk500Responder::Universal(const std::vector<std::uint8_t>& body) {
   return link_.TransferByte(body[3]);
 }
 
+bool Stk500Responder::SetDevice(const std::vector<std::uint8_t>& body) {
+  auto field = [&body](std::size_t at, std::size_t size) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) value = value << 8 | body[at + i];
+    return value;
+  };
+  const ChipModel& chip = cable_.chip().memories().model();
+  return field(kDevicePageSizeAt, 2) == chip.flashPageSize && field(kDeviceEepromSizeAt, 2) == chip.eepromSize &&
+         field(kDeviceFlashSizeAt, 4) == chip.flashSize;
+}
+
 std::vector<std::uint8_t> Stk500Responder::ProgramPage(const std::vector<std::uint8_t>& body) {
+  if (!device_set_) return {kInSync, kFailed};
   const std::size_t count = body.size() - 4;
   if (body[2] == 'F') {
     for (std::size_t i = 0; i + 1 < count; i += 2) {
@@ -147,6 +164,17 @@ std::vector<std::uint8_t> Stk500Responder::ReadPage(const std::vector<std::uint8
   }
   answer.push_back(kOk);
   return answer;
+}
+
+Stk500Twin::~Stk500Twin() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+Status Stk500Twin::Start() {
+  if (Status opened = pty_.Open(); !opened) return opened;
+  thread_ = std::thread([this] { responder_.Serve(pty_.master(), stop_); });
+  return Success();
 }
 
 }  // namespace tolmeo

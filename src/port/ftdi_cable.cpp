@@ -120,17 +120,6 @@ class Libftdi1 : public FtdiDevice {
   bool open_ = false;
 };
 
-void AddDevices(ftdi_context* context, int product, const char* chip, std::vector<FtdiDeviceInfo>& devices) {
-  ftdi_device_list* list = nullptr;
-  if (ftdi_usb_find_all(context, &list, kFtdiVendor, product) < 0) return;
-  for (ftdi_device_list* item = list; item; item = item->next) {
-    char description[128] = {}, serial[128] = {};
-    ftdi_usb_get_strings(context, item->dev, nullptr, 0, description, sizeof description, serial, sizeof serial);
-    devices.push_back({chip, serial, description});
-  }
-  ftdi_list_free(&list);
-}
-
 }  // namespace
 
 Result<FtdiWiring> ParseFtdiWiring(std::string_view text) {
@@ -146,16 +135,6 @@ Result<FtdiWiring> ParseFtdiWiring(std::string_view text) {
 }
 
 std::unique_ptr<FtdiDevice> Libftdi() { return std::make_unique<Libftdi1>(); }
-
-std::vector<FtdiDeviceInfo> FtdiDevices() {
-  std::vector<FtdiDeviceInfo> devices;
-  ftdi_context* context = ftdi_new();
-  if (!context) return devices;
-  AddDevices(context, kFt232rProduct, "FT232R", devices);
-  AddDevices(context, kFt2232hProduct, "FT2232H", devices);
-  ftdi_free(context);
-  return devices;
-}
 
 FtdiCable::FtdiCable(std::unique_ptr<FtdiDevice> device, FtdiWiring wiring)
     : device_(std::move(device)), wiring_(std::move(wiring)), phase_ns_(kFirstPhaseNs) {}

@@ -69,14 +69,6 @@ class FtdiDevice {
 // libftdi itself.
 std::unique_ptr<FtdiDevice> Libftdi();
 
-struct FtdiDeviceInfo {
-  std::string chip;  // "FT232R" or "FT2232H"
-  std::string serial;
-  std::string description;
-};
-// The FT232R and FT2232H chips on the USB, FT232R first; none where libftdi finds none.
-std::vector<FtdiDeviceInfo> FtdiDevices();
-
 class FtdiCable : public Cable {
  public:
   FtdiCable(std::unique_ptr<FtdiDevice> device, FtdiWiring wiring);

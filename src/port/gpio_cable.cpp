@@ -108,18 +108,6 @@ Result<GpioWiring> ParseGpioWiring(std::string_view text) {
 
 std::unique_ptr<GpioLines> LibgpiodLines() { return std::make_unique<Libgpiod>(); }
 
-std::vector<GpioChipInfo> GpioChips() {
-  std::vector<GpioChipInfo> chips;
-  gpiod_chip_iter* iter = gpiod_chip_iter_new();
-  if (!iter) return chips;
-  gpiod_chip* chip = nullptr;
-  gpiod_foreach_chip(iter, chip) {
-    chips.push_back({gpiod_chip_name(chip), gpiod_chip_label(chip), gpiod_chip_num_lines(chip)});
-  }
-  gpiod_chip_iter_free(iter);
-  return chips;
-}
-
 GpioCable::GpioCable(std::unique_ptr<GpioLines> lines, GpioWiring wiring)
     : lines_(std::move(lines)), wiring_(std::move(wiring)) {}
 

@@ -52,14 +52,6 @@ class GpioLines {
 // libgpiod itself.
 std::unique_ptr<GpioLines> LibgpiodLines();
 
-struct GpioChipInfo {
-  std::string name;   // "gpiochip0"
-  std::string label;  // "pinctrl-bcm2711"
-  unsigned lines = 0;
-};
-// The gpiochips of this machine, in libgpiod's order; none where there is no GPIO.
-std::vector<GpioChipInfo> GpioChips();
-
 class GpioCable : public Cable {
  public:
   GpioCable(std::unique_ptr<GpioLines> lines, GpioWiring wiring);

@@ -6,6 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <thread>
 
 #include "base/cp949.h"
@@ -114,7 +116,25 @@ bool Stk500Link::Command(std::vector<std::uint8_t> command, std::span<std::uint8
 bool Stk500Link::EnterProgramming(std::int64_t) {
   if (fd_ < 0) return false;
   if (lost_ && !Sync()) return false;
-  return Command({kEnterProgmode}, {});
+  return SetDevice() && Command({kEnterProgmode}, {});
+}
+
+// The description knows no poll values: 0xFF, which polling cannot tell from an erased cell,
+// has the programmer wait its own write times.
+bool Stk500Link::SetDevice() {
+  if (!device_ || device_->flashSize == 0) return true;
+  std::vector<std::uint8_t> command(1 + kDeviceParametersSize, 0x00);
+  command[0] = kSetDevice;
+  std::uint8_t* parameters = command.data() + 1;
+  const std::uint8_t kinds[] = {0x00, 0x00, 0x00, 0x01, 0x01, 0x01, 0x01, 0x03, 0xFF, 0xFF, 0xFF, 0xFF};
+  std::copy(std::begin(kinds), std::end(kinds), parameters);
+  auto put = [parameters](std::size_t at, std::size_t size, std::uint32_t value) {
+    for (std::size_t i = 0; i < size; ++i) parameters[at + i] = static_cast<std::uint8_t>(value >> (8 * (size - 1 - i)));
+  };
+  put(kDevicePageSizeAt, 2, device_->flashPageSize);
+  put(kDeviceEepromSizeAt, 2, device_->eepromSize);
+  put(kDeviceFlashSizeAt, 4, device_->flashSize);
+  return Command(std::move(command), {});
 }
 
 void Stk500Link::ReleaseTarget() { Command({kLeaveProgmode}, {}); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/chip_geometry.h"
 #include "port/isp_link.h"
 
 namespace tolmeo {
@@ -16,7 +17,11 @@ inline constexpr int kStk500DefaultBaud = 19200;
 
 class Stk500Link : public IspLink {
  public:
-  Stk500Link(std::string path, int baud = kStk500DefaultBaud) : path_(std::move(path)), baud_(baud) {}
+  // device, when given, is read at every programming-mode entry: the sketch is told the chip's
+  // page, EEPROM and Flash sizes (Set Device) before it programs a page. Without it (a probe
+  // that only reads the signature) nothing is set.
+  Stk500Link(std::string path, int baud = kStk500DefaultBaud, const ChipGeometry* device = nullptr)
+      : path_(std::move(path)), baud_(baud), device_(device) {}
   ~Stk500Link() override;
   Stk500Link(const Stk500Link&) = delete;
   Stk500Link& operator=(const Stk500Link&) = delete;
@@ -39,6 +44,7 @@ class Stk500Link : public IspLink {
 
  private:
   bool Sync();
+  bool SetDevice();
   // One command and its framed answer of answer_size bytes between INSYNC and OK.
   bool Command(std::vector<std::uint8_t> command, std::span<std::uint8_t> answer);
   bool Universal(const Instruction& instruction, std::uint8_t& value);
@@ -50,6 +56,7 @@ class Stk500Link : public IspLink {
 
   std::string path_;
   int baud_;
+  const ChipGeometry* device_;
   int fd_ = -1;
   bool lost_ = false;
   CableStats stats_;

@@ -236,14 +236,4 @@ bool UsbaspLink::ReadEeprom(std::uint32_t address, std::span<std::uint8_t> bytes
   return ReadBlocks(kReadEeprom, address, bytes);
 }
 
-std::vector<std::string> ListUsbaspSerials(UsbBus& bus) {
-  std::vector<std::string> serials;
-  Result<std::vector<UsbDeviceEntry>> devices = bus.Devices(kVendorId, kProductId);
-  if (!devices) return serials;
-  for (const UsbDeviceEntry& entry : *devices) {
-    if (IsUsbasp(entry)) serials.push_back(entry.serial);
-  }
-  return serials;
-}
-
 }  // namespace tolmeo

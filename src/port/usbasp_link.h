@@ -72,8 +72,4 @@ class UsbaspLink : public IspLink {
   CableStats stats_;
 };
 
-// The serials of the USBasps attached (an empty one for a USBasp without a serial or one the
-// system does not let us open); none when the bus cannot be searched.
-std::vector<std::string> ListUsbaspSerials(UsbBus& bus);
-
 }  // namespace tolmeo

@@ -132,7 +132,7 @@ void Tide_menu_Form::BuildSlots() {
   slots_[0].items = {Ktext(u8" Flash 열기 "), Ktext(u8" EEprom 열기 "), Ktext(u8" Flash 저장 "),
                      Ktext(u8" EEprom 저장 ")};
   slots_[1].title = Ktext(u8" 설정 ");
-  slots_[1].items = {Ktext(u8" 개발환경 설정 대화상자 ")};
+  slots_[1].items = {Ktext(u8" 개발환경 설정 대화상자 "), Ktext(u8" 케이블 설정 대화상자 ")};
   slots_[2].title = Ktext(u8" 도움말 ");
   slots_[2].items = {Ktext(u8" 도움말 "), " Darimsol ", Ktext(u8" 제작정보 "),
                      Ktext(u8" 나의다짐 ")};
@@ -265,7 +265,7 @@ void Tide_menu_Form::RunItem(int slot, int item) {
       run(*documents.at(item));
       break;
     }
-    case 1: run(actions_.show_settings); break;
+    case 1: run(item == 0 ? actions_.show_settings : actions_.show_cable_settings); break;
     case 2: RunHelpItem(item); break;
     case kDeviceSlot: {
       if (actions_.may_change_device && !actions_.may_change_device()) return;

@@ -39,6 +39,7 @@ struct MenuActions {
   std::function<void()> save_flash_image;
   std::function<void()> save_eeprom_image;
   std::function<void()> show_settings;
+  std::function<void()> show_cable_settings;
   std::function<void(int kind, const std::string& cp949_text)> show_notice;
   // Asked before another device is taken; false keeps the device in force (and says why).
   std::function<bool()> may_change_device;

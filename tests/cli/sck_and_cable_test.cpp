@@ -2,6 +2,7 @@
 // anything runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,6 +57,23 @@ TEST(CableOption, TheHelpNamesEveryKnobAndWiring) {
                            "clock=", "stk200", "dapa", "bsd", "dt006", "--sck", "0.25 us"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
+}
+
+}  // namespace
+}  // namespace tolmeo::cli
+
+namespace tolmeo::cli {
+namespace {
+
+TEST(Probe, SaysOneLineForTheCableWithItsSignatureAndSpeedAndFailsWithoutAChip) {
+  int status = -1;
+  std::string text = Printed({"-c", "sim,clock=0.5", "-d", "ATmega328P", "probe"}, status);
+  EXPECT_EQ(status, 0) << text;
+  EXPECT_NE(text.find("1e 95 0f"), std::string::npos) << text;
+  EXPECT_NE(text.find("0x"), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  text = Printed({"-c", "sim,absent", "-d", "ATmega328P", "probe"}, status);
+  EXPECT_EQ(status, 1) << text;
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace tolmeo::testing {
 
 class SimBench {
  public:
-  // cable: any cable text whose chip is virtual ("sim", "usbasp:sim,...", "gpio:sim", "ftdi:sim").
+  // cable: any cable text whose chip is virtual ("sim", "usbasp:sim", "arduino:sim", "gpio:sim",
+  // "ftdi:sim", ...).
   explicit SimBench(std::uint32_t flashPageSize = 64, const std::string& cable = "sim");
 
   Programmer& programmer() { return session->programmer(); }

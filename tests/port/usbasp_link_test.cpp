@@ -338,12 +338,5 @@ TEST(UsbaspOpen, SaysWhatToDoWhenNoneIsFoundOrOpenableOrTheSerialDiffers) {
   EXPECT_EQ(bus.opened_serial, "B2");
 }
 
-TEST(UsbaspOpen, TheListNamesEveryUsbaspAndNoOtherDevice) {
-  RecordingBus bus;
-  bus.entries = {Usbasp("A1"), Usbasp(""), Usbasp("Z")};
-  bus.entries[2].manufacturer = "someone else";
-  EXPECT_EQ(ListUsbaspSerials(bus), (std::vector<std::string>{"A1", ""}));
-}
-
 }  // namespace
 }  // namespace tolmeo

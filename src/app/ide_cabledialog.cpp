@@ -1,0 +1,245 @@
+#include "app/ide_cabledialog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/cp949.h"
+#include "base/run_folders.h"
+#include "form/application.h"
+#include "gfx/colors.h"
+#include "gfx/text_drawing.h"
+#include "isp/cable_choice.h"
+#include "isp/engine_seam.h"
+#include "isp/line_driver.h"
+#include "port/parport_wiring.h"
+#include "shell/ide_msgbox.h"
+#include "shell/tabbed_window.h"
+
+namespace tolmeo {
+namespace {
+
+constexpr int kCloseSize = 12;
+constexpr int kTitleHeight = 22;
+constexpr int kLineInset = 4;
+constexpr int kBoxTextGap = 16;
+constexpr int kRowTop = 48;
+constexpr int kRowHeight = 16;
+constexpr int kWiringTop = 170;
+constexpr int kWiringStep = 84;
+constexpr int kSpeedBarTop = 212;
+constexpr int kSpeedBarWidth = 265;
+constexpr int kSpeedTextTop = 230;
+constexpr int kChosenTextTop = 272;
+constexpr int kButtonWidth = 60;
+
+struct Heading {
+  const char8_t* text;
+  int y;
+};
+constexpr Heading kHeadings[] = {
+    {u8"[찾은 케이블]", 30}, {u8"[병렬 포트 배선]", 152}, {u8"[ISP 속도]", 194}, {u8"[케이블 설정]", 254}};
+constexpr int kLineYs[] = {146, 188, 248};
+
+const std::string& Title() { return Ktext(u8" 케이블 설정 "); }
+
+int TextWidth(const TextStyle& style, std::string_view text) {
+  auto size = MeasureText(style, text);
+  return size ? size->width : 0;
+}
+
+// A parallel port's text: its port (empty for the first found) and wiring.
+std::optional<CableSetting> ParallelPort(const std::string& text) {
+  Result<CableSetting> setting = ParseCableText(text);
+  if (!setting || setting->simulated || !setting->serial_port.empty()) return std::nullopt;
+  if (!setting->port.empty() && !setting->port.starts_with("parport")) return std::nullopt;
+  return *setting;
+}
+
+// The row's cable, with any wiring the chosen text adds to its port.
+bool SameCable(const std::string& row_text, const std::string& chosen) {
+  return chosen == row_text || chosen.starts_with(row_text + ":");
+}
+
+// Where the speed stands among the probe's speeds: the first at or above it.
+int SpeedIndex(std::int32_t speed) {
+  const std::span<const std::int32_t> speeds = ProbeSpeeds();
+  const auto at = std::lower_bound(speeds.begin(), speeds.end(), speed);
+  return static_cast<int>(std::min<std::size_t>(at - speeds.begin(), speeds.size() - 1));
+}
+
+}  // namespace
+
+Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
+    : WidgetBase(nullptr, options),
+      settings_(options),
+      hooks_(std::move(hooks)),
+      close_button_(this, options),
+      probe_button_(this, options),
+      apply_button_(this, options),
+      speed_bar_(this, options) {
+  for (int i = 0; i < kCableRows; ++i) row_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
+  for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
+    wiring_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
+  }
+  title_style_ = text_style();
+  tab_width_ = TextWidth(title_style_, Title()) + kCloseSize + 6;
+  SetStayOnTop(true);
+  SetWindowRole(WindowRole::Dialog);
+  Rect screen = Application::Current().ScreenRect();
+  SetBounds(Rect{screen.left + (screen.width - kCableDialogWidth) / 2,
+                 screen.top + (screen.height - kCableDialogHeight) / 2, kCableDialogWidth, kCableDialogHeight});
+  SetShape(TabbedWindowShape(kCableDialogWidth, kCableDialogHeight, tab_width_, kMsgboxBodyTop));
+  PlaceControls();
+  Draw();
+}
+
+void Tide_cable_Form::PlaceControls() {
+  auto place = [this](Form& control, const Rect& bounds) {
+    control.SetParent(this);
+    control.SetBounds(bounds);
+    control.Show();
+  };
+  place(close_button_, Rect{tab_width_ - kCloseSize - 4, (kTitleHeight - kCloseSize) / 2, kCloseSize, kCloseSize});
+  close_button_.LoadImage(DataFolder() + "sysbmp/control/close.bmp");
+  close_button_.SetImageWidth(kCloseSize);
+  close_button_.SetImageHeight(kCloseSize);
+  close_button_.on_click = [this] { Hide(); };
+  const int button_left = kCableDialogWidth - kButtonWidth - 8;
+  place(probe_button_, Rect{button_left, 28, kButtonWidth, 18});
+  probe_button_.SetCaption(Ktext(u8"검색"));
+  probe_button_.on_click = [this] { Probe(); };
+  place(apply_button_, Rect{button_left, 290, kButtonWidth, 20});
+  apply_button_.SetCaption(Ktext(u8"적용"));
+  apply_button_.on_click = [this] { Apply(); };
+  constexpr int box = Tgui_check_button_Form::kSize;
+  for (int i = 0; i < kCableRows; ++i) {
+    place(*row_boxes_[i], Rect{8, kRowTop + kRowHeight * i, box, box});
+    row_boxes_[i]->on_release = [this, i] { ChooseRow(i); };
+  }
+  for (int i = 0; i < static_cast<int>(wiring_boxes_.size()); ++i) {
+    place(*wiring_boxes_[i], Rect{8 + kWiringStep * i, kWiringTop, box, box});
+    wiring_boxes_[i]->on_release = [this, i] { ChooseWiring(i); };
+  }
+  place(speed_bar_, Rect{8, kSpeedBarTop, kSpeedBarWidth, ScrollBar::kThickness});
+  speed_bar_.SetPage(1);
+  speed_bar_.SetMax(static_cast<int>(ProbeSpeeds().size()) - 1);
+  speed_bar_.on_change = [this] { SpeedMoved(); };
+}
+
+void Tide_cable_Form::FormShow() {
+  WidgetBase::FormShow();
+  chosen_text_ = settings_.cable;
+  chosen_speed_ = settings_.ispSpeed;
+  drag_.End();
+  ShowChoice();
+}
+
+void Tide_cable_Form::ShowChoice() {
+  for (int i = 0; i < kCableRows; ++i) {
+    const bool shown = i < static_cast<int>(rows_.size());
+    shown ? row_boxes_[i]->Show() : row_boxes_[i]->Hide();  // a box for each cable found, no more
+    row_boxes_[i]->SetChecked(shown && SameCable(rows_[i].cable.text, chosen_text_));
+  }
+  const std::optional<CableSetting> port = ParallelPort(chosen_text_);
+  for (std::size_t i = 0; i < wiring_boxes_.size(); ++i) {
+    const bool own = port && port->wiring.empty() && i == 0;
+    wiring_boxes_[i]->SetChecked(port && (own || port->wiring == KnownWirings()[i].name));
+  }
+  speed_bar_.RestorePosition(SpeedIndex(chosen_speed_));
+  Draw();
+}
+
+// --- Handlers --------------------------------------------------------------------------------
+
+void Tide_cable_Form::Probe() {
+  if (!hooks_.probe) return;
+  rows_ = hooks_.probe();
+  if (rows_.size() > static_cast<std::size_t>(kCableRows)) rows_.resize(kCableRows);
+  ShowChoice();
+}
+
+// A row's cable, at the speed its probe suggests.
+void Tide_cable_Form::ChooseRow(int row) {
+  if (row < static_cast<int>(rows_.size())) {
+    chosen_text_ = rows_[row].cable.text;
+    if (rows_[row].suggested_speed) chosen_speed_ = *rows_[row].suggested_speed;
+  }
+  ShowChoice();
+}
+
+// Only a parallel port has a wiring; Tolmeo's own is named by none.
+void Tide_cable_Form::ChooseWiring(int wiring) {
+  if (const std::optional<CableSetting> port = ParallelPort(chosen_text_)) {
+    chosen_text_ = port->port + (wiring == 0 ? "" : ":" + std::string(KnownWirings()[wiring].name));
+  }
+  ShowChoice();
+}
+
+void Tide_cable_Form::SpeedMoved() {
+  chosen_speed_ = ProbeSpeeds()[speed_bar_.position()];
+  Draw();
+}
+
+void Tide_cable_Form::Apply() {
+  Result<CableSetting> setting = ParseCableText(chosen_text_);
+  std::string problem = setting ? std::string() : setting.reason();
+  if (chosen_text_.size() >= kMaxOptionPathBytes) problem = Ktext(u8"케이블 글이 너무 깁니다.");
+  if (!problem.empty()) {
+    if (hooks_.show_notice) hooks_.show_notice(kNoticeFailure, problem);
+    return;
+  }
+  const std::string old_cable = settings_.cable;
+  const std::int32_t old_speed = settings_.ispSpeed;
+  settings_.cable = chosen_text_;
+  settings_.ispSpeed = chosen_speed_;
+  if (hooks_.apply && !hooks_.apply()) {
+    settings_.cable = old_cable;
+    settings_.ispSpeed = old_speed;
+  }
+}
+
+// --- Drawing and dragging --------------------------------------------------------------------
+
+std::string Tide_cable_Form::SpeedLine() const {
+  char phase[64];
+  std::snprintf(phase, sizeof phase, "%.2f us", SckTimingOf(chosen_speed_).shortest_phase_us);
+  return Ktext(u8"ISP 속도 ") + SpeedText(chosen_speed_) + Ktext(u8", SCK 한 단계 ") + phase;
+}
+
+void Tide_cable_Form::Render(Bitmap& bitmap) {
+  const Color overall = options().overallColor;
+  DrawTabbedTitle(bitmap, title_style_, overall, Title(), kTitleHeight);
+  auto text = [&](int x, int y, std::string_view cp949) {
+    DrawTextUnderlined(bitmap, text_style(), x, Underline{}, cp949, kTransparent, kWhite, kBlack, y);
+  };
+  for (const Heading& heading : kHeadings) text(6, heading.y, Cp949FromUtf8(reinterpret_cast<const char*>(heading.text)));
+  if (rows_.empty()) text(8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    text(8 + kBoxTextGap, kRowTop + kRowHeight * static_cast<int>(i), ProbeLine(rows_[i]));
+  }
+  for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
+    text(8 + kWiringStep * static_cast<int>(i) + kBoxTextGap, kWiringTop, std::string(KnownWirings()[i].name));
+  }
+  text(8, kSpeedTextTop, SpeedLine());
+  text(8, kChosenTextTop, chosen_text_);
+  const int right = bitmap.width() - kLineInset;
+  for (int y : kLineYs) bitmap.Line(kLineInset, y, right, y, overall);
+  DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);
+}
+
+void Tide_cable_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
+  if (button == MouseButton::Left && x >= 0 && x < tab_width_ && y >= 0 && y < kTitleHeight) {
+    drag_.Begin(*this, x, y);
+  }
+}
+
+void Tide_cable_Form::FormMouseMove(ShiftState shift, int x, int y) {
+  WidgetBase::FormMouseMove(shift, x, y);
+  drag_.Follow(*this, shift, x, y);
+}
+
+void Tide_cable_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
+  if (button == MouseButton::Left) drag_.End();
+}
+
+}  // namespace tolmeo

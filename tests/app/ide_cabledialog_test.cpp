@@ -1,0 +1,124 @@
+// The cable dialog: the probe's cables as rows, choosing one with the speed its probe suggests,
+// a parallel port's wiring, the speed bar with the slowest chip clock it suits, and applying
+// into the options (refused for a text Tolmeo cannot use, undone when the main window says no).
+#include "app/ide_cabledialog.h"
+
+#include "base/cp949.h"
+#include "formats/ide_options.h"
+#include "isp/cable_choice.h"
+#include "port/parport_wiring.h"
+#include "widgets/widget_fixture.h"
+
+namespace tolmeo::testing {
+namespace {
+
+ProbeResult Found(const std::string& text, std::optional<std::int32_t> suggested) {
+  ProbeResult result;
+  result.cable = {text, "test"};
+  result.chip_answers = true;
+  result.signature = {0x1E, 0x95, 0x0F};
+  result.fastest_speed = suggested ? std::optional<std::int32_t>(*suggested / 2) : std::nullopt;
+  result.suggested_speed = suggested;
+  return result;
+}
+
+class CableDialogTest : public WidgetTest {
+ protected:
+  CableDialogTest() {
+    options = DefaultOptions();
+    options.overallColor = kOverall;
+    options.cable = "parport0:stk200";
+    options.ispSpeed = 0x10;
+    CableDialogHooks hooks;
+    hooks.probe = [this] {
+      ++probes;
+      return std::vector<ProbeResult>{Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
+    };
+    hooks.apply = [this] {
+      applied.push_back(options.cable);
+      return main_takes_it;
+    };
+    hooks.show_notice = [this](int kind, std::string_view text) { notices.push_back(std::to_string(kind) + " " + std::string(text)); };
+    dialog = &Make<Tide_cable_Form>(options, std::move(hooks));
+    dialog->Show();
+    Pump();
+  }
+  void Click(const Form& control) {
+    Point at = control.ClientToScreen(Point{control.width() / 2, control.height() / 2});
+    screen->Click(at.x, at.y);
+    Pump();
+  }
+
+  Tide_cable_Form* dialog = nullptr;
+  int probes = 0;
+  bool main_takes_it = true;
+  std::vector<std::string> applied;
+  std::vector<std::string> notices;
+};
+
+TEST_F(CableDialogTest, ShowsTheOptionsCableWiringAndSpeedUntilAProbeFindsCables) {
+  EXPECT_EQ(dialog->chosen_text(), "parport0:stk200");
+  EXPECT_TRUE(dialog->wiring_box(1).checked());  // stk200, after Tolmeo's own
+  EXPECT_FALSE(dialog->wiring_box(0).checked());
+  EXPECT_TRUE(dialog->rows().empty());
+  EXPECT_NE(Utf8FromCp949(dialog->SpeedLine()).find("0x10 (1.000 MHz"), std::string::npos)
+      << Utf8FromCp949(dialog->SpeedLine());
+  Click(dialog->probe_button());
+  EXPECT_EQ(probes, 1);
+  ASSERT_EQ(dialog->rows().size(), 2u);
+  EXPECT_TRUE(dialog->row_box(0).checked());  // the port the options name, wiring aside
+  EXPECT_FALSE(dialog->row_box(1).checked());
+}
+
+TEST_F(CableDialogTest, ARowTakesItsCableAndSuggestedSpeedAndTheWiringGoesOnlyOnAPort) {
+  Click(dialog->probe_button());
+  Click(dialog->row_box(0));
+  EXPECT_EQ(dialog->chosen_text(), "parport0");
+  EXPECT_EQ(dialog->chosen_speed(), 0x4);
+  EXPECT_TRUE(dialog->wiring_box(0).checked());
+  Click(dialog->wiring_box(2));
+  EXPECT_EQ(dialog->chosen_text(), std::string("parport0:") + std::string(KnownWirings()[2].name));
+  Click(dialog->row_box(1));
+  EXPECT_EQ(dialog->chosen_text(), "arduino:/dev/ttyACM0");
+  EXPECT_EQ(dialog->chosen_speed(), 0x4);  // the sketch sets its own SCK: the speed stays
+  Click(dialog->wiring_box(3));
+  EXPECT_EQ(dialog->chosen_text(), "arduino:/dev/ttyACM0");
+  EXPECT_FALSE(dialog->wiring_box(3).checked());
+}
+
+TEST_F(CableDialogTest, TheSpeedBarStepsThroughTheProbeSpeeds) {
+  dialog->speed_bar().SetPosition(0);
+  EXPECT_EQ(dialog->chosen_speed(), ProbeSpeeds().front());
+  dialog->speed_bar().SetPosition(static_cast<int>(ProbeSpeeds().size()) - 1);
+  EXPECT_EQ(dialog->chosen_speed(), 0x200);
+  EXPECT_NE(Utf8FromCp949(dialog->SpeedLine()).find("128.00 us"), std::string::npos);
+}
+
+TEST_F(CableDialogTest, ApplyingPutsTheChoiceInTheOptionsUnlessRefused) {
+  Click(dialog->probe_button());
+  Click(dialog->row_box(1));
+  Click(dialog->apply_button());
+  EXPECT_EQ(options.cable, "arduino:/dev/ttyACM0");
+  EXPECT_EQ(options.ispSpeed, 0x10);
+  EXPECT_EQ(applied, std::vector<std::string>{"arduino:/dev/ttyACM0"});
+  main_takes_it = false;
+  Click(dialog->row_box(0));
+  Click(dialog->apply_button());
+  EXPECT_EQ(options.cable, "arduino:/dev/ttyACM0");  // a running command kept its cable
+  EXPECT_EQ(options.ispSpeed, 0x10);
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(CableDialogTest, ACableTextTolmeoCannotUseIsRefusedWithItsReason) {
+  options.cable = "sim,fast";
+  dialog->Hide();
+  dialog->Show();
+  Pump();
+  Click(dialog->apply_button());
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_TRUE(notices[0].starts_with("3 ")) << notices[0];
+  EXPECT_TRUE(applied.empty());
+}
+
+}  // namespace
+}  // namespace tolmeo::testing
