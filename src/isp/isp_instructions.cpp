@@ -303,8 +303,10 @@ void IspInstructions::WriteEepromOnce(std::uint32_t address, std::uint8_t value)
     SendInstruction(0xC0, High(address), Low(address), value);
     return;
   }
-  Forget();
-  // The programmer waits out the write itself.
+  // The programmer waits out the write itself. The EEPROM bytes read before stay known: the
+  // one written is set once it reads back (WriteEepromByte), so the reads before the next
+  // writes need no new block.
+  flash_cache_.values.clear();
   if (!link_.WriteEeprom(address, std::span<const std::uint8_t>(&value, 1))) silent_ = true;
 }
 
@@ -337,13 +339,18 @@ bool IspInstructions::WriteEepromByte(std::uint32_t address, std::uint8_t value)
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     WriteEepromOnce(address, value);
     const std::uint8_t read = AwaitEepromByte(address, value);
-    if (silent_) {
-      ReportSilence(AddressText(Memory::Eeprom, address));
-      return false;
+    if (silent_) break;
+    if (read == value) {
+      if (eeprom_cache_.Holds(address)) eeprom_cache_.values[address - eeprom_cache_.first] = value;
+      return true;
     }
-    if (read == value) return true;
   }
-  ReportWriteExhausted(AddressText(Memory::Eeprom, address) + Ktext(u8" 에"));
+  Forget();
+  if (silent_) {
+    ReportSilence(AddressText(Memory::Eeprom, address));
+  } else {
+    ReportWriteExhausted(AddressText(Memory::Eeprom, address) + Ktext(u8" 에"));
+  }
   return false;
 }
 
