@@ -75,8 +75,9 @@ std::string CableSetupHelp(const std::string& cable, const std::string& reason) 
   return Ktext(u8"케이블 '") + cable + Ktext(u8"' 을(를) 열지 못했습니다. 칩은 건드리지 않았습니다.\r\n") + reason;
 }
 
-// The time a port access takes on the cable of this run, or nullopt (with the reason
-// printed) when it is a virtual cable or does not open.
+// The time a port access takes on the cable of this run, as its line driver subtracts it, or
+// nullopt when nothing is subtracted (a virtual cable, a cable that batches its accesses) or
+// the cable does not open (with the reason printed).
 std::optional<double> MeasuredPortAccess(const std::string& cable_text, std::FILE* out) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting || setting->simulated) return std::nullopt;
@@ -89,7 +90,9 @@ std::optional<double> MeasuredPortAccess(const std::string& cable_text, std::FIL
                  Utf8FromCp949(opened.reason()).c_str());
     return std::nullopt;
   }
-  return PortAccessUs(*rig.cable, kIdleDataRegister);
+  const std::int64_t access_ns = PortAccessNsOf(rig);  // as the run's line driver takes it
+  if (access_ns <= 0) return std::nullopt;
+  return static_cast<double>(access_ns) / 1000.0;
 }
 
 // The texts are UTF-8 source literals: the terminal gets UTF-8.

@@ -148,9 +148,21 @@ class HexReader {
       std::uint64_t address = AddressOf(record, k);
       if (address >= area_.size()) return BeyondMemory(address);
       area_[address] = record.data()[k];
-      range_.high = std::max(range_.high, static_cast<std::uint32_t>(address));
+      Note(static_cast<std::uint32_t>(address));
     }
     return Success();
+  }
+
+  void Note(std::uint32_t address) {
+    std::vector<HexSpan>& spans = range_.spans;
+    if (spans.empty()) range_.low = address;
+    range_.low = std::min(range_.low, address);
+    range_.high = std::max(range_.high, address);
+    if (!spans.empty() && spans.back().first + spans.back().count == address) {
+      ++spans.back().count;
+    } else {
+      spans.push_back({address, 1});
+    }
   }
 
   Failure BeyondMemory(std::uint64_t address) const {

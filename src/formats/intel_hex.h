@@ -7,17 +7,27 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/result.h"
 
 namespace tolmeo {
 
-// Byte addresses of the data read. low is always 0: the programming commands work from the
-// start of the memory up to the last byte the document uses, writing the erased value where
-// the document has none. A text without data records gives 0..0.
+// Bytes first to first + count - 1, all stored by the file.
+struct HexSpan {
+  std::uint32_t first = 0;
+  std::uint32_t count = 0;
+  bool operator==(const HexSpan&) const = default;
+};
+
+// Byte addresses of the data read: the lowest and highest stored, and every run of stored
+// bytes in file order (a run that goes on where the one before ended joins it); the bytes
+// between runs are gaps the file leaves out. A text without data records gives 0..0 and no
+// runs.
 struct HexRange {
   std::uint32_t low = 0;
   std::uint32_t high = 0;
+  std::vector<HexSpan> spans;
 };
 
 // Stores the data records of text into area, byte address b at area[b]; area is exactly the

@@ -56,9 +56,25 @@ void BitBangLink::SleepMs(std::int32_t milliseconds) {
   driver_.SleepMs(milliseconds);
 }
 
+// MOSI changes together with the falling edge (the chip takes MOSI on the rising one), so a
+// bit costs two port accesses and two waits; SCK comes down again at the end.
+void BitBangLink::QueueTwoEdgeBits(std::uint8_t value) {
+  for (int bit = 7; bit >= 0; --bit) {
+    const std::uint8_t mosi = (value >> bit & 1) ? kMosiBit : 0;
+    driver_.WriteDataByte(static_cast<std::uint8_t>((driver_.PortShadow() & ~(kSckBit | kMosiBit)) | mosi));
+    driver_.IspDelay();
+    driver_.SetLine(kSckLine, 1);
+    driver_.IspDelay();
+  }
+}
+
+// Nothing comes back from an instruction sent, so MISO is not sampled; a chip that did not
+// hear it (a pulled cable) is found by the read-back that follows every write.
 void BitBangLink::Send(const Instruction& instruction) {
   driver_.BeginBatch();
-  for (std::uint8_t byte : instruction) QueueBits(byte, true, false);
+  for (std::uint8_t byte : instruction) QueueTwoEdgeBits(byte);
+  driver_.SetLine(kSckLine, 0);
+  driver_.IspDelay();
   driver_.FlushBatch();
 }
 

@@ -2,7 +2,8 @@
 // The serial-programming instructions clocked bit by bit through a bit-bang cable: SPI bytes
 // most significant bit first, MOSI set before the rising SCK edge, MISO sampled while SCK is
 // high. Each instruction is one batch of the line driver; loads held with HoldSends wait
-// until the next answer or wait, so a page of them goes out together.
+// until the next answer or wait, so a page of them goes out together. An instruction that
+// needs no answer goes out with two port accesses a bit, MOSI changing with the falling edge.
 #include <cstdint>
 
 #include "isp/line_driver.h"
@@ -41,6 +42,7 @@ class BitBangLink : public IspLink {
  private:
   void QueueBits(std::uint8_t value, bool drive_mosi, bool sample);
   void QueueQuery(const IspQuery& query);
+  void QueueTwoEdgeBits(std::uint8_t value);
   std::uint8_t Exchange(std::uint8_t value, bool drive_mosi, bool sample);
   void ResetPulse();
 

@@ -53,6 +53,7 @@ std::uint8_t& ChipImage::FuseByte(FuseGroup group) {
 void ChipImage::InitFlashImage() {
   std::uint32_t words = std::min(FlashWordCount(), kFlashCapacityWords);
   std::fill_n(flashWords.begin(), words, 0xFFFF);
+  flashDefined.set();
   flashStart = 0;
   flashEnd = words - 1;  // a zero size leaves no range: the commands refuse it
 }
@@ -60,6 +61,7 @@ void ChipImage::InitFlashImage() {
 void ChipImage::InitEepromImage() {
   std::uint32_t bytes = std::min(eepromSize, kEepromCapacityBytes);
   std::fill_n(eepromBytes.begin(), bytes, 0xFF);
+  eepromDefined.set();
   eepromStart = 0;
   eepromEnd = bytes - 1;
 }
@@ -76,6 +78,17 @@ void ChipImage::AlignFlashPages() {
   std::uint32_t mask = ~(PageWords() - 1);
   flashPageStart = flashStart & mask;
   flashPageEnd = flashEnd & mask;
+}
+
+PageWork ChipImage::FlashPageWork(std::uint32_t page) const {
+  const std::uint32_t end = std::min({page + PageWords(), FlashWordCount(), kFlashCapacityWords});
+  PageWork work = PageWork::kNone;
+  for (std::uint32_t w = page; w < end; ++w) {
+    if (!flashDefined.test(w)) continue;
+    if (flashWords[w] != 0xFFFF) return PageWork::kWrite;
+    work = PageWork::kCheck;
+  }
+  return work;
 }
 
 void ChipImage::FlashDumpText(std::int32_t from, std::int32_t to, std::string& out) const {

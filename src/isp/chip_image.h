@@ -2,6 +2,7 @@
 // Everything Tolmeo knows of the target chip: the selected description and the two memory
 // images with the ranges the programming commands work on.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -14,8 +15,20 @@ inline constexpr std::uint32_t kFlashCapacityWords = 1'024'000;
 inline constexpr std::uint32_t kFlashCapacityBytes = 2 * kFlashCapacityWords;
 inline constexpr std::uint32_t kEepromCapacityBytes = 1'024'000;
 
+// What the Flash writer must do for one page.
+enum class PageWork {
+  kNone,   // the document defines none of its words
+  kCheck,  // every word is 0xFFFF: a page write would change no bit, a read-back is enough
+  kWrite,  // loads, the page write and its read-back
+};
+
 struct ChipImage : ChipGeometry {
   std::array<std::uint16_t, kFlashCapacityWords> flashWords{};
+  // The words and bytes the open document defines; the gaps between hold the erased value
+  // and are neither programmed nor compared. After an image reset every item counts as
+  // defined, as the range is then the whole chip.
+  std::bitset<kFlashCapacityWords> flashDefined;
+  std::bitset<kEepromCapacityBytes> eepromDefined;
   std::uint32_t flashStart = 0;  // word range, inclusive
   std::uint32_t flashEnd = 0;
   std::uint32_t flashPageStart = 0;
@@ -39,6 +52,8 @@ struct ChipImage : ChipGeometry {
   void ClampFlashEnd();
   void ClampEepromEnd();
   void AlignFlashPages();
+  // For the page that starts at word page.
+  PageWork FlashPageWork(std::uint32_t page) const;
 
   // Rows of 16 items as upper-case hex, each followed by a blank, CR LF after every item whose
   // index ends in F. from and to are item indices, to exclusive and cut to the chip's size.

@@ -1,6 +1,16 @@
 #include "isp/engine_session.h"
 
+#include <cmath>
+
+#include "port/parport_cable.h"
+
 namespace tolmeo {
+
+std::int64_t PortAccessNsOf(CableRig& rig) {
+  if (rig.sim) return rig.sim->access_ns;
+  if (!dynamic_cast<ParportCable*>(rig.cable.get())) return 0;
+  return static_cast<std::int64_t>(std::floor(PortAccessUs(*rig.cable) * 1000.0));
+}
 
 EngineSession::EngineSession(const std::string& cable_text, ChipImage& image, EngineSeam& seam,
                              const std::int32_t& isp_speed)
@@ -20,7 +30,9 @@ std::unique_ptr<IspInstructions> EngineSession::Instructions(CableRig& rig, Line
 
 Status EngineSession::OpenPort() {
   Status opened = isp_->link().Open();
-  if (driver_) driver_->PortIdle();
+  if (!driver_) return opened;
+  driver_->PortIdle();
+  if (opened) driver_->set_port_access_ns(PortAccessNsOf(rig_));
   return opened;
 }
 

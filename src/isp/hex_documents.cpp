@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <bitset>
 #include <span>
 #include <vector>
 
@@ -25,22 +26,38 @@ std::span<std::uint8_t> EepromArea(ChipImage& image) {
   return {image.eepromBytes.data(), std::min(image.eepromSize, kEepromCapacityBytes)};
 }
 
-// Erases the image, reads the file, and sets the range only when the read succeeded.
+// Only what the file stores counts as defined; a Flash word counts when either byte does.
+template <std::size_t N>
+void KeepDefined(const HexRange& range, int bytes_per_item, std::bitset<N>& defined) {
+  defined.reset();
+  for (const HexSpan& span : range.spans) {
+    for (std::uint32_t b = span.first; b < span.first + span.count; ++b) defined.set(b / bytes_per_item);
+  }
+}
+
+// Erases the image, reads the file, and sets the range and the defined words only when the
+// read succeeded. The range starts at the first word the file defines: the words before it
+// are erased Flash, which a write of 0xFFFF would not change.
 Result<HexRange> ReadFlash(const std::string& path, ChipImage& image) {
   image.InitFlashImage();
   auto range = ReadIntelHex(path, FlashArea(image));
   if (!range) return range;
+  KeepDefined(*range, 2, image.flashDefined);
   image.flashStart = range->low / 2;
   image.flashEnd = range->high / 2;
   image.ClampFlashEnd();
   return range;
 }
 
+// The range starts at 0 as ever: unlike Flash, an EEPROM byte written 0xFF changes what the
+// chip holds, so the bytes the file leaves out are still written with the erased value (and
+// cost one read each where the chip holds it already).
 Result<HexRange> ReadEeprom(const std::string& path, ChipImage& image) {
   image.InitEepromImage();
   auto range = ReadIntelHex(path, EepromArea(image));
   if (!range) return range;
-  image.eepromStart = range->low;
+  KeepDefined(*range, 1, image.eepromDefined);
+  image.eepromStart = 0;
   image.eepromEnd = range->high;
   image.ClampEepromEnd();
   return range;

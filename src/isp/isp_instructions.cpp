@@ -135,6 +135,7 @@ bool IspInstructions::EnterProgrammingMode() {
     }
   }
   silent_ = false;
+  signature_matched_ = false;
   first_signature_byte_.reset();
   Forget();
   if (!link_.EnterProgramming(IspDelayNs(isp_speed_))) {
@@ -153,7 +154,8 @@ bool IspInstructions::CheckSignature() {
     ReportSilence(Ktext(u8"칩의 시그니처"));
     return false;
   }
-  if (signature == image_.signature) return true;
+  signature_matched_ = signature == image_.signature;
+  if (signature_matched_) return true;
   return seam_.AskConfirm(
       kNoticeWarning,
       Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n"
@@ -313,6 +315,7 @@ std::uint16_t IspInstructions::ReadFlashWord(std::uint32_t address) {
 
 bool IspInstructions::CompareFlash(std::uint32_t first, std::uint32_t last) {
   for (std::uint32_t word = first; word <= last; ++word) {
+    if (!image_.flashDefined.test(word)) continue;
     if (ReadFlashWord(word) != image_.flashWords[word] || silent_) return false;
   }
   return true;
@@ -321,26 +324,56 @@ bool IspInstructions::CompareFlash(std::uint32_t first, std::uint32_t last) {
 void IspInstructions::WriteEepromOnce(std::uint32_t address, std::uint8_t value) {
   if (!capabilities_.eeprom_pages) {
     SendInstruction(0xC0, High(address), Low(address), value);
-    link_.SleepMs(image_.eepromWriteDelay);
     return;
   }
-  Forget();
-  // The programmer waits out the write itself.
+  // The programmer waits out the write itself. The EEPROM bytes read before stay known: the
+  // one written is set once it reads back (WriteEepromByte), so the reads before the next
+  // writes need no new block.
+  flash_cache_.values.clear();
   if (!link_.WriteEeprom(address, std::span<const std::uint8_t>(&value, 1))) silent_ = true;
+}
+
+std::int64_t IspInstructions::ShortestQueryNs() const {
+  constexpr int kPhasesPerQuery = 4 * 8 * 2;  // every bit has a high and a low phase
+  if (capabilities_.engine_clocks_sck) return kPhasesPerQuery * IspDelayNs(isp_speed_);
+  return capabilities_.sck_khz > 0 ? static_cast<std::int64_t>(kPhasesPerQuery / 2 * 1e6 / capabilities_.sck_khz) : 0;
+}
+
+// Read back by instruction: one byte, whatever the programmer's page commands. While the
+// chip writes the byte it reads 0xFF there (data polling), so a byte of any other value is
+// read again and again until it reads back, and each read counts for the least time it can
+// have taken; once the description's write time has surely passed, the read decides. 0xFF,
+// and every byte where the time of a read is unknown, waits the whole write time first.
+std::uint8_t IspInstructions::AwaitEepromByte(std::uint32_t address, std::uint8_t value) {
+  const std::int64_t poll_ns = ShortestQueryNs();
+  const std::int64_t write_ns = std::int64_t{image_.eepromWriteDelay} * 1'000'000;
+  const bool pollable = value != 0xFF && poll_ns > 0 && !capabilities_.eeprom_pages;
+  if (!pollable) {
+    if (!capabilities_.eeprom_pages) link_.SleepMs(image_.eepromWriteDelay);
+    return QueryInstruction(0xA0, High(address), Low(address));
+  }
+  for (std::int64_t waited_ns = 0;; waited_ns += poll_ns) {
+    const std::uint8_t read = QueryInstruction(0xA0, High(address), Low(address));
+    if (read == value || silent_ || waited_ns >= write_ns) return read;
+  }
 }
 
 bool IspInstructions::WriteEepromByte(std::uint32_t address, std::uint8_t value) {
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     WriteEepromOnce(address, value);
-    // Read back by instruction: one byte, whatever the programmer's page commands.
-    const std::uint8_t read = QueryInstruction(0xA0, High(address), Low(address));
-    if (silent_) {
-      ReportSilence(AddressText(Memory::Eeprom, address));
-      return false;
+    const std::uint8_t read = AwaitEepromByte(address, value);
+    if (silent_) break;
+    if (read == value) {
+      if (eeprom_cache_.Holds(address)) eeprom_cache_.values[address - eeprom_cache_.first] = value;
+      return true;
     }
-    if (read == value) return true;
   }
-  ReportWriteExhausted(AddressText(Memory::Eeprom, address) + Ktext(u8" 에"));
+  Forget();
+  if (silent_) {
+    ReportSilence(AddressText(Memory::Eeprom, address));
+  } else {
+    ReportWriteExhausted(AddressText(Memory::Eeprom, address) + Ktext(u8" 에"));
+  }
   return false;
 }
 

@@ -56,6 +56,8 @@ class IspInstructions {
 
   // True once a read's echo showed that the chip no longer answers.
   bool silent() const { return silent_; }
+  // True when the last CheckSignature since programming-mode entry read the description's.
+  bool signature_matched() const { return signature_matched_; }
   // The last answer of a read is not followed by an echo: after the last read of an operation
   // one probe makes sure the chip was still there. False (silent) when it was not.
   bool ConfirmContact();
@@ -88,13 +90,15 @@ class IspInstructions {
   void LoadFlashWord(std::uint32_t index, std::uint16_t word);
   // The loads of a page may go out together, with the page write.
   void HoldLoads() { link_.HoldSends(); }
-  // Writes the page holding address and reads it back; false (message shown) when it never
-  // reads back equal or the chip fell silent.
+  // Writes the page holding address and reads back the words the image defines; false
+  // (message shown) when it never reads back equal or the chip fell silent.
   bool WriteFlashPage(std::uint32_t address);
   std::uint16_t ReadFlashWord(std::uint32_t address);
+  // The words from first to last that the image defines.
   bool CompareFlash(std::uint32_t first, std::uint32_t last);
 
-  // False (message shown) when it never reads back equal or the chip fell silent.
+  // Writes, then polls the byte until it reads back (see AwaitEepromByte); false (message
+  // shown) when it never reads back equal or the chip fell silent.
   bool WriteEepromByte(std::uint32_t address, std::uint8_t value);
   std::uint8_t ReadEepromByte(std::uint32_t address);
 
@@ -111,6 +115,9 @@ class IspInstructions {
   std::uint16_t ReadCachedFlashWord(std::uint32_t address);
   std::uint8_t ReadCachedEepromByte(std::uint32_t address);
   void WriteEepromOnce(std::uint32_t address, std::uint8_t value);
+  std::uint8_t AwaitEepromByte(std::uint32_t address, std::uint8_t value);
+  // The least time one read instruction takes on the wire; 0 when unknown.
+  std::int64_t ShortestQueryNs() const;
   void Forget() { flash_cache_.values.clear(); eeprom_cache_.values.clear(); }
   std::uint8_t QueryInstruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
   // The answers of the reads, sent together where the programmer queues reads.
@@ -135,6 +142,7 @@ class IspInstructions {
   const std::int32_t& isp_speed_;
   LinkCapabilities capabilities_;
   bool silent_ = false;
+  bool signature_matched_ = false;
   std::optional<std::uint8_t> first_signature_byte_;
   std::vector<std::uint16_t> loaded_;  // the page being loaded, on a programmer with pages
   ReadCache flash_cache_;

@@ -10,24 +10,30 @@ std::int64_t IspDelayNs(std::int32_t isp_speed) {
   return std::max<std::int64_t>(isp_speed, 0) * kIspSpeedUnitNs;
 }
 
+std::int64_t PhaseWaitNs(std::int32_t isp_speed, std::int64_t port_access_ns) {
+  return std::max<std::int64_t>(IspDelayNs(isp_speed) - std::max<std::int64_t>(port_access_ns, 0), 0);
+}
+
 SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us) {
   SckTiming timing;
-  timing.shortest_phase_us = static_cast<double>(IspDelayNs(isp_speed)) / 1000.0 + std::max(port_access_us, 0.0);
+  const double access_us = std::max(port_access_us, 0.0);
+  const auto access_ns = static_cast<std::int64_t>(access_us * 1000.0);
+  timing.shortest_phase_us = static_cast<double>(PhaseWaitNs(isp_speed, access_ns)) / 1000.0 + access_us;
   if (timing.shortest_phase_us <= 0) return timing;  // only the port's own speed limits it
   timing.fastest_sck_khz = 1000.0 / (3 * timing.shortest_phase_us);
   timing.slowest_target_mhz = kTargetClocksPerPhase / timing.shortest_phase_us;
   return timing;
 }
 
-double PortAccessUs(Cable& cable, std::uint8_t value) {
+double PortAccessUs(Cable& cable) {
   constexpr int kBatches = 8;
-  constexpr int kWritesPerBatch = 64;
+  constexpr int kReadsPerBatch = 64;
   using Steady = std::chrono::steady_clock;
   double fastest = -1;
   for (int batch = 0; batch < kBatches; ++batch) {
     const Steady::time_point start = Steady::now();
-    for (int i = 0; i < kWritesPerBatch; ++i) cable.WriteData(value);
-    const double us = std::chrono::duration<double, std::micro>(Steady::now() - start).count() / kWritesPerBatch;
+    for (int i = 0; i < kReadsPerBatch; ++i) cable.ReadStatus();
+    const double us = std::chrono::duration<double, std::micro>(Steady::now() - start).count() / kReadsPerBatch;
     if (fastest < 0 || us < fastest) fastest = us;
   }
   return fastest;
@@ -69,7 +75,7 @@ int LineDriver::ReadMiso() {
 }
 
 void LineDriver::IspDelay() {
-  queued_.Wait(std::max<std::int64_t>(IspDelayNs(isp_speed_) - port_access_ns_, 0));
+  queued_.Wait(PhaseWaitNs(isp_speed_, port_access_ns_));
   SendIfNotBatching();
 }
 

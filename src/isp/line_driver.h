@@ -24,20 +24,24 @@ inline constexpr int kTargetClocksPerPhase = 4;
 
 // The busy-wait between two clock edges at this speed; a negative speed counts as 0.
 std::int64_t IspDelayNs(std::int32_t isp_speed);
+// What the line driver busy-waits in each SCK phase: IspDelayNs less the port access that ends
+// the phase, so the phase still lasts at least IspDelayNs.
+std::int64_t PhaseWaitNs(std::int32_t isp_speed, std::int64_t port_access_ns);
 
-// What a speed setting gives on the wire, with the time one port access takes (about 1 us on
-// ppdev; 0 leaves it out, so the clock is never faster than this).
+// What a speed setting gives on the wire, with the time one port access takes as the line
+// driver subtracts it (about 2 us on ppdev; 0 when nothing is subtracted).
 struct SckTiming {
-  double shortest_phase_us = 0;  // SCK high or low: one wait and one port access
+  double shortest_phase_us = 0;  // SCK high or low: one wait and the port access ending it
   double fastest_sck_khz = 0;    // while sending: three waits and three accesses per bit
   double slowest_target_mhz = 0; // the slowest target clock that hears it with margin
 };
 SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us = 0);
 
-// The time one data-register write takes on an opened cable, in microseconds: the value is
-// written again and again (the lines stay as they are), and the fastest of a few batches
-// counts, so a busy moment of the PC does not make the port look slow.
-double PortAccessUs(Cable& cable, std::uint8_t value);
+// The time one port access takes on an opened cable, in microseconds: the status register is
+// read again and again (a read changes no line, and unlike a write that changes nothing it
+// always reaches the port), and the fastest of a few batches counts, so a busy moment of the
+// PC does not make the port look slow and the busy-wait never subtracts too much.
+double PortAccessUs(Cable& cable);
 
 class LineDriver {
  public:
@@ -62,6 +66,7 @@ class LineDriver {
   void IspDelay();
   // What one port access takes (PortAccessUs); 0 until measured, so nothing is subtracted.
   void set_port_access_ns(std::int64_t nanoseconds) { port_access_ns_ = std::max<std::int64_t>(nanoseconds, 0); }
+  std::int64_t port_access_ns() const { return port_access_ns_; }
   // Mode line 1, RESET 1, SCK 0, MOSI 0: the data register holds 0x81.
   void PortIdle();
   // Sends what waits, then sleeps.

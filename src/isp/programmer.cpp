@@ -112,10 +112,11 @@ bool Programmer::WriteLoop(Memory memory) {
   return memory == Memory::Flash ? operations_.WriteFlash() : operations_.WriteEeprom();
 }
 
-bool Programmer::VerifyLoop(Memory memory) {
+bool Programmer::VerifyLoop(Memory memory, bool after_write) {
   Mismatch mismatch;
-  bool same = memory == Memory::Flash ? operations_.VerifyFlash(mismatch)
-                                      : operations_.VerifyEeprom(mismatch);
+  bool same = after_write                ? operations_.VerifyAfterWrite(memory, mismatch)
+              : memory == Memory::Flash ? operations_.VerifyFlash(mismatch)
+                                        : operations_.VerifyEeprom(mismatch);
   // A chip that fell silent has had its own message.
   if (!same && !isp_.silent()) seam_.ShowNotice(kNoticeFailure, MismatchText(memory, mismatch));
   return same;
@@ -128,7 +129,7 @@ CommandOutcome Programmer::WriteMemory(Memory memory) {
 
 CommandOutcome Programmer::VerifyMemory(Memory memory) {
   if (auto refused = RequireDocument(memory, MissingVerifyDocument(memory))) return *refused;
-  if (!VerifyLoop(memory)) return CommandOutcome::kChipFailed;
+  if (!VerifyLoop(memory, false)) return CommandOutcome::kChipFailed;
   seam_.ShowNotice(kNoticeInfo, VerifiedText(memory));
   return CommandOutcome::kDone;
 }
@@ -225,7 +226,7 @@ CommandOutcome Programmer::AutoSequence() {
     isp_.ChipErase();
     for (auto [memory, readiness] : {std::pair{Memory::Flash, &flash}, {Memory::Eeprom, &eeprom}}) {
       if (readiness->state != DocumentState::Ready) continue;
-      if (!WriteLoop(memory) || !VerifyLoop(memory)) return CommandOutcome::kChipFailed;
+      if (!WriteLoop(memory) || !VerifyLoop(memory, true)) return CommandOutcome::kChipFailed;
     }
     return WriteAllFuseBytes() ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });

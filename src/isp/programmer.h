@@ -58,9 +58,11 @@ class Programmer {
   CommandOutcome Guarded(bool needs_description, Body body);
   template <typename Body>
   CommandOutcome OnChip(Body body);
-  // The memory-wide loops; a verify difference shows the mismatch message.
+  // The memory-wide loops; a verify difference shows the mismatch message. A verify right
+  // after the write in the same session reads only what the write's read-back cannot vouch
+  // for.
   bool WriteLoop(Memory memory);
-  bool VerifyLoop(Memory memory);
+  bool VerifyLoop(Memory memory, bool after_write);
   CommandOutcome WriteMemory(Memory memory);
   CommandOutcome VerifyMemory(Memory memory);
   // nullopt when ready; otherwise the outcome, with its message shown.

@@ -34,15 +34,29 @@ bool ProgrammingOperations::WriteFlash() {
   // 64 bits so that a page end near the top of the address space cannot wrap the loop.
   for (std::uint64_t page = image_.flashPageStart; page <= image_.flashPageEnd; page += page_words) {
     std::uint32_t first = static_cast<std::uint32_t>(page);
-    isp_.HoldLoads();
-    for (std::uint32_t i = 0; i < page_words; ++i) {
-      seam_.RunPendingMessages();
-      isp_.LoadFlashWord(i, image_.flashWords[first + i]);
-    }
-    if (!isp_.WriteFlashPage(first)) return false;
+    const PageWork work = image_.FlashPageWork(first);
+    if (work == PageWork::kNone) continue;
+    if (!ProgramPage(first, work)) return false;
     bar.Position(first);
   }
   return AnsweredToTheEnd(Memory::Flash, image_.flashPageEnd);
+}
+
+// A page of 0xFFFF words is only read back: it is loaded and written after all when the chip
+// holds something else there (it was not erased), so the write's bounded retries report it.
+bool ProgrammingOperations::ProgramPage(std::uint32_t first, PageWork work) {
+  std::uint32_t page_words = image_.PageWords();
+  if (work == PageWork::kCheck) {
+    seam_.RunPendingMessages();
+    if (isp_.CompareFlash(first, first + page_words - 1)) return true;
+    if (!StillAnswering(Memory::Flash, first)) return false;
+  }
+  isp_.HoldLoads();
+  for (std::uint32_t i = 0; i < page_words; ++i) {
+    seam_.RunPendingMessages();
+    isp_.LoadFlashWord(i, image_.flashWords[first + i]);
+  }
+  return isp_.WriteFlashPage(first);
 }
 
 bool ProgrammingOperations::StillAnswering(Memory memory, std::uint32_t address) {
@@ -56,14 +70,15 @@ bool ProgrammingOperations::AnsweredToTheEnd(Memory memory, std::uint32_t last) 
   return StillAnswering(memory, last);
 }
 
-template <typename ReadItem, typename ImageItem>
+template <typename ReadItem, typename ImageItem, typename Defined>
 bool ProgrammingOperations::VerifyRange(Memory memory, std::uint32_t first, std::uint32_t last,
-                                        ReadItem read_item, ImageItem image_item,
+                                        ReadItem read_item, ImageItem image_item, Defined defined,
                                         Mismatch& mismatch) {
   ProgressShown bar(seam_, memory, first, last);
   for (std::uint64_t address = first; address <= last; ++address) {
-    seam_.RunPendingMessages();
     auto at = static_cast<std::uint32_t>(address);
+    if (!defined(at)) continue;
+    seam_.RunPendingMessages();
     std::uint16_t read = read_item(at);
     if (!StillAnswering(memory, at)) return false;
     if (read != image_item(at)) {
@@ -81,14 +96,21 @@ bool ProgrammingOperations::VerifyFlash(Mismatch& mismatch) {
   return VerifyRange(
       Memory::Flash, image_.flashStart, image_.flashEnd,
       [this](std::uint32_t w) { return isp_.ReadFlashWord(w); },
-      [this](std::uint32_t w) { return image_.flashWords[w]; }, mismatch);
+      [this](std::uint32_t w) { return image_.flashWords[w]; },
+      [this](std::uint32_t w) { return image_.flashDefined.test(w); }, mismatch);
 }
 
 bool ProgrammingOperations::VerifyEeprom(Mismatch& mismatch) {
   return VerifyRange(
       Memory::Eeprom, image_.eepromStart, image_.eepromEnd,
       [this](std::uint32_t a) -> std::uint16_t { return isp_.ReadEepromByte(a); },
-      [this](std::uint32_t a) -> std::uint16_t { return image_.eepromBytes[a]; }, mismatch);
+      [this](std::uint32_t a) -> std::uint16_t { return image_.eepromBytes[a]; },
+      [this](std::uint32_t a) { return image_.eepromDefined.test(a); }, mismatch);
+}
+
+bool ProgrammingOperations::VerifyAfterWrite(Memory memory, Mismatch& mismatch) {
+  if (!isp_.signature_matched()) return memory == Memory::Flash ? VerifyFlash(mismatch) : VerifyEeprom(mismatch);
+  return AnsweredToTheEnd(memory, memory == Memory::Flash ? image_.flashEnd : image_.eepromEnd);
 }
 
 bool ProgrammingOperations::ReadFlash() {
@@ -108,10 +130,18 @@ bool ProgrammingOperations::WriteEeprom() {
   for (std::uint64_t address = image_.eepromStart; address <= image_.eepromEnd; ++address) {
     seam_.RunPendingMessages();
     auto at = static_cast<std::uint32_t>(address);
-    if (!isp_.WriteEepromByte(at, image_.eepromBytes[at])) return false;
+    if (!WriteEepromByteIfDifferent(at)) return false;
     bar.Position(at);
   }
   return AnsweredToTheEnd(Memory::Eeprom, image_.eepromEnd);
+}
+
+// A byte the chip holds already is not written again.
+bool ProgrammingOperations::WriteEepromByteIfDifferent(std::uint32_t address) {
+  const std::uint8_t value = image_.eepromBytes[address];
+  const std::uint8_t held = isp_.ReadEepromByte(address);
+  if (!StillAnswering(Memory::Eeprom, address)) return false;
+  return held == value || isp_.WriteEepromByte(address, value);
 }
 
 bool ProgrammingOperations::ReadEeprom() {

@@ -40,8 +40,14 @@ class IntelHex : public ::testing::Test {
   void ExpectRange(std::string_view text, std::uint32_t high) {
     auto range = Parse(text);
     ASSERT_TRUE(range.ok()) << Utf8FromCp949(range.reason());
-    EXPECT_EQ(range->low, 0u);
     EXPECT_EQ(range->high, high);
+  }
+
+  void ExpectSpans(std::string_view text, std::uint32_t low, const std::vector<HexSpan>& spans) {
+    auto range = Parse(text);
+    ASSERT_TRUE(range.ok()) << Utf8FromCp949(range.reason());
+    EXPECT_EQ(range->low, low);
+    EXPECT_EQ(range->spans, spans);
   }
 
   void ExpectFailure(std::string_view text, std::string_view line_and_reason) {
@@ -154,6 +160,22 @@ TEST_F(IntelHex, StartAddressesAndUnknownTypesAreSkipped) {
                      HexData(2, Bytes({5})), HexEnd()}),
               2);
   EXPECT_EQ(area[0x40], 0xFF);
+}
+
+// What the file defines, byte by byte: gaps stay out, records that go on where the one before
+// ended join it, extended addresses count, and bytes written as 0xFF are defined all the same.
+TEST_F(IntelHex, TheRunsOfDefinedBytesLeaveTheGapsOut) {
+  ExpectSpans(Lines({HexData(0x0200, Bytes({1, 2})), HexData(0x0100, Bytes({3, 4, 5})), HexEnd()}), 0x100,
+              {{0x200, 2}, {0x100, 3}});
+  ExpectSpans(Lines({HexData(0x10, Bytes({1, 2})), HexData(0x12, Bytes({0xFF, 0xFF})), HexEnd()}), 0x10,
+              {{0x10, 4}});
+  ExpectSpans(Lines({HexEnd()}), 0, {});
+  area.assign(0x30000, 0xFF);
+  ExpectSpans(Lines({HexRecord(0, 4, Bytes({0x00, 0x02})), HexData(0x0010, Bytes({9})), HexEnd()}), 0x20010,
+              {{0x20010, 1}});
+  // A segment's offset wraps inside it: the run breaks where the address does.
+  ExpectSpans(Lines({HexRecord(0, 2, Bytes({0x10, 0x00})), HexData(0xFFFF, Bytes({1, 2})), HexEnd()}), 0x10000,
+              {{0x1FFFF, 1}, {0x10000, 1}});
 }
 
 TEST_F(IntelHex, AnExtendedAddressRecordMustHoldTwoBytes) {

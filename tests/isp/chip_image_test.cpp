@@ -15,6 +15,27 @@ std::unique_ptr<ChipImage> Chip(std::uint32_t flash_size, std::uint32_t page_siz
   return chip;
 }
 
+// What the writer does with a page: nothing without a defined word, a read-back for defined
+// words that are all 0xFFFF, a write otherwise; a word left out counts for nothing even when
+// the image holds something there. The chip's last page is judged by its own words only.
+TEST(ChipImage, APageIsWrittenOnlyForDefinedWordsThatAreNotErased) {
+  auto chip = Chip(8192, 64, 512);  // 32-word pages, 4096 words
+  chip->InitFlashImage();
+  EXPECT_EQ(chip->FlashPageWork(0), PageWork::kCheck);  // after a reset every word counts
+  chip->flashDefined.reset();
+  chip->flashWords[40] = 0x1234;  // a word no document defines
+  EXPECT_EQ(chip->FlashPageWork(32), PageWork::kNone);
+  chip->flashDefined.set(33);
+  EXPECT_EQ(chip->FlashPageWork(32), PageWork::kCheck);
+  chip->flashDefined.set(40);
+  EXPECT_EQ(chip->FlashPageWork(32), PageWork::kWrite);
+  chip->flashDefined.set(4096);  // beyond the chip
+  chip->flashWords[4096] = 0x0000;
+  EXPECT_EQ(chip->FlashPageWork(4064), PageWork::kNone);
+  chip->flashDefined.set(4095);
+  EXPECT_EQ(chip->FlashPageWork(4064), PageWork::kCheck);
+}
+
 TEST(ChipImage, InitErasesOnlyTheChipAndSetsTheWholeRange) {
   auto chip = Chip(8192, 64, 512);
   chip->flashWords[4096] = 0x1234;

@@ -13,6 +13,7 @@ namespace tolmeo {
 namespace {
 
 using testing::HexData;
+using testing::HexRecord;
 using testing::HexEnd;
 using testing::K;
 
@@ -58,9 +59,41 @@ TEST_F(HexDocuments, OpeningAFlashDocumentFillsTheErasedImageAndSetsTheWordRange
   EXPECT_EQ(image->flashWords[0x81], 0xFF33);  // a half word still counts its word
   EXPECT_EQ(image->flashWords[0x7F], 0xFFFF);
   EXPECT_EQ(image->flashWords[0x90], 0xFFFF);
-  EXPECT_EQ(image->flashStart, 0u);
+  EXPECT_EQ(image->flashStart, 0x80u);  // the first word the document defines
   EXPECT_EQ(image->flashEnd, 0x81u);
   EXPECT_EQ(seam.calls, (std::vector<std::string>{"label flash", "viewer refresh"}));
+}
+
+// The words and bytes a document defines: gaps, extended addresses and explicit 0xFFFF words
+// are told apart; the EEPROM range still starts at 0 (its gaps are written 0xFF).
+TEST_F(HexDocuments, TheImageKeepsWhichWordsTheDocumentDefines) {
+  std::string path = WriteHex("a.hex", {HexData(0x0002, {0x11, 0x22}), HexData(0x0010, {0xFF, 0xFF, 0xFF}),
+                                        HexRecord(0, 2, {0x01, 0x00}), HexData(0x0000, {0x44, 0x55}), HexEnd()});
+  ASSERT_EQ(OpenFlashDocument(path, *image, seam).state, DocumentState::Ready);
+  std::vector<std::uint32_t> defined;
+  for (std::uint32_t w = 0; w < image->FlashWordCount(); ++w) {
+    if (image->flashDefined.test(w)) defined.push_back(w);
+  }
+  EXPECT_EQ(defined, (std::vector<std::uint32_t>{1, 8, 9, 0x800}));
+  EXPECT_EQ(image->flashStart, 1u);
+  EXPECT_EQ(image->flashEnd, 0x800u);
+  EXPECT_EQ(image->flashWords[9], 0xFFFF);  // defined, as the file wrote it
+
+  std::string eeprom = WriteHex("e.hex", {HexData(0x0010, {0x01}), HexData(0x0020, {0x02}), HexEnd()});
+  ASSERT_EQ(OpenEepromDocument(eeprom, *image, seam).state, DocumentState::Ready);
+  EXPECT_EQ(image->eepromStart, 0u);
+  EXPECT_EQ(image->eepromEnd, 0x20u);
+  EXPECT_TRUE(image->eepromDefined.test(0x10));
+  EXPECT_FALSE(image->eepromDefined.test(0x11));
+  EXPECT_TRUE(image->eepromDefined.test(0x20));
+}
+
+TEST_F(HexDocuments, AFailedReadOrAClosedDocumentLeavesEveryWordDefined) {
+  std::string path = WriteHex("a.hex", {HexData(0x0100, {0x11}), ":zz", HexEnd()});
+  EXPECT_EQ(OpenFlashDocument(path, *image, seam).state, DocumentState::Failed);
+  EXPECT_TRUE(image->flashDefined.test(0));
+  CloseFlashDocument(*image, seam);
+  EXPECT_EQ(image->flashDefined.count(), image->flashDefined.size());
 }
 
 TEST_F(HexDocuments, OpeningAnEepromDocumentSetsTheByteRange) {

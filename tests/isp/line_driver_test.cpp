@@ -78,18 +78,37 @@ TEST(LineDriver, TheDefaultSpeedSuitsAOneMegahertzChipWithMargin) {
   EXPECT_DOUBLE_EQ(SckTimingOf(0x80).slowest_target_mhz, 0.125);
   EXPECT_EQ(SckTimingOf(0).slowest_target_mhz, 0.0);  // no promise without a wait
   EXPECT_EQ(SckTimingOf(-3).shortest_phase_us, 0.0);
-  // A port access of 1 us lengthens every phase: a bare port still suits a 4 MHz chip.
-  EXPECT_DOUBLE_EQ(SckTimingOf(0x10, 1.0).shortest_phase_us, 5.0);
+  // The port access is taken out of the wait: a phase is the longer of the two.
+  EXPECT_DOUBLE_EQ(SckTimingOf(0x10, 1.0).shortest_phase_us, 4.0);
+  EXPECT_DOUBLE_EQ(SckTimingOf(0x10, 6.0).shortest_phase_us, 6.0);
+  // A bare port still suits a 4 MHz chip.
   EXPECT_DOUBLE_EQ(SckTimingOf(0, 1.0).slowest_target_mhz, 4.0);
 }
 
-TEST(LineDriver, PortAccessIsTimedWithoutChangingTheLines) {
+TEST(LineDriver, EachWaitIsTheSpeedLessThePortAccessAndNeverBelowNothing) {
+  Wire wire;
+  wire.speed = 0x10;
+  wire.driver.set_port_access_ns(1900);
+  wire.driver.IspDelay();
+  wire.driver.set_port_access_ns(5000);
+  wire.driver.IspDelay();
+  wire.driver.set_port_access_ns(-7);  // a clock that went backwards subtracts nothing
+  wire.driver.IspDelay();
+  EXPECT_EQ(wire.clock.spins_ns, (std::vector<std::int64_t>{2100, 0, 4000}));
+  for (std::int64_t access_ns : {0, 1900, 4000, 9000}) {
+    const double phase_us = SckTimingOf(0x10, static_cast<double>(access_ns) / 1000.0).shortest_phase_us;
+    EXPECT_DOUBLE_EQ(phase_us, static_cast<double>(PhaseWaitNs(0x10, access_ns) + access_ns) / 1000.0);
+    EXPECT_GE(phase_us, 4.0);  // never shorter than the chosen time
+  }
+}
+
+TEST(LineDriver, PortAccessIsTimedOnStatusReadsThatChangeNoLine) {
   Wire wire;
   ASSERT_TRUE(wire.driver.OpenPort().ok());
-  const double us = PortAccessUs(wire.cable, kIdleDataRegister);
+  const double us = PortAccessUs(wire.cable);
   EXPECT_GE(us, 0.0);
-  ASSERT_FALSE(wire.cable.Writes().empty());
-  for (std::uint8_t value : wire.cable.Writes()) EXPECT_EQ(value, kIdleDataRegister);
+  EXPECT_TRUE(wire.cable.Writes().empty());
+  EXPECT_GT(wire.cable.status_reads(), 0);
 }
 
 TEST(LineDriver, AFailedOpenKeepsTheCableUntouchedAndGivesTheReason) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/cp949.h"
+#include "formats/formats_testing.h"
 #include "sim_bench.h"
 
 namespace tolmeo {
@@ -28,21 +29,106 @@ TEST(ProgrammerCommands, EraseEntersChecksAndErases) {
   EXPECT_TRUE(b.seam.notices.empty());
 }
 
-TEST(ProgrammerCommands, FlashWriteCoversWholePagesOfTheRange) {
+// Only pages that hold words of the document are written, each whole.
+TEST(ProgrammerCommands, FlashWriteCoversWholePagesOfTheDocumentsWords) {
   SimBench b(128);  // 64-word pages
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x100, {0x11, 0x22, 0x33}));
   EXPECT_EQ(b.programmer().FlashWrite(), CommandOutcome::kDone);
+  EXPECT_EQ(b.image->flashStart, 0x80u);
   EXPECT_EQ(b.image->flashEnd, 0x81u);
-  EXPECT_EQ(b.chip().page_writes(), 3);
-  EXPECT_TRUE(Called(b, "progress flash min 0"));
+  EXPECT_EQ(b.chip().page_writes(), 1);
+  EXPECT_TRUE(Called(b, "progress flash min 128"));
   EXPECT_TRUE(Called(b, "progress flash max 128"));
-  EXPECT_TRUE(Called(b, "progress flash pos 64"));
   EXPECT_TRUE(Called(b, "progress flash pos 128"));
   EXPECT_EQ(b.seam.calls.back(), "progress flash hide");
   EXPECT_EQ(b.chip().memories().FlashWord(0x80), 0x2211);
   EXPECT_EQ(b.chip().memories().FlashWord(0x81), 0xFF33);
-  EXPECT_EQ(b.seam.pending_message_runs, 3 * 64);
+  EXPECT_EQ(b.seam.pending_message_runs, 64);
   EXPECT_TRUE(b.seam.notices.empty());
+}
+
+// A firmware at 0 and a bootloader at the chip's last page: the pages between are neither
+// loaded nor written nor read, explicit 0xFFFF words are read back but not written, and the
+// chip ends up holding exactly the file.
+TEST(ProgrammerAuto, ASparseFileTouchesOnlyItsPagesAndLeavesTheChipExactlyTheFile) {
+  SimBench b;  // 32-word pages, 4096 words
+  std::string text = testing::HexData(0, std::vector<std::uint8_t>(70, 0x12)) + "\r\n";
+  for (std::uint16_t at = 0x400; at < 0x440; at += 16) text += testing::HexData(at, std::vector<std::uint8_t>(16, 0xFF)) + "\r\n";
+  text += SimBench::HexText(0x1FC0, std::vector<std::uint8_t>(64, 0x34));
+  b.OpenDocument(Memory::Flash, "f.hex", text);
+  EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
+  EXPECT_EQ(b.chip().page_writes(), 3);  // 70 bytes are two pages, the bootloader one
+  const std::vector<std::uint8_t>& flash = b.chip().memories().flash();
+  for (std::size_t i = 0; i < flash.size(); ++i) {
+    const std::uint8_t file = i < 70 ? 0x12 : (i >= 0x1FC0 ? 0x34 : 0xFF);
+    ASSERT_EQ(flash[i], file) << "byte " << i;
+  }
+  for (const Instruction& instruction : b.chip().instructions()) {
+    const std::uint32_t word = std::uint32_t{instruction[1]} << 8 | instruction[2];
+    if (instruction[0] == 0x4C) {
+      EXPECT_TRUE(word == 0 || word == 32 || word == 0xFE0) << word;
+    }
+    if (instruction[0] == 0x20 || instruction[0] == 0x28) {
+      EXPECT_TRUE(word < 35 || (word >= 0x200 && word < 0x220) || word >= 0xFE0) << word;
+    }
+  }
+}
+
+// However early the cable comes out, around the pages left alone as anywhere else, the
+// sequence never says it succeeded unless the chip holds the file.
+TEST(ProgrammerAuto, APulledCableNeverEndsInSuccessWithAWrongChip) {
+  std::vector<std::uint8_t> firmware(64, 0x5A);
+  std::vector<std::uint8_t> boot(64, 0xA5);
+  const std::string text = testing::HexData(0, firmware) + "\r\n" + SimBench::HexText(0x1FC0, boot);
+  std::int64_t changes = 0;
+  {
+    SimBench whole;
+    whole.OpenDocument(Memory::Flash, "f.hex", text);
+    ASSERT_EQ(whole.programmer().AutoSequence(), CommandOutcome::kDone);
+    changes = whole.chip().line_changes();
+  }
+  int failures = 0, runs = 0;
+  for (std::int64_t after = 0; after < changes; after += std::max<std::int64_t>(changes / 300, 1)) {
+    SimBench b;
+    b.chip().faults.pull_cable_after_changes = after;
+    b.OpenDocument(Memory::Flash, "f.hex", text);
+    const CommandOutcome outcome = b.programmer().AutoSequence();
+    ++runs;
+    const std::vector<std::uint8_t>& flash = b.chip().memories().flash();
+    const bool exact = std::equal(firmware.begin(), firmware.end(), flash.begin()) &&
+                       std::equal(boot.begin(), boot.end(), flash.begin() + 0x1FC0);
+    if (outcome == CommandOutcome::kDone) {
+      EXPECT_TRUE(exact) << "pulled after " << after;
+    } else {
+      ++failures;
+    }
+  }
+  EXPECT_EQ(failures, runs);  // every pull came before the sequence's last read-back
+}
+
+// A chip let through with another signature may have a smaller Flash that wraps: a later page
+// lands on one checked before, which only the verify's second reading finds.
+TEST(ProgrammerAuto, TheVerifyReadsAgainWhereASmallerChipCouldWrap) {
+  SimBench b;  // the chip has 4096 words
+  b.image->flashSize = 16384;  // the description says 8192 words
+  b.image->InitFlashImage();
+  b.chip().faults.signature = std::array<std::uint8_t, 3>{0x1E, 0x94, 0x03};
+  std::string text;
+  for (std::uint16_t at = 0; at < 0x40; at += 16) text += testing::HexData(at, std::vector<std::uint8_t>(16, 0x7F)) + "\r\n";
+  b.OpenDocument(Memory::Flash, "f.hex", text + SimBench::HexText(0x2000, std::vector<std::uint8_t>(64, 0x00)));
+  EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kChipFailed);
+  ASSERT_EQ(b.seam.notices.size(), 2u);  // the signature question, then the mismatch
+  EXPECT_NE(b.seam.notices[1].text.find(Ktext(u8"주소 : 00000000\r\n쓰기 : 7F7F")), std::string::npos)
+      << Utf8FromCp949(b.seam.notices[1].text);
+}
+
+TEST(ProgrammerAuto, ADeadPageIsFoundByItsReadBack) {
+  SimBench b;
+  b.chip().faults.dead_flash_page = 40;
+  b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, std::vector<std::uint8_t>(128, 0x00)));
+  EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kChipFailed);
+  ASSERT_EQ(b.seam.notices.size(), 1u);
+  EXPECT_NE(b.seam.notices[0].text.find("00000020"), std::string::npos);
 }
 
 TEST(ProgrammerCommands, WritesAndVerifiesWithoutADocumentSayWhatIsMissing) {
@@ -99,7 +185,7 @@ TEST(ProgrammerCommands, FlashVerifyNamesTheFirstDifference) {
   EXPECT_EQ(b.seam.notices[0].text,
             Ktext(u8"오류가 발견 되었습니다!\r\n\r\n주소 : 00000012\r\n쓰기 : 0012\r\n읽기 : "
                   u8"00FF\r\n\r\n와 같이 기록한 값과 읽은 값이 서로 일치하지 않습니다."));
-  EXPECT_EQ(b.seam.pending_message_runs, 0x13);
+  EXPECT_EQ(b.seam.pending_message_runs, 3);  // words 0x10 to 0x12, those of its one record
   EXPECT_TRUE(Called(b, "progress flash hide"));
 }
 
@@ -203,6 +289,8 @@ TEST(ProgrammerAuto, WithBothDocumentsProgramsEverything) {
 
 TEST(ProgrammerAuto, AFailedFlashVerifyLeavesEepromAndFusesAlone) {
   SimBench b;
+  // Let through with another signature, so the verify reads the Flash again.
+  b.chip().faults.signature = std::array<std::uint8_t, 3>{0x1E, 0x94, 0x03};
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, {1, 2, 3, 4}));
   b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x10}));
   b.SetBoxes(FuseGroup::Low, 0x00);
@@ -216,10 +304,47 @@ TEST(ProgrammerAuto, AFailedFlashVerifyLeavesEepromAndFusesAlone) {
   };
   EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kChipFailed);
   ASSERT_TRUE(spoiled);
-  ASSERT_EQ(b.seam.notices.size(), 1u);
-  EXPECT_NE(b.seam.notices[0].text.find(Ktext(u8"쓰기 : 0201\r\n읽기 : 0200")), std::string::npos);
+  ASSERT_EQ(b.seam.notices.size(), 2u);
+  EXPECT_NE(b.seam.notices[1].text.find(Ktext(u8"쓰기 : 0201\r\n읽기 : 0200")), std::string::npos);
   EXPECT_EQ(b.chip().memories().ReadEeprom(0), 0xFF);
   EXPECT_EQ(b.chip().memories().fuses().low, 0xE1);
+}
+
+std::size_t EepromWritesHeard(SimBench& b) {
+  return static_cast<std::size_t>(std::count_if(b.chip().instructions().begin(), b.chip().instructions().end(),
+                                                [](const Instruction& i) { return i[0] == 0xC0; }));
+}
+
+TEST(ProgrammerEeprom, AByteTheChipHoldsIsOnlyReadAndAWrittenOneIsPolledUntilItReadsBack) {
+  SimBench b;
+  b.image->eepromWriteDelay = 30;  // the chip (9 ms) is quicker than its description promises
+  b.chip().memories().WriteEeprom(1, 0x00);
+  b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x5A, 0xFF, 0x5A}));
+  const double before = b.session->WaitedSeconds();
+  ASSERT_EQ(b.programmer().EepromWrite(), CommandOutcome::kDone);
+  const double waited = b.session->WaitedSeconds() - before;
+  // The entry's 87 ms of sleeps; each 0x5A polled for about the chip's 9 ms; 0xFF, which a busy
+  // chip also reads as, the whole 30 ms.
+  EXPECT_GT(waited, 0.087 + 0.030 + 2 * 0.009);
+  EXPECT_LT(waited, 0.150);
+  EXPECT_EQ(b.chip().memories().ReadEeprom(0), 0x5A);
+  EXPECT_EQ(b.chip().memories().ReadEeprom(1), 0xFF);
+  EXPECT_EQ(b.chip().memories().ReadEeprom(2), 0x5A);
+  const std::size_t writes = EepromWritesHeard(b);
+  EXPECT_EQ(writes, 3u);
+  // The same image again: only read.
+  ASSERT_EQ(b.programmer().EepromWrite(), CommandOutcome::kDone);
+  EXPECT_EQ(EepromWritesHeard(b), writes);
+}
+
+TEST(ProgrammerEeprom, AByteThatNeverReadsBackIsWrittenAFewTimesThenReported) {
+  SimBench b;
+  b.chip().faults.dead_eeprom_address = 1;
+  b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x11, 0x22}));
+  EXPECT_EQ(b.programmer().EepromWrite(), CommandOutcome::kChipFailed);
+  EXPECT_EQ(EepromWritesHeard(b), 1u + kWriteAttempts);
+  ASSERT_EQ(b.seam.notices.size(), 1u);
+  EXPECT_NE(b.seam.notices[0].text.find("00000001"), std::string::npos);
 }
 
 TEST(ProgrammerGuards, ACommandStartedWhileAnotherRunsIsRefused) {

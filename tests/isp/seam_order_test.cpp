@@ -56,7 +56,7 @@ TEST(SeamOrder, FlashWriteReadsTheDocumentThenMovesTheBarOncePerPage) {
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x100, {0x11, 0x22, 0x33}));
   ASSERT_EQ(b.programmer().FlashWrite(), CommandOutcome::kDone);
   Calls expected = {"label flash", "viewer refresh"};
-  AppendFlashWrite(expected, 0, 128);
+  AppendFlashWrite(expected, 128, 128);  // the one page that holds the document's words
   EXPECT_EQ(b.seam.calls, expected);
 }
 
@@ -66,8 +66,7 @@ TEST(SeamOrder, VerifyMovesTheBarOncePerItemAndHidesItBeforeTheMessage) {
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x20, {0x00}));  // chip holds 0xFF
   ASSERT_EQ(b.programmer().FlashVerify(), CommandOutcome::kChipFailed);
   Calls expected = {"label flash", "viewer refresh"};
-  AppendBarStart(expected, "flash", 0, 0x10);
-  AppendItems(expected, "flash", 0, 0xF);
+  AppendBarStart(expected, "flash", 0x10, 0x10);  // the one word the document defines
   expected.insert(expected.end(), {"pending", "progress flash hide", "notice 3"});
   EXPECT_EQ(b.seam.calls, expected);
 }
@@ -108,9 +107,9 @@ TEST(SeamOrder, AutomaticSequenceWritesAndVerifiesEachMemoryThenTheFuses) {
   ASSERT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
   // Both documents are read before the erase, so a bad one stops with the chip untouched.
   Calls expected = {"label flash", "viewer refresh", "label eeprom", "viewer refresh"};
-  AppendFlashWrite(expected, 0, 64);
-  AppendVerify(expected, "flash", 0, 0x40);
-  AppendVerify(expected, "eeprom", 0, 2);  // the EEPROM write has the same shape as its verify
+  AppendFlashWrite(expected, 64, 64);
+  // The EEPROM write has the shape of a verify; the verifies after the writes read nothing
+  // the writes' read-backs have not (the chip's signature is the description's).
   AppendVerify(expected, "eeprom", 0, 2);
   expected.insert(expected.end(), {"collect 1", "collect 2", "collect 3", "collect 0"});
   EXPECT_EQ(b.seam.calls, expected);
@@ -119,6 +118,8 @@ TEST(SeamOrder, AutomaticSequenceWritesAndVerifiesEachMemoryThenTheFuses) {
 
 TEST(SeamOrder, AutomaticSequenceStopsAtAFailedEepromVerify) {
   SimBench b;
+  // Let through with another signature, so the verify reads the EEPROM again.
+  b.chip().faults.signature = std::array<std::uint8_t, 3>{0x1E, 0x94, 0x03};
   b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x10}));
   b.seam.on_pending_messages = [&b] {
     b.seam.calls.push_back("pending");
