@@ -49,7 +49,7 @@ for cycle in $(seq "$cycles"); do
   "$work/tolmeo" >"$work/log" 2>&1 &
   app_pid=$!
   window=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do  # a loaded machine may take seconds to start it
     window=$(main_window)
     [ -n "$window" ] && break
     sleep 0.1
