@@ -250,7 +250,7 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   auto:FLASH:EEPROM:LOCK,EXT,HIGH,LOW
                           같은 순서이되, 주어진 네 바이트를 씁니다
                           auto 는 기록하기 전에 어느 바이트를 쓰는지 먼저 알려 줍니다
-  run                     칩을 놓아 주어 칩의 프로그램이 돌게 합니다
+  run                     칩을 놓아 주어 칩의 프로그램이 실행되게 합니다
   list                    -d 에 줄 수 있는 명세문서를 보여 줍니다
 
 명세문서에서 고정(fixed)으로 표시된 비트는 주어진 값 대신 명세문서의 값을 지킵니다
@@ -299,9 +299,9 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
 lp 그룹에 넣은 뒤 (sudo adduser 사용자 lp) 다시 로그인하세요. 하드웨어 없이 해 보려면
 -c sim 을 쓰세요. 자세한 설명은 프로그램 옆의 help/help.html 에 있습니다.
 
-예 (저장소 맨 위 폴더에서):
+예 (저장소 맨 위 폴더에서, 빌드한 뒤; -c sim 을 빼면 설정 파일의 케이블로 실제 칩에 합니다):
   build/run/tolmeo-cli -c sim -d ATmega328P auto:tools/firmware/blink.hex:tools/firmware/blink_eeprom.hex run
-  build/run/tolmeo-cli -d ATmega328P auto:blink.hex::keep run
+  build/run/tolmeo-cli -c sim:build/chip.sim -d ATmega328P auto:tools/firmware/blink.hex::keep run
 )");
 }
 
