@@ -9,6 +9,7 @@ packages=(
   xvfb xauth imagemagick xdotool
   openbox  # a real window manager for the window-manager cycle test
   zenity  # the desktop's file and colour dialogs
+  xfonts-baekmuk xfonts-base  # the bitmap fonts tools/fontconv/make_fonts.py turns into data/font
 )
 missing=()
 for package in "${packages[@]}"; do
