@@ -12,6 +12,7 @@ packages=(
   zenity  # the desktop's file and colour dialogs
   dpkg-dev file  # cpack -G DEB: dpkg-shlibdeps finds the libraries the programs link
   desktop-file-utils man-db groff-base procps  # the checks of the installed Tolmeo
+  xfonts-baekmuk xfonts-base  # the bitmap fonts tools/fontconv/make_fonts.py turns into data/font
 )
 missing=()
 for package in "${packages[@]}"; do

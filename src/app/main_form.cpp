@@ -44,7 +44,7 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   seam_ = std::make_unique<MainEngineSeam>(*panel_, *views_);
   // A description that does not load leaves the chip image empty, and every command then says
   // that no description is loaded.
-  panel_->menu().SelectDevice(options_.deviceName);
+  SelectRememberedDevice();
   LoadDescription(DescriptionPath(panel_->menu().DeviceName()), image_, *seam_);
   ApplyTranslucency();
   OpenSession();
@@ -60,11 +60,22 @@ void Tmain_Form::LoadOptionsFile() {
   if (loaded || !FileExists(path)) return;
   Result<std::string> kept = KeepUnreadableOptions(path);
   save_options_ = kept.ok();
-  options_problem_ = loaded.reason() + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다.") +
+  startup_warnings_.push_back(loaded.reason() + Ktext(u8"\r\n설정 파일을 읽지 못해 기본 설정으로 시작합니다.") +
                      (kept ? Ktext(u8"\r\n원래 파일은 ") + *kept +
                                  Ktext(u8" 에 두었고, 닫을 때 설정 파일에 기본 설정을 씁니다.")
                            : Ktext(u8"\r\n원래 파일을 옮겨 두지 못해 (") + kept.reason() +
-                                 Ktext(u8") 닫을 때 설정 파일을 쓰지 않습니다."));
+                                 Ktext(u8") 닫을 때 설정 파일을 쓰지 않습니다.")));
+}
+
+// A remembered device whose description is gone gives way to the first one, which is then
+// remembered instead, so the notice comes once.
+void Tmain_Form::SelectRememberedDevice() {
+  Tide_menu_Form& menu = panel_->menu();
+  if (options_.deviceName.empty() || menu.SelectDevice(options_.deviceName)) return;
+  startup_warnings_.push_back(Ktext(u8"기억해 둔 장치 ") + options_.deviceName + Ktext(u8" 의 명세문서가 없습니다 (") +
+                              DescriptionPath(options_.deviceName) + Ktext(u8").\r\n첫 명세문서 ") +
+                              menu.DeviceName() + Ktext(u8" (으)로 시작합니다."));
+  options_.deviceName = menu.DeviceName();
 }
 
 // The cable is built for the description in force: a virtual chip takes its memories from it.
@@ -124,10 +135,8 @@ void Tmain_Form::ApplyTranslucency() {
 }
 
 void Tmain_Form::ReportStartupProblems() {
-  if (!options_problem_.empty()) {
-    seam_->ShowNotice(kNoticeWarning, options_problem_);
-    options_problem_.clear();
-  }
+  for (const std::string& warning : startup_warnings_) seam_->ShowNotice(kNoticeWarning, warning);
+  startup_warnings_.clear();
   ReportVirtualChipFile();
 }
 

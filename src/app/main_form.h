@@ -8,6 +8,8 @@
 // its construction can show a message; the entry hands them over with AttachShellWindows.
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/main_engine_seam.h"
 #include "app/main_panel.h"
@@ -76,13 +78,15 @@ class Tmain_Form : public Form {
   void OpenSession();
   void ReportVirtualChipFile();
   void LoadDevice(const std::string& name);
+  void SelectRememberedDevice();
   void ConnectProgrammerWindow();
   void KeepVirtualChip();
 
   IdeOptions& options_;
   ChipImage& image_;
   SizeLimits limits_;
-  std::string options_problem_;  // CP949; empty when the options file was read or is missing
+  // What went wrong at start-up (CP949), told once the message box is there.
+  std::vector<std::string> startup_warnings_;
   bool save_options_ = true;     // false when a file that could not be read could not be kept
   std::unique_ptr<MainPanel> panel_;
   std::unique_ptr<Tide_AVR_Form> avr_;

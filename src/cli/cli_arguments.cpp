@@ -251,7 +251,7 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
   auto:FLASH:EEPROM:LOCK,EXT,HIGH,LOW
                           같은 순서이되, 주어진 네 바이트를 씁니다
                           auto 는 기록하기 전에 어느 바이트를 쓰는지 먼저 알려 줍니다
-  run                     칩을 놓아 주어 칩의 프로그램이 돌게 합니다
+  run                     칩을 놓아 주어 칩의 프로그램이 실행되게 합니다
   list                    -d 에 줄 수 있는 명세문서를 보여 줍니다
   probe                   달려 있는 케이블을 찾아 (병렬 포트, Arduino 가 대답하는 시리얼 포트,
                           gpiochip, USBasp, FTDI) 케이블마다 한 줄로 칩이 대답하는지, 칩의
@@ -329,9 +329,9 @@ lp 그룹에 넣은 뒤 (sudo adduser 사용자 lp) 다시 로그인하세요. �
   사용자마다 $XDG_CONFIG_HOME/tolmeo/ (없으면 ~/.config/tolmeo/) 에 둡니다. 설정 파일은
   처음에 설치된 것을 복사해 만들고, 같은 이름의 명세문서는 사용자의 것을 먼저 씁니다.
 
-예 (저장소 맨 위 폴더에서):
+예 (저장소 맨 위 폴더에서, 빌드한 뒤; -c sim 을 빼면 설정 파일의 케이블로 실제 칩에 합니다):
   build/run/tolmeo-cli -c sim -d ATmega328P auto:tools/firmware/blink.hex:tools/firmware/blink_eeprom.hex run
-  build/run/tolmeo-cli -d ATmega328P auto:blink.hex::keep run
+  build/run/tolmeo-cli -c sim:build/chip.sim -d ATmega328P auto:tools/firmware/blink.hex::keep run
 예 (설치된 Tolmeo, 어느 폴더에서나):
   tolmeo-cli -c sim -d ATmega328P auto:/usr/share/tolmeo/examples/blink.hex: run
 )");

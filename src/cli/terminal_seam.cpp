@@ -4,6 +4,7 @@
 
 #include "base/cp949.h"
 #include "isp/hex_documents.h"
+#include "isp/isp_instructions.h"
 
 namespace tolmeo::cli {
 namespace {
@@ -19,6 +20,14 @@ std::string TerminalLines(const std::string& cp949_text) {
     if (c != '\r') lines.push_back(c);
   }
   return lines;
+}
+
+// A question's last line may name the message box's buttons, which a terminal has not: -y
+// answers here instead.
+std::string WithoutButtonsLine(const std::string& question) {
+  const std::string buttons_line = "\r\n" + AnswerByButtonsLine();
+  if (!question.ends_with(buttons_line)) return question;
+  return question.substr(0, question.size() - buttons_line.size());
 }
 
 const char* KindPrefix(int kind) {
@@ -47,7 +56,7 @@ void TerminalSeam::ShowNotice(int kind, const std::string& text) {
 }
 
 bool TerminalSeam::AskConfirm(int kind, const std::string& text) {
-  PrintText(err_, KindPrefix(kind), text);
+  PrintText(err_, KindPrefix(kind), WithoutButtonsLine(text));
   PrintText(err_, "", assume_yes_ ? Ktext(u8"-> 계속합니다 (-y)")
                                   : Ktext(u8"-> 그만둡니다 (그래도 계속하려면 -y 를 주세요)"));
   return assume_yes_;

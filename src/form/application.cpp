@@ -6,6 +6,7 @@
 #include "base/cp949.h"
 #include "form/fake_desktop.h"
 #include "form/form_timer.h"
+#include "form/popup_focus.h"
 #include "form/window_surface.h"
 
 namespace tolmeo {
@@ -177,8 +178,11 @@ void Application::RepaintWindows() {
     if (!top || !top->visible() || !top->surface_) continue;
     top->surface_->Update(*top);
     if (top->surface_->TakeRepaintRequest()) {
-      // A control shown, hidden or moved under a resting pointer is entered or left at once.
-      if (top->window_ == pointer_window_ && !captured()) UpdateHover(FormUnder(*top, pointer_));
+      // A control shown, hidden or moved under a resting pointer is entered or left at once;
+      // behind a modal window nothing is entered (its balloon would come up over the box).
+      if (top->window_ == pointer_window_ && !captured() && AcceptsInput(*top)) {
+        UpdateHover(FormUnder(*top, pointer_));
+      }
       PaintWindowNow(*top);
     } else {
       ShowChanges(*top);
@@ -224,7 +228,23 @@ void Application::Dispatch(const BackendEvent& event) {
     QuitRequested();
     return;
   }
+  if (event.kind == EventKind::PressOutside) {
+    PopupFocus::CloseFocusedPopups();
+    return;
+  }
   Form* window = WindowOf(event.window);
+  if (!window && event.kind == EventKind::MouseUp && captured()) {
+    // The window went from under the held pointer (maximised, restored) and the release came
+    // for no window: it is the captured form's, or the capture and its press would linger.
+    window = &captured()->TopLevel();
+    Point at = window->ScreenToClient(CursorPosition());
+    BackendEvent release = event;
+    release.window = window->window_handle();
+    release.x = at.x;
+    release.y = at.y;
+    DispatchMouse(*window, release);
+    return;
+  }
   if (!window) return;
   switch (event.kind) {
     case EventKind::MouseMove:

@@ -80,6 +80,12 @@ class Application {
   Point CursorPosition() { return backend_->CursorPosition(); }
   std::int64_t NowMs() { return backend_->NowMs(); }
 
+  // The modal form whose loop runs innermost, or null when none is up.
+  Form* modal_form() const { return modal_stack_.empty() ? nullptr : modal_stack_.back().get(); }
+  // Whether input may reach this top-level form: none is modal, or it is the innermost modal
+  // form or a pop-up menu over it.
+  bool AcceptsInput(const Form& window) const;
+
   Form* focused() const { return focus_.get(); }
   Form* hovered() const { return hover_.get(); }
   Form* captured() const { return capture_.get(); }
@@ -122,7 +128,6 @@ class Application {
   Form* InputTarget(Form* form) const;
   Form* FormUnder(Form& window, Point window_point);
   Form* WindowOf(WindowHandle handle);
-  bool AcceptsInput(const Form& window) const;
   void FireDueTimers();
   void RepaintWindows();
   void ShowChanges(Form& top);

@@ -22,6 +22,10 @@ enum class EventKind {
   CloseRequest, FocusGained, FocusLost, Exposed,
   // Done to the window from outside (window manager, task bar, keyboard shortcuts).
   Moved, Resized, Minimized, Maximized, Restored,
+  // A mouse button went down outside every window of Tolmeo's (the bare desktop, another
+  // program), which moves no focus where no window manager runs. Reported at least while a
+  // pop-up window is shown.
+  PressOutside,
   // The desktop or a signal asks Tolmeo to end: the main window closes as by its close box.
   QuitRequest,
   // Ends the message loops at once (a headless test with nothing left to do).

@@ -77,6 +77,10 @@ enum class WindowState { Normal, Maximized, Minimized };
 // What a top-level window is to the window manager. Everything but the main window belongs to
 // the main window: no task-bar entry of its own, kept above it and minimised with it.
 enum class WindowRole { Main, Dialog, DropDownList, PopupMenu, Tooltip };
+// The pop-ups: drop-down lists, pop-up menus and tooltips, which borrow the focus while shown.
+inline bool IsPopupRole(WindowRole role) {
+  return role == WindowRole::DropDownList || role == WindowRole::PopupMenu || role == WindowRole::Tooltip;
+}
 
 // What a modal form answers; anything but kModalNone ends its modal loop.
 using ModalResult = int;

@@ -99,6 +99,8 @@ void HeadlessBackend::PressMouse(MouseButton button, int clicks) {
     if (pressed_window_ == kNoWindow) {
       pressed_window_ = WindowAt(cursor_);
       if (pressed_window_ != kNoWindow) QueueFocus(pressed_window_);
+      // As on a display without a window manager, the desktop takes no focus.
+      if (pressed_window_ == kNoWindow) queue_.push_back(WindowEvent(EventKind::PressOutside, kNoWindow));
     }
     held_ |= ButtonFlag(button);
     QueueMouse(EventKind::MouseDown, button, clicks, 0);
@@ -116,6 +118,18 @@ void HeadlessBackend::ReleaseMouse(MouseButton button) {
     if (released != kNoWindow && released != hover_window_) {
       queue_.push_back(WindowEvent(EventKind::MouseLeftWindow, released));
     }
+  });
+}
+
+void HeadlessBackend::ReleaseMouseForNoWindow(MouseButton button) {
+  Inject([=, this] {
+    held_ &= ~ButtonFlag(button);
+    BackendEvent event = WindowEvent(EventKind::MouseUp, kNoWindow);
+    event.button = button;
+    event.shift = held_;
+    queue_.push_back(event);
+    pressed_window_ = kNoWindow;
+    hover_window_ = WindowAt(cursor_);
   });
 }
 

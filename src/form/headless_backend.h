@@ -37,6 +37,9 @@ class HeadlessBackend : public Backend {
   void MoveMouse(int screen_x, int screen_y);
   void PressMouse(MouseButton button, int clicks = 1);
   void ReleaseMouse(MouseButton button);
+  // The button comes up reported for no window, as SDL reports it once the pressed window
+  // moved from under the pointer.
+  void ReleaseMouseForNoWindow(MouseButton button);
   void Click(int screen_x, int screen_y, MouseButton button = MouseButton::Left);
   void Wheel(int notches);
   void PressKey(Key key);

@@ -1,11 +1,35 @@
 #include "form/popup_focus.h"
 
+#include <map>
+
 #include "form/application.h"
 
 namespace tolmeo {
+namespace {
+
+// Every pop-up by its form, to find the one that holds the focus.
+std::map<const Form*, PopupFocus*>& PopupsByForm() {
+  static std::map<const Form*, PopupFocus*> popups;
+  return popups;
+}
+
+}  // namespace
 
 PopupFocus::PopupFocus(Form& popup, std::function<void()> on_closed)
-    : popup_(popup), on_closed_(std::move(on_closed)) {}
+    : popup_(popup), on_closed_(std::move(on_closed)) {
+  PopupsByForm()[&popup_] = this;
+}
+
+PopupFocus::~PopupFocus() { PopupsByForm().erase(&popup_); }
+
+void PopupFocus::CloseFocusedPopups() {
+  // Each round hides one pop-up, and a hidden one cannot take the focus again.
+  while (Form* focused = Application::Current().focused()) {
+    auto found = PopupsByForm().find(&focused->TopLevel());
+    if (found == PopupsByForm().end() || !found->second->open()) return;
+    found->second->Close();
+  }
+}
 
 void PopupFocus::Open() {
   if (!popup_.Focused()) {

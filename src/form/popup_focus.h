@@ -12,6 +12,13 @@ class PopupFocus {
  public:
   // on_closed runs after the pop-up was hidden, whichever way it closed.
   explicit PopupFocus(Form& popup, std::function<void()> on_closed = {});
+  ~PopupFocus();
+  PopupFocus(const PopupFocus&) = delete;
+  PopupFocus& operator=(const PopupFocus&) = delete;
+
+  // A press outside every window of ours: the pop-up that holds the focus closes and gives it
+  // back, and so on while the focus lands on another open pop-up.
+  static void CloseFocusedPopups();
 
   // Remembers who has the focus (unless the pop-up has it already), shows the pop-up and
   // focuses it.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_shape.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -39,7 +40,11 @@ struct SdlWindow {
   OwnRequests size;
   // The state as last asked for or reported, so only changes made from outside are passed on.
   WindowState state = WindowState::Normal;
+  bool shown = false;
 };
+
+// How often the pointer's buttons are looked at while a pop-up shows.
+constexpr int kPressWatchMs = 30;
 
 // The window-manager type of each role; the main window is a plain one.
 const char* X11WindowType(WindowRole role) {
@@ -157,6 +162,7 @@ class SdlBackend : public Backend {
   void ShowWindow(WindowHandle handle, bool visible) override {
     SdlWindow* window = Lookup(handle);
     if (!window) return;
+    window->shown = visible;
     if (!visible) {
       SDL_HideWindow(window->window);
       return;
@@ -262,15 +268,18 @@ class SdlBackend : public Backend {
   std::optional<BackendEvent> PollEvent() override {
     SDL_Event event;
     while (pending_.empty() && SDL_PollEvent(&event)) Translate(event);
+    WatchPressesOutside();
     return TakePending();
   }
 
   std::optional<BackendEvent> WaitEvent(int timeout_ms) override {
     SDL_Event event;
     if (pending_.empty()) {
+      if (PopupShown()) timeout_ms = timeout_ms < 0 ? kPressWatchMs : std::min(timeout_ms, kPressWatchMs);
       int got = timeout_ms < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout_ms);
       if (got) Translate(event);
     }
+    WatchPressesOutside();
     return TakePending();
   }
 
@@ -351,6 +360,34 @@ class SdlBackend : public Backend {
   WindowHandle HandleOf(Uint32 sdl_id) const {
     auto found = handle_of_.find(sdl_id);
     return found == handle_of_.end() ? kNoWindow : found->second;
+  }
+
+  bool PopupShown() const {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [](const auto& entry) { return entry.second.shown && IsPopupRole(entry.second.role); });
+  }
+
+  bool OverOwnWindow(Point point) const {
+    return std::any_of(windows_.begin(), windows_.end(), [point](const auto& entry) {
+      return entry.second.shown && entry.second.bounds.Contains(point.x, point.y);
+    });
+  }
+
+  // A press on the desktop reaches none of our windows and, without a window manager, moves
+  // no focus: while a pop-up shows, the pointer's buttons are watched to tell it.
+  void WatchPressesOutside() {
+    if (!PopupShown()) {
+      watched_buttons_.reset();
+      return;
+    }
+    Point point;
+    Uint32 buttons = SDL_GetGlobalMouseState(&point.x, &point.y);
+    const bool newly_down = watched_buttons_ && (buttons & ~*watched_buttons_) != 0;
+    watched_buttons_ = buttons;
+    if (!newly_down || OverOwnWindow(point)) return;
+    BackendEvent out;
+    out.kind = EventKind::PressOutside;
+    pending_.push_back(out);
   }
 
   ShiftState Modifiers() const {
@@ -514,6 +551,8 @@ class SdlBackend : public Backend {
   std::map<Uint32, WindowHandle> handle_of_;
   std::map<CursorShape, SDL_Cursor*> cursors_;
   ShiftState held_buttons_ = 0;
+  // The pointer's buttons when last watched for presses outside (none while no pop-up shows).
+  std::optional<Uint32> watched_buttons_;
   bool shapes_unsupported_ = false;
   CompositionTracker composition_;
   // Events translated but not yet handed out: one input-method notice may become several.

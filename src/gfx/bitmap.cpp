@@ -17,6 +17,12 @@ Rect Intersect(const Rect& a, const Rect& b) {
   return Rect{left, top, right - left, bottom - top};
 }
 
+Rect MovedInside(Rect rect, const Rect& area) {
+  rect.left = std::max(area.left, std::min(rect.left, area.right() - rect.width));
+  rect.top = std::max(area.top, std::min(rect.top, area.bottom() - rect.height));
+  return rect;
+}
+
 Bitmap::Bitmap(int width, int height, Color fill) { Resize(width, height, fill); }
 
 void Bitmap::Resize(int width, int height, Color fill) {

@@ -30,6 +30,9 @@ struct Rect {
 };
 
 Rect Intersect(const Rect& a, const Rect& b);
+// The rectangle moved, not resized, so that it lies inside area; one larger than area keeps
+// its top left corner inside.
+Rect MovedInside(Rect rect, const Rect& area);
 
 class Bitmap {
  public:

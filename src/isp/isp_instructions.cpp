@@ -33,11 +33,25 @@ constexpr std::uint8_t kProbeSecondByte = 0x08;
 // EEPROM is read in blocks of this many bytes on a programmer with page commands.
 constexpr std::uint32_t kEepromReadBlock = 64;
 
+std::string SignatureBytes(const Signature& signature) {
+  return HexDigits(signature[0], 2) + " " + HexDigits(signature[1], 2) + " " + HexDigits(signature[2], 2);
+}
+
 bool EchoAmbiguous(std::uint8_t second_byte, std::uint8_t answer) {
   return (second_byte == 0x00 || second_byte == 0xFF) && answer == second_byte;
 }
 
 }  // namespace
+
+std::string SignatureQuestion(const Signature& read, const Signature& expected) {
+  return Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n읽은 시그너처 ") +
+         SignatureBytes(read) + Ktext(u8", 명세문서의 시그너처 ") + SignatureBytes(expected) + "\r\n" +
+         AnswerByButtonsLine();
+}
+
+const std::string& AnswerByButtonsLine() {
+  return Ktext(u8"그래도 계속 진행하려면 \"확인\" 을 그렇지 않은 경우는 \"취소\" 를 눌러주세요.");
+}
 
 const char* FuseGroupName(FuseGroup group) {
   switch (group) {
@@ -149,17 +163,14 @@ bool IspInstructions::EnterProgrammingMode() {
 void IspInstructions::ReleaseTarget() { link_.ReleaseTarget(); }
 
 bool IspInstructions::CheckSignature() {
-  std::array<std::uint8_t, 3> signature = ReadSignature();
+  Signature signature = ReadSignature();
   if (!ConfirmContact()) {
-    ReportSilence(Ktext(u8"칩의 시그니처"));
+    ReportSilence(Ktext(u8"칩의 시그너처"));
     return false;
   }
   signature_matched_ = signature == image_.signature;
   if (signature_matched_) return true;
-  return seam_.AskConfirm(
-      kNoticeWarning,
-      Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n"
-            u8"그래도 계속 진행하려면 \"확인\" 을 그렇지 않은 경우는 \"취소\" 를 눌러주세요."));
+  return seam_.AskConfirm(kNoticeWarning, SignatureQuestion(signature, image_.signature));
 }
 
 void IspInstructions::ChipErase() {
@@ -167,8 +178,8 @@ void IspInstructions::ChipErase() {
   link_.SleepMs(100);
 }
 
-std::array<std::uint8_t, 3> IspInstructions::ReadSignature() {
-  std::array<std::uint8_t, 3> signature{};
+Signature IspInstructions::ReadSignature() {
+  Signature signature{};
   for (std::uint8_t i = 0; i < 3; ++i) signature[i] = QueryInstruction(0x30, 0x00, i);
   first_signature_byte_ = signature[0];
   return signature;

@@ -29,6 +29,14 @@ namespace tolmeo {
 // many times, then the command stops with a message.
 inline constexpr int kWriteAttempts = 5;
 
+using Signature = std::array<std::uint8_t, 3>;
+
+// The question asked when the chip's signature is not the description's: the mismatch, the
+// signature read and the one expected, then the line that says which button answers how.
+std::string SignatureQuestion(const Signature& read, const Signature& expected);
+// That last line: a seam without buttons puts its own way of answering in its place.
+const std::string& AnswerByButtonsLine();
+
 class IspInstructions {
  public:
   // A bit-bang cable through its line driver, clocked at the driver's ISP speed.
@@ -67,7 +75,7 @@ class IspInstructions {
   static std::string AddressText(Memory memory, std::uint32_t address);
 
   void ChipErase();
-  std::array<std::uint8_t, 3> ReadSignature();
+  Signature ReadSignature();
 
   bool WriteLowFuse() { return WriteFuseByte(FuseGroup::Low); }
   bool WriteHighFuse() { return WriteFuseByte(FuseGroup::High); }

@@ -34,6 +34,12 @@ Region BalloonShape(int width, int height) {
   return shape;
 }
 
+Rect BalloonBounds(Point tip, BalloonSize size, const Rect& work_area) {
+  Rect bounds{tip.x - kBalloonTailTip, tip.y, size.width, size.height};
+  if (bounds.bottom() > work_area.bottom()) bounds.top = tip.y - size.height;
+  return MovedInside(bounds, work_area);
+}
+
 Tide_BalloonBox_Form::Tide_BalloonBox_Form(const IdeOptions& options)
     : WidgetBase(nullptr, options),
       balloon_Timer("balloon_Timer", [this] { balloon_TimerTimer(); }, kBalloonDelayMs),
@@ -58,7 +64,8 @@ void Tide_BalloonBox_Form::ApplyTranslucency() {
 }
 
 void Tide_BalloonBox_Form::MoveTo(int x, int y) {
-  SetBounds(Rect{x - kBalloonTailTip, y, width(), height()});
+  tip_ = Point{x, y};
+  SetBounds(BalloonBounds(tip_, BalloonSize{width(), height()}, Application::Current().WorkArea()));
 }
 
 void Tide_BalloonBox_Form::RequestBalloon(int x, int y, const std::string& cp949_text,
@@ -99,6 +106,13 @@ bool Tide_BalloonBox_Form::PointerOnBalloon() const {
          (!shape || shape->Contains(pointer.x, pointer.y));
 }
 
+bool Tide_BalloonBox_Form::RequesterBehindModal() const {
+  Application& app = Application::Current();
+  if (!app.modal_form()) return false;
+  const Form* requester = app.hovered();
+  return !requester || !app.AcceptsInput(requester->TopLevel());
+}
+
 void Tide_BalloonBox_Form::balloon_TimerTimer() {
   // With balloon help switched off meanwhile the balloon keeps waiting: switched on again while
   // the pointer still rests on the control, it comes up at the next tick.
@@ -108,13 +122,24 @@ void Tide_BalloonBox_Form::balloon_TimerTimer() {
 }
 
 void Tide_BalloonBox_Form::ShowBalloon() {
+  // A control behind a modal window takes no input: explaining it would only hide the window
+  // that waits for an answer.
+  if (RequesterBehindModal()) {
+    Dismiss();
+    return;
+  }
   // Fonts lacking even the replacement block measure nothing; the balloon keeps its smallest size.
   TextSize text = MeasureText(text_style(), text_).value_or(TextSize{});
   BalloonSize size = BalloonSizeFor(text.width, text.height);
-  SetBounds(Rect{left(), top(), size.width, size.height});
+  SetBounds(BalloonBounds(tip_, size, Application::Current().WorkArea()));
   SetShape(BalloonShape(size.width, size.height));
   Draw();
-  popup_.Open();
+  // Keys belong to a modal window while it is up (Return answers it): the balloon only shows.
+  if (Application::Current().modal_form()) {
+    Show();
+  } else {
+    popup_.Open();
+  }
 }
 
 void Tide_BalloonBox_Form::Render(Bitmap& bitmap) {

@@ -5,8 +5,10 @@
 //
 // States: hidden and idle; waiting (timer running, window hidden, following the pointer);
 // showing. The window's left edge lies kTailTip columns left of the pointer, so the tip of the
-// tail sits on it. A showing balloon hides when its control withdraws it, when the pointer
-// leaves the balloon itself, or when it loses the focus.
+// tail sits on it, unless that would leave the work area. A showing balloon hides when its
+// control withdraws it, when the pointer leaves the balloon itself, or when it loses the focus.
+// While a modal window is up, only its own controls get balloons, and these leave the keyboard
+// focus with the modal window.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -42,6 +44,9 @@ struct BalloonSize {
 BalloonSize BalloonSizeFor(int text_width, int text_height);
 // The body below the cut band, with the tail standing above it at its left.
 Region BalloonShape(int width, int height);
+// Where a balloon of this size goes for the pointer at tip: the tail's tip on the pointer, as
+// far as the work area allows. Without room below the pointer it goes above it, not over it.
+Rect BalloonBounds(Point tip, BalloonSize size, const Rect& work_area);
 
 class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
  public:
@@ -72,11 +77,14 @@ class Tide_BalloonBox_Form : public WidgetBase, public BalloonHost {
   // Stops waiting and hides, whatever the pointer is over.
   void Dismiss();
   bool PointerOnBalloon() const;
+  // True when the control under the pointer lies behind a modal window.
+  bool RequesterBehindModal() const;
   void MoveTo(int x, int y);
 
   FormTimer balloon_Timer;
   Color background_;
   std::string text_;
+  Point tip_;  // the pointer's screen position the tail points at
   // The balloon borrows the keyboard focus while it shows, and hides when it loses it.
   PopupFocus popup_{*this};
   WindowDrag drag_;  // by the band above the tail

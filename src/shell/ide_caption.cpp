@@ -165,8 +165,15 @@ bool Tide_caption_Form::MainMaximized() const {
   return main_.window_state() == WindowState::Maximized;
 }
 
-void Tide_caption_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
+void Tide_caption_Form::FormMouseDown(MouseButton button, ShiftState shift, int x, int y) {
   HideBalloon();
+  // A press starts afresh, even after a release that never reached this window: the drags it
+  // should have ended are over (a stale border drag resized from its old bounds, down to the
+  // minimum), and only the second press of a double click is still held back.
+  tab_drag_.End();
+  border_drag_.End();
+  zone_ = CaptionZone::None;
+  if (!(shift & kDoubleClick)) double_click_guard_ = false;
   if (button != MouseButton::Left || double_click_guard_ || MainMaximized()) return;
   zone_ = ZoneAt(x, y, width(), height());
   if (zone_ != CaptionZone::None) {

@@ -60,10 +60,7 @@ void Tide_popup_Form::Layout() {
 void Tide_popup_Form::PopupAt(int x, int y) {
   hot_item_ = -1;
   pressed_ = false;
-  Rect area = Application::Current().WorkArea();
-  x = std::max(area.left, std::min(x, area.right() - width()));
-  y = std::max(area.top, std::min(y, area.bottom() - height()));
-  SetBounds(Rect{x, y, width(), height()});
+  SetBounds(MovedInside(Rect{x, y, width(), height()}, Application::Current().WorkArea()));
   Draw();
   popup_.Open();
 }

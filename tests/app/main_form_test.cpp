@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "isp/hex_documents.h"
+#include "isp/isp_instructions.h"
 #include "main_window_fixture.h"
 
 namespace tolmeo::testing {
@@ -173,6 +174,18 @@ TEST_F(MainFormTest, AVirtualChipFileThatCannotBeWrittenIsToldOnClosing) {
   EXPECT_NE(notices[0].find("chip.sim"), std::string::npos);
 }
 
+TEST_F(MainFormTest, TheSignatureQuestionNamesTheSignatureReadAndTheOneExpected) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim,signature=1E9514";
+  WriteOptions(file);
+  Start();
+  ClickCommand(PanelCommand::kErase);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0], SignatureQuestion({0x1E, 0x95, 0x14}, {0x1E, 0x95, 0x0F}));
+  EXPECT_NE(notices[0].find(Ktext(u8"읽은 시그너처 1E 95 14, 명세문서의 시그너처 1E 95 0F")), std::string::npos)
+      << Utf8FromCp949(notices[0]);
+}
+
 TEST_F(MainFormTest, TheCableIsIdleBeforeAnyCommand) {
   Start();
   ASSERT_NE(main->session().rig().sim, nullptr);
@@ -217,6 +230,23 @@ TEST_F(TwoDeviceTest, TheRememberedDeviceIsSelectedAtStart) {
   EXPECT_EQ(main->panel().menu().DeviceName(), "ATmega328P");
   EXPECT_EQ(image->flashSize, 32768u);
   EXPECT_EQ(main->session().rig().sim->chip().memories().flash().size(), 32768u);
+}
+
+TEST_F(TwoDeviceTest, ARememberedDeviceWithoutItsDescriptionIsToldOnceAndGivesWayToTheFirst) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim";
+  file.deviceName = "ATtiny13";
+  WriteOptions(file);
+  Start();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("ATtiny13"), std::string::npos) << Utf8FromCp949(notices[0]);
+  EXPECT_NE(notices[0].find("AT90CAN128"), std::string::npos) << Utf8FromCp949(notices[0]);
+  EXPECT_EQ(main->panel().menu().DeviceName(), "AT90CAN128");
+  EXPECT_EQ(image->flashSize, 131072u);
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  IdeOptions saved;
+  ASSERT_TRUE(LoadOptions(OptionsPath(), saved).ok());
+  EXPECT_EQ(saved.deviceName, "AT90CAN128");
 }
 
 TEST_F(TwoDeviceTest, AChipFileOfAnotherDeviceRefusesTheCommandsAndIsLeftAsItIs) {

@@ -9,6 +9,7 @@
 #include "base/file_system.h"
 #include "cli/action_runner.h"
 #include "cli/terminal_seam.h"
+#include "isp/isp_instructions.h"
 #include "formats/intel_hex.h"
 #include "support/temp_folder.h"
 
@@ -232,6 +233,20 @@ TEST(TerminalSeam, NoticesInUtf8AndTheQuestionAnsweredByTheFlag) {
     EXPECT_EQ(errors.find(U8(u8"오류: bad\n경고: go on?\n")), 0u) << errors;
     EXPECT_NE(errors.find(assume_yes ? U8(u8"계속합니다 (-y)") : U8(u8"-y 를 주세요")), std::string::npos);
   }
+}
+
+TEST(TerminalSeam, TheSignatureQuestionNamesBothSignaturesAndNotTheButtons) {
+  auto image = std::make_unique<ChipImage>();
+  Capture out;
+  Capture err;
+  TerminalSeam seam(*image, out.file(), err.file(), false, false);
+  EXPECT_FALSE(seam.AskConfirm(kNoticeWarning, SignatureQuestion({0x1E, 0x95, 0x0F}, {0x1E, 0x97, 0x02})));
+  const std::string errors = err.Text();
+  EXPECT_NE(errors.find(U8(u8"읽은 시그너처 1E 95 0F, 명세문서의 시그너처 1E 97 02\n")), std::string::npos)
+      << errors;
+  EXPECT_EQ(errors.find(U8(u8"\"확인\"")), std::string::npos) << errors;
+  EXPECT_EQ(errors.find(U8(u8"\"취소\"")), std::string::npos) << errors;
+  EXPECT_NE(errors.find("-y"), std::string::npos) << errors;
 }
 
 TEST(TerminalSeam, ProgressIsDrawnOnlyWhenAskedAndOnlyOnChange) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli_rig.h"
+#include "isp/isp_instructions.h"
 #include "pulled_cable.h"
 
 namespace tolmeo {
@@ -94,6 +95,9 @@ TEST(SimKnobs, AnAbsentCableAndAnotherSignatureSaySo) {
   EXPECT_NE(other.output.find(Utf8FromCp949(Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다."))),
             std::string::npos)
       << other.output;
+  EXPECT_NE(other.output.find("1E 95 14"), std::string::npos) << other.output;
+  EXPECT_NE(other.output.find("1E 95 0F"), std::string::npos) << other.output;
+  EXPECT_EQ(other.output.find(Utf8FromCp949(AnswerByButtonsLine())), std::string::npos) << other.output;
   EXPECT_EQ(rig.Run({"erase"}, ",signature=1E9514", {"-y"}).status, 0);
 }
 

@@ -146,8 +146,10 @@ TEST(IspSignature, ReadsBytesZeroToTwoAndAsksOnlyOnAMismatch) {
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_TRUE(b.seam.notices[0].question);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeWarning);
+  // The question names the signature read, then the description's.
   EXPECT_EQ(b.seam.notices[0].text,
-            Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n그래도 계속 "
+            Ktext(u8"연결된 AVR 종류가 명세문서의 종류와 일치하지 않습니다.\r\n"
+                  u8"읽은 시그너처 1E 95 14, 명세문서의 시그너처 1E 95 0F\r\n그래도 계속 "
                   u8"진행하려면 \"확인\" 을 그렇지 않은 경우는 \"취소\" 를 눌러주세요."));
 
   // A first byte of 0x00 behind an echo of 0x00 could be a dead line: the probe clears it.

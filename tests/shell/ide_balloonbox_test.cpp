@@ -252,6 +252,97 @@ TEST_F(BalloonTest, TranslucencyFollowsTheSetting) {
   EXPECT_EQ(screen->Find(balloon->window_handle())->opacity, kBalloonOpacity);
 }
 
+// While a modal box is up: a control behind it that appears under the resting pointer gets no
+// balloon, and Return still answers the box; the box's own controls get theirs, without the
+// keyboard focus.
+class ModalBalloonTest : public BalloonTest {
+ protected:
+  ModalBalloonTest() : box(Make<Tide_msgbox_Form>(options)) {}
+  // Runs the steps one per wait of the box's loop, the last one pressing Return; the number
+  // of waits the box needed.
+  int ShowNoticeWith(std::vector<std::function<void()>> steps) {
+    int waits = 0;
+    screen->on_wait = [&] {
+      if (!box.visible() || waits > 10) return;
+      if (static_cast<std::size_t>(waits) < steps.size()) steps[static_cast<std::size_t>(waits)]();
+      if (static_cast<std::size_t>(waits) + 1 == steps.size()) screen->PressKey(kKeyReturn);
+      ++waits;
+    };
+    box.ShowNotice(0, "notice");
+    return waits;
+  }
+  Tide_msgbox_Form& box;
+};
+
+TEST_F(ModalBalloonTest, AControlBehindTheBoxShowsNoBalloonAndReturnStillClosesTheBox) {
+  label->Hide();
+  MoveTo(20, 15);  // resting where the label will appear
+  bool shown = true;
+  int waits = ShowNoticeWith({[&] { label->Show(); },  // a progress bar hidden, say
+                              [&] { screen->AdvanceClock(kBalloonDelayMs); },
+                              [&] { shown = balloon->visible(); }});
+  EXPECT_FALSE(shown);
+  EXPECT_LE(waits, 4);
+  EXPECT_FALSE(box.visible());
+  EXPECT_FALSE(balloon->visible());
+}
+
+TEST_F(ModalBalloonTest, ABalloonUpWhenTheBoxOpensLeavesTheKeysToTheBox) {
+  MoveTo(20, 15);
+  Advance(kBalloonDelayMs);
+  ASSERT_TRUE(balloon->Focused());
+  int waits = ShowNoticeWith({[] {}});
+  EXPECT_LE(waits, 2);
+  EXPECT_FALSE(box.visible());
+  EXPECT_FALSE(balloon->visible());
+}
+
+TEST_F(ModalBalloonTest, TheBoxsOwnControlsExplainThemselvesWithoutTakingTheFocus) {
+  Tgui_Label_Form& own = Make<Tgui_Label_Form>(&box, options);
+  own.SetParent(&box);
+  own.SetBounds(Rect{10, 30, 40, 14});
+  own.SetBalloonEnabled(true);
+  own.SetBalloonText("own");
+  own.Show();
+  bool shown = false;
+  bool box_kept_focus = false;
+  ShowNoticeWith({[&] {
+                    Point at = own.ClientToScreen(Point{5, 5});
+                    screen->MoveMouse(at.x, at.y);
+                  },
+                  [&] { screen->AdvanceClock(kBalloonDelayMs); },
+                  [&] {
+                    shown = balloon->visible() && balloon->text() == "own";
+                    box_kept_focus = !balloon->Focused();
+                  }});
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(box_kept_focus);
+  EXPECT_FALSE(box.visible());
+}
+
+TEST(BalloonPlace, TheTipIsOnThePointerUnlessTheWorkAreaEnds) {
+  const Rect work{0, 0, 1280, 760};
+  const BalloonSize size{200, 60};
+  EXPECT_EQ(BalloonBounds(Point{300, 200}, size, work).left, 284);
+  EXPECT_EQ(BalloonBounds(Point{300, 200}, size, work).top, 200);
+  // At the right edge it moves left; near the bottom it goes above the pointer.
+  Rect corner = BalloonBounds(Point{1275, 740}, size, work);
+  EXPECT_EQ(corner.left, 1080);
+  EXPECT_EQ(corner.top, 680);
+  // At the left edge it stays inside too; a balloon taller than the room above is kept on top.
+  EXPECT_EQ(BalloonBounds(Point{4, 100}, size, work).left, 0);
+  EXPECT_EQ(BalloonBounds(Point{300, 740}, BalloonSize{200, 800}, work).top, 0);
+}
+
+TEST_F(BalloonTest, AShowingBalloonStaysInsideTheWorkArea) {
+  const Rect work = app->WorkArea();
+  balloon->RequestBalloon(work.right() - 2, work.bottom() - 2, "a text wide enough to run off", 0);
+  EXPECT_LE(balloon->left() + balloon->width(), work.right());
+  EXPECT_LE(balloon->top() + balloon->height(), work.bottom());
+  EXPECT_GE(balloon->left(), work.left);
+  EXPECT_GE(balloon->top(), work.top);
+}
+
 TEST_F(PlainDisplayTest, ARectangularBalloonUnderThePointerStaysUp) {
   std::vector<std::string> log;
   ProbeForm window("window", log, 0xFFFFFF);

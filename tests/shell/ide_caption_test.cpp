@@ -218,6 +218,24 @@ TEST_F(CaptionTest, DoubleClickMaximisesWithoutDraggingAndTheNextRestores) {
   EXPECT_EQ(Box(main.bounds()), "100,100 300x200");
 }
 
+TEST_F(CaptionTest, AReleaseReportedForNoWindowAfterMaximiseAndRestoreLosesNoClick) {
+  DoubleClickAt(10, 10);
+  screen->ReleaseMouseForNoWindow(MouseButton::Left);
+  Pump();
+  ASSERT_EQ(main.window_state(), WindowState::Maximized);
+  DoubleClickAt(10, 10);
+  screen->ReleaseMouseForNoWindow(MouseButton::Left);
+  Pump();
+  ASSERT_EQ(main.window_state(), WindowState::Normal);
+  EXPECT_FALSE(caption->double_click_guard());
+  EXPECT_EQ(app->captured(), nullptr);
+  At(10, 10);  // the first press after it drags the tab
+  Press();
+  MoveTo(20, 15);
+  Release();
+  EXPECT_EQ(main.left(), 110);
+}
+
 TEST_F(CaptionTest, RightAfterADoubleClickTheHeldButtonDoesNotDragUntilReleased) {
   DoubleClickAt(10, 10);
   DoubleClickAt(10, 10);  // back to normal, button still held

@@ -161,6 +161,14 @@ TEST_F(MenuTest, AClickOutsideTheListAndTheTitlesClosesIt) {
   EXPECT_EQ(bar->open_slot(), -1);
 }
 
+TEST_F(MenuTest, AClickOnTheBareDesktopClosesTheList) {
+  ClickAt(OnTitle(1));
+  ASSERT_TRUE(submenu->visible());
+  ClickAt(Point{1250, 20});  // right of the main window, above the list: no window of ours
+  EXPECT_FALSE(submenu->visible());
+  EXPECT_EQ(bar->open_slot(), -1);
+}
+
 TEST_F(MenuTest, EscapeClosesTheOpenList) {
   ClickAt(OnTitle(0));
   ASSERT_TRUE(submenu->visible());

@@ -111,6 +111,14 @@ TEST_F(PopupTest, ClickingElsewhereClosesTheListWithoutAPick) {
   EXPECT_TRUE(picks.empty());
 }
 
+TEST_F(PopupTest, AClickOnTheBareDesktopClosesTheList) {
+  Open();
+  ClickAt(Point{1200, 700});  // no window there: the desktop takes no focus
+  EXPECT_FALSE(popup.showing());
+  EXPECT_TRUE(picks.empty());
+  EXPECT_TRUE(window.Focused());  // back where the list borrowed it from
+}
+
 TEST_F(PopupTest, AListOpenedPastTheScreenEdgeStaysInside) {
   Rect area = app->WorkArea();
   Open(area.right() - 5, area.bottom() - 5);

@@ -49,7 +49,7 @@ for cycle in $(seq "$cycles"); do
   "$work/tolmeo" >"$work/log" 2>&1 &
   app_pid=$!
   window=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do  # a loaded machine may take seconds to start it
     window=$(main_window)
     [ -n "$window" ] && break
     sleep 0.1
@@ -61,8 +61,15 @@ for cycle in $(seq "$cycles"); do
   xdotool windowminimize "$window" 2>/dev/null
   sleep 0.1
   xdotool windowmap "$window" windowactivate "$window" 2>/dev/null
-  sleep 0.1
-  window=$(main_window)
+  # Until the restored window shows again there is none to click: without it xdotool would
+  # measure the root window and click the desktop.
+  window=""
+  for _ in $(seq 100); do
+    window=$(main_window)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "$cycle" "the window did not come back after the restore"
   eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
   # The tab is the caption's left end, above the menu bar.
   xdotool mousemove $((X + 30)) $((Y + 8)) click --repeat 2 --delay 80 1 2>/dev/null

@@ -212,6 +212,11 @@ def main():
         except (OSError, kft.KftError) as error:
             print("cannot check the fonts: %s" % error, file=sys.stderr)
         return 1
+    missing = sorted({plan.source for plan in REGULAR_PLANS + BOLD_PLANS if not os.path.exists(plan.source)})
+    if missing:
+        print("missing source fonts %s: install xfonts-baekmuk and xfonts-base "
+              "(bash scripts/install-packages.sh)" % ", ".join(missing), file=sys.stderr)
+        return 1
     make_all()
     return 0
 

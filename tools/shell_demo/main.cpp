@@ -16,6 +16,7 @@
 #include "form/application.h"
 #include "form/form_timer.h"
 #include "gfx/palette.h"
+#include "isp/isp_instructions.h"
 #include "shell/ide_balloonbox.h"
 #include "shell/ide_msgbox.h"
 #include "widgets/gui_captionbar.h"
@@ -31,10 +32,8 @@ namespace {
 
 constexpr char kDemo[] = "shell_demo";
 
-const std::string& Question() {
-  return Ktext(u8"연결된 장치가 설명 파일의 장치와 다릅니다.\r\n서명: 1e 95 0f, 설명: 1e 95 14\r\n"
-               u8"그래도 계속하시겠습니까?");
-}
+// The engine's signature question, as a chip of another type would make it ask.
+std::string Question() { return SignatureQuestion({0x1E, 0x95, 0x0F}, {0x1E, 0x95, 0x14}); }
 
 class DemoPanel : public Form {
  public:
