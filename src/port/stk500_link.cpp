@@ -154,12 +154,6 @@ IspReply Stk500Link::Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
   return {0, value};
 }
 
-// The sketch waits out its own write times; the host's waits are only for the chip's
-// instructions sent one by one.
-void Stk500Link::SleepMs(std::int32_t milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 bool Stk500Link::LoadAddress(std::uint32_t address) { return Command({kLoadAddress, Low(address), High(address)}, {}); }
 
 bool Stk500Link::WritePage(char memory, std::span<const std::uint8_t> bytes) {

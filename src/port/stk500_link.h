@@ -10,6 +10,7 @@
 
 #include "base/chip_geometry.h"
 #include "port/isp_link.h"
+#include "port/system_clock.h"
 
 namespace tolmeo {
 
@@ -34,7 +35,10 @@ class Stk500Link : public IspLink {
   void ReleaseTarget() override;
   void Send(const Instruction& instruction) override;
   IspReply Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) override;
-  void SleepMs(std::int32_t milliseconds) override;
+  // The sketch waits out its own page write times; the engine's waits, for instructions sent
+  // one by one, go through its clock, so they count with its own in the run's figures.
+  void SleepMs(std::int32_t milliseconds) override { clock_->SleepMs(milliseconds); }
+  void SetClock(Clock& clock) override { clock_ = &clock; }
   bool Lost() const override { return lost_; }
   bool WriteFlashPage(std::uint32_t word_address, std::span<const std::uint16_t> words) override;
   bool ReadFlash(std::uint32_t word_address, std::span<std::uint16_t> words) override;
@@ -57,6 +61,8 @@ class Stk500Link : public IspLink {
   std::string path_;
   int baud_;
   const ChipGeometry* device_;
+  SystemClock system_clock_;
+  Clock* clock_ = &system_clock_;
   int fd_ = -1;
   bool lost_ = false;
   CableStats stats_;
