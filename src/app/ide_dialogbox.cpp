@@ -35,11 +35,6 @@ constexpr DialogHeading kHeadings[] = {
 constexpr int kDottedLineY = 78;
 constexpr int kSolidLineYs[] = {130, 191, 266, 326};
 
-int TextWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
-
 }  // namespace
 
 Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hooks)
@@ -204,7 +199,7 @@ void Tide_dialogbox_Form::DrawTexts(Bitmap& bitmap) const {
   DrawHeadings(bitmap, kHeadings);
   const int bar_right = kDialogBarLeft + kDialogBarWidth;
   const std::string top_value = "255";
-  const int top_value_left = bar_right - TextWidth(text_style(), top_value);
+  const int top_value_left = bar_right - BodyTextWidth(top_value);
   DrawBodyText(bitmap, kDialogBarLeft, kBrightnessBarTop - kBarLabelRise, "0");
   DrawBodyText(bitmap, top_value_left, kBrightnessBarTop - kBarLabelRise, top_value);
   DrawBodyText(bitmap, kDialogBarLeft, kTransparencyBarTop - kBarLabelRise,

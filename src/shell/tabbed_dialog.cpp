@@ -15,18 +15,13 @@ constexpr int kCloseSize = 12;
 constexpr int kHeadingLeft = 6;
 constexpr int kLineInset = 4;
 
-int TextWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
-
 }  // namespace
 
 TabbedDialog::TabbedDialog(const IdeOptions& options, std::string_view cp949_title, int width,
                            int height)
     : WidgetBase(nullptr, options), title_(cp949_title), close_button_(this, options) {
   title_style_ = text_style();
-  tab_width_ = TextWidth(title_style_, title_) + kCloseSize + 6;
+  tab_width_ = BodyTextWidth(title_) + kCloseSize + 6;
   SetStayOnTop(true);
   SetWindowRole(WindowRole::Dialog);
   Rect screen = Application::Current().ScreenRect();
@@ -77,6 +72,11 @@ void TabbedDialog::DrawSeparator(Bitmap& bitmap, int y) const {
 void TabbedDialog::DrawBodyText(Bitmap& bitmap, int x, int y, std::string_view cp949_text) const {
   DrawTextUnderlined(bitmap, text_style(), x, Underline{}, cp949_text, kTransparent, kWhite,
                      kBlack, y);
+}
+
+int TabbedDialog::BodyTextWidth(std::string_view cp949_text) const {
+  auto size = MeasureText(text_style(), cp949_text);
+  return size ? size->width : 0;
 }
 
 void TabbedDialog::FormMouseDown(MouseButton button, ShiftState, int x, int y) {

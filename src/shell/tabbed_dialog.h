@@ -40,8 +40,10 @@ class TabbedDialog : public WidgetBase {
   // in the overall colour across the body.
   void DrawHeadings(Bitmap& bitmap, std::span<const DialogHeading> headings) const;
   void DrawSeparator(Bitmap& bitmap, int y) const;
-  // Black text on the white body, with its top at y.
+  // Black text on the white body, with its top at y; and how wide it is (0 when the fonts
+  // cannot measure it).
   void DrawBodyText(Bitmap& bitmap, int x, int y, std::string_view cp949_text) const;
+  int BodyTextWidth(std::string_view cp949_text) const;
 
   // A dialog that loads its controls on showing calls this first.
   void FormShow() override;
