@@ -4,8 +4,6 @@
 #include <cstdio>
 
 #include "base/cp949.h"
-#include "base/run_folders.h"
-#include "form/application.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 #include "isp/cable_choice.h"
@@ -13,14 +11,10 @@
 #include "isp/line_driver.h"
 #include "port/parport_wiring.h"
 #include "shell/ide_msgbox.h"
-#include "shell/tabbed_window.h"
 
 namespace tolmeo {
 namespace {
 
-constexpr int kCloseSize = 12;
-constexpr int kTitleHeight = 22;
-constexpr int kLineInset = 4;
 constexpr int kBoxTextGap = 16;
 constexpr int kRowTop = 48;
 constexpr int kRowHeight = 16;
@@ -32,20 +26,11 @@ constexpr int kSpeedTextTop = 230;
 constexpr int kChosenTextTop = 272;
 constexpr int kButtonWidth = 60;
 
-struct Heading {
-  const char8_t* text;
-  int y;
-};
-constexpr Heading kHeadings[] = {
+constexpr DialogHeading kHeadings[] = {
     {u8"[찾은 케이블]", 30}, {u8"[병렬 포트 배선]", 152}, {u8"[ISP 속도]", 194}, {u8"[케이블 설정]", 254}};
 constexpr int kLineYs[] = {146, 188, 248};
 
 const std::string& Title() { return Ktext(u8" 케이블 설정 "); }
-
-int TextWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
 
 // A parallel port's text: its port (empty for the first found) and wiring.
 std::optional<CableSetting> ParallelPort(const std::string& text) {
@@ -70,10 +55,9 @@ int SpeedIndex(std::int32_t speed) {
 }  // namespace
 
 Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
-    : WidgetBase(nullptr, options),
+    : TabbedDialog(options, Title(), kCableDialogWidth, kCableDialogHeight),
       settings_(options),
       hooks_(std::move(hooks)),
-      close_button_(this, options),
       probe_button_(this, options),
       apply_button_(this, options),
       speed_bar_(this, options) {
@@ -81,56 +65,37 @@ Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
   for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
     wiring_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
   }
-  title_style_ = text_style();
-  tab_width_ = TextWidth(title_style_, Title()) + kCloseSize + 6;
-  SetStayOnTop(true);
-  SetWindowRole(WindowRole::Dialog);
-  Rect screen = Application::Current().ScreenRect();
-  SetBounds(Rect{screen.left + (screen.width - kCableDialogWidth) / 2,
-                 screen.top + (screen.height - kCableDialogHeight) / 2, kCableDialogWidth, kCableDialogHeight});
-  SetShape(TabbedWindowShape(kCableDialogWidth, kCableDialogHeight, tab_width_, kMsgboxBodyTop));
   PlaceControls();
   Draw();
 }
 
 void Tide_cable_Form::PlaceControls() {
-  auto place = [this](Form& control, const Rect& bounds) {
-    control.SetParent(this);
-    control.SetBounds(bounds);
-    control.Show();
-  };
-  place(close_button_, Rect{tab_width_ - kCloseSize - 4, (kTitleHeight - kCloseSize) / 2, kCloseSize, kCloseSize});
-  close_button_.LoadImage(DataFolder() + "sysbmp/control/close.bmp");
-  close_button_.SetImageWidth(kCloseSize);
-  close_button_.SetImageHeight(kCloseSize);
-  close_button_.on_click = [this] { Hide(); };
   const int button_left = kCableDialogWidth - kButtonWidth - 8;
-  place(probe_button_, Rect{button_left, 28, kButtonWidth, 18});
+  Place(probe_button_, Rect{button_left, 28, kButtonWidth, 18});
   probe_button_.SetCaption(Ktext(u8"검색"));
   probe_button_.on_click = [this] { Probe(); };
-  place(apply_button_, Rect{button_left, 290, kButtonWidth, 20});
+  Place(apply_button_, Rect{button_left, 290, kButtonWidth, 20});
   apply_button_.SetCaption(Ktext(u8"적용"));
   apply_button_.on_click = [this] { Apply(); };
   constexpr int box = Tgui_check_button_Form::kSize;
   for (int i = 0; i < kCableRows; ++i) {
-    place(*row_boxes_[i], Rect{8, kRowTop + kRowHeight * i, box, box});
+    Place(*row_boxes_[i], Rect{8, kRowTop + kRowHeight * i, box, box});
     row_boxes_[i]->on_release = [this, i] { ChooseRow(i); };
   }
   for (int i = 0; i < static_cast<int>(wiring_boxes_.size()); ++i) {
-    place(*wiring_boxes_[i], Rect{8 + kWiringStep * i, kWiringTop, box, box});
+    Place(*wiring_boxes_[i], Rect{8 + kWiringStep * i, kWiringTop, box, box});
     wiring_boxes_[i]->on_release = [this, i] { ChooseWiring(i); };
   }
-  place(speed_bar_, Rect{8, kSpeedBarTop, kSpeedBarWidth, ScrollBar::kThickness});
+  Place(speed_bar_, Rect{8, kSpeedBarTop, kSpeedBarWidth, ScrollBar::kThickness});
   speed_bar_.SetPage(1);
   speed_bar_.SetMax(static_cast<int>(ProbeSpeeds().size()) - 1);
   speed_bar_.on_change = [this] { SpeedMoved(); };
 }
 
 void Tide_cable_Form::FormShow() {
-  WidgetBase::FormShow();
+  TabbedDialog::FormShow();
   chosen_text_ = settings_.cable;
   chosen_speed_ = settings_.ispSpeed;
-  drag_.End();
   ShowChoice();
 }
 
@@ -198,7 +163,7 @@ void Tide_cable_Form::Apply() {
   }
 }
 
-// --- Drawing and dragging --------------------------------------------------------------------
+// --- Drawing ----------------------------------------------------------------------------------
 
 std::string Tide_cable_Form::SpeedLine() const {
   char phase[64];
@@ -206,40 +171,18 @@ std::string Tide_cable_Form::SpeedLine() const {
   return Ktext(u8"ISP 속도 ") + SpeedText(chosen_speed_) + Ktext(u8", SCK 한 단계 ") + phase;
 }
 
-void Tide_cable_Form::Render(Bitmap& bitmap) {
-  const Color overall = options().overallColor;
-  DrawTabbedTitle(bitmap, title_style_, overall, Title(), kTitleHeight);
-  auto text = [&](int x, int y, std::string_view cp949) {
-    DrawTextUnderlined(bitmap, text_style(), x, Underline{}, cp949, kTransparent, kWhite, kBlack, y);
-  };
-  for (const Heading& heading : kHeadings) text(6, heading.y, Cp949FromUtf8(reinterpret_cast<const char*>(heading.text)));
-  if (rows_.empty()) text(8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
+void Tide_cable_Form::RenderBody(Bitmap& bitmap) {
+  DrawHeadings(bitmap, kHeadings);
+  if (rows_.empty()) DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    text(8 + kBoxTextGap, kRowTop + kRowHeight * static_cast<int>(i), ProbeLine(rows_[i]));
+    DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop + kRowHeight * static_cast<int>(i), ProbeLine(rows_[i]));
   }
   for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
-    text(8 + kWiringStep * static_cast<int>(i) + kBoxTextGap, kWiringTop, std::string(KnownWirings()[i].name));
+    DrawBodyText(bitmap, 8 + kWiringStep * static_cast<int>(i) + kBoxTextGap, kWiringTop, std::string(KnownWirings()[i].name));
   }
-  text(8, kSpeedTextTop, SpeedLine());
-  text(8, kChosenTextTop, chosen_text_);
-  const int right = bitmap.width() - kLineInset;
-  for (int y : kLineYs) bitmap.Line(kLineInset, y, right, y, overall);
-  DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);
-}
-
-void Tide_cable_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
-  if (button == MouseButton::Left && x >= 0 && x < tab_width_ && y >= 0 && y < kTitleHeight) {
-    drag_.Begin(*this, x, y);
-  }
-}
-
-void Tide_cable_Form::FormMouseMove(ShiftState shift, int x, int y) {
-  WidgetBase::FormMouseMove(shift, x, y);
-  drag_.Follow(*this, shift, x, y);
-}
-
-void Tide_cable_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
-  if (button == MouseButton::Left) drag_.End();
+  DrawBodyText(bitmap, 8, kSpeedTextTop, SpeedLine());
+  DrawBodyText(bitmap, 8, kChosenTextTop, chosen_text_);
+  for (int y : kLineYs) DrawSeparator(bitmap, y);
 }
 
 }  // namespace tolmeo

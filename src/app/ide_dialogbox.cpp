@@ -4,7 +4,6 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
-#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
@@ -14,8 +13,6 @@
 namespace tolmeo {
 namespace {
 
-constexpr int kCloseSize = 12;
-constexpr int kHeadingLeft = 6;
 constexpr int kLineInset = 4;
 constexpr int kBarLabelRise = 14;  // the range labels stand this far above their bar
 constexpr int kBrightnessBoxGap = 11;
@@ -30,11 +27,7 @@ const std::string& PathTooLong() {
   return Ktext(u8"그림 파일의 경로가 너무 깁니다. 더 짧은 경로의 그림을 골라 주세요.");
 }
 
-struct Heading {
-  const char8_t* text;
-  int y;
-};
-constexpr Heading kHeadings[] = {
+constexpr DialogHeading kHeadings[] = {
     {u8"[전체 색 설정]", 30},           {u8"[편집기 배경 그림 설정]", 88},
     {u8"[편집기 바탕화면 밝기 설정]", 140}, {u8"[개발환경 자체 투명도 설정]", 201},
     {u8"[풍선 도움말 설정]", 276},
@@ -42,22 +35,12 @@ constexpr Heading kHeadings[] = {
 constexpr int kDottedLineY = 78;
 constexpr int kSolidLineYs[] = {130, 191, 266, 326};
 
-std::string Converted(const char8_t* utf8) {
-  return Cp949FromUtf8(reinterpret_cast<const char*>(utf8));
-}
-
-int TextWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
-
 }  // namespace
 
 Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hooks)
-    : WidgetBase(nullptr, options),
+    : TabbedDialog(options, Title(), kDialogWidth, kDialogHeight),
       settings_(options),
       hooks_(std::move(hooks)),
-      close_button_(this, options),
       choose_color_button_(this, options),
       apply_color_button_(this, options),
       picture_button_(this, options),
@@ -67,14 +50,6 @@ Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hook
       transparency_box_(this, options),
       balloon_box_(this, options),
       balloon_translucency_box_(this, options) {
-  title_style_ = text_style();
-  tab_width_ = TextWidth(title_style_, Title()) + kCloseSize + 6;
-  SetStayOnTop(true);
-  SetWindowRole(WindowRole::Dialog);
-  Rect screen = Application::Current().ScreenRect();
-  SetBounds(Rect{screen.left + (screen.width - kDialogWidth) / 2,
-                 screen.top + (screen.height - kDialogHeight) / 2, kDialogWidth, kDialogHeight});
-  SetShape(TabbedWindowShape(kDialogWidth, kDialogHeight, tab_width_, kMsgboxBodyTop));
   PlaceControls();
   // Both bars stand at 225 before their handlers are attached.
   brightness_bar_.SetPosition(kStartingBarPosition);
@@ -85,42 +60,30 @@ Tide_dialogbox_Form::Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hook
 }
 
 void Tide_dialogbox_Form::PlaceControls() {
-  auto place = [this](Form& control, const Rect& bounds) {
-    control.SetParent(this);
-    control.SetBounds(bounds);
-    control.Show();
-  };
-  place(close_button_, Rect{tab_width_ - kCloseSize - 4, (kDialogTitleHeight - kCloseSize) / 2,
-                            kCloseSize, kCloseSize});
-  close_button_.LoadImage(DataFolder() + "sysbmp/control/close.bmp");
-  close_button_.SetImageWidth(kCloseSize);
-  close_button_.SetImageHeight(kCloseSize);
-
-  place(choose_color_button_, Rect{106, 50, 100, 20});
+  Place(choose_color_button_, Rect{106, 50, 100, 20});
   choose_color_button_.SetCaption(Ktext(u8"색 선택"));
-  place(apply_color_button_, Rect{106 + 100 + 4, 50, 100, 20});
+  Place(apply_color_button_, Rect{106 + 100 + 4, 50, 100, 20});
   apply_color_button_.SetCaption(Ktext(u8"색 적용"));
-  place(picture_button_, Rect{8, 106, 302, 18});
+  Place(picture_button_, Rect{8, 106, 302, 18});
   picture_button_.SetCaption(Ktext(u8"JPG 그림 선택과 반영"));
 
   for (Tgui_scroll_h_Form* bar : {&brightness_bar_, &transparency_bar_}) {
     int top = bar == &brightness_bar_ ? kBrightnessBarTop : kTransparencyBarTop;
-    place(*bar, Rect{kDialogBarLeft, top, kDialogBarWidth, ScrollBar::kThickness});
+    Place(*bar, Rect{kDialogBarLeft, top, kDialogBarWidth, ScrollBar::kThickness});
     bar->SetPage(kDialogBarPage);
     bar->SetMax(255);
   }
   transparency_bar_.SetMin(kLowestOpacity);
   transparency_bar_.SetEnabled(false);
-  place(brightness_box_, Rect{kDialogBarLeft + kDialogBarWidth + kBrightnessBoxGap, 168, 26, 16});
+  Place(brightness_box_, Rect{kDialogBarLeft + kDialogBarWidth + kBrightnessBoxGap, 168, 26, 16});
 
   constexpr int box = Tgui_check_button_Form::kSize;
-  place(transparency_box_, Rect{8, 248, box, box});
-  place(balloon_box_, Rect{8, 292, box, box});
-  place(balloon_translucency_box_, Rect{8, 308, box, box});
+  Place(transparency_box_, Rect{8, 248, box, box});
+  Place(balloon_box_, Rect{8, 292, box, box});
+  Place(balloon_translucency_box_, Rect{8, 308, box, box});
 }
 
 void Tide_dialogbox_Form::ConnectHandlers() {
-  close_button_.on_click = [this] { Hide(); };
   choose_color_button_.on_click = [this] { ChooseColor(); };
   apply_color_button_.on_click = [this] { ApplyColor(); };
   picture_button_.on_click = [this] { ChoosePicture(); };
@@ -132,7 +95,7 @@ void Tide_dialogbox_Form::ConnectHandlers() {
 }
 
 void Tide_dialogbox_Form::FormShow() {
-  WidgetBase::FormShow();
+  TabbedDialog::FormShow();
   swatch_color_ = settings_.overallColor;
   brightness_bar_.SetPosition(settings_.brightness);
   transparency_box_.SetChecked(settings_.alphaBlendOn != 0);
@@ -140,7 +103,6 @@ void Tide_dialogbox_Form::FormShow() {
   transparency_bar_.SetPosition(settings_.alphaBlendValue);
   balloon_box_.SetChecked(settings_.balloonHelpOn != 0);
   balloon_translucency_box_.SetChecked(settings_.balloonTransparentOn != 0);
-  drag_.End();
   Draw();
 }
 
@@ -224,60 +186,38 @@ void Tide_dialogbox_Form::Notice(int kind, std::string_view cp949_text) const {
   if (hooks_.show_notice) hooks_.show_notice(kind, cp949_text);
 }
 
-// --- Drawing and dragging --------------------------------------------------------------------
+// --- Drawing ----------------------------------------------------------------------------------
 
-void Tide_dialogbox_Form::Render(Bitmap& bitmap) {
-  Color overall = options().overallColor;
-  DrawTabbedTitle(bitmap, title_style_, overall, Title(), kDialogTitleHeight);
+void Tide_dialogbox_Form::RenderBody(Bitmap& bitmap) {
   bitmap.FillRect(Rect{8, 50, 60, 20}, swatch_color_);
   bitmap.FrameRect(Rect{8, 50, 60, 20}, kBlack);
   DrawTexts(bitmap);
   DrawSeparators(bitmap);
-  DrawTabbedFrame(bitmap, overall, tab_width_, kMsgboxBodyTop);
 }
 
 void Tide_dialogbox_Form::DrawTexts(Bitmap& bitmap) const {
-  auto text = [&](int x, int y, std::string_view cp949) {
-    DrawTextUnderlined(bitmap, text_style(), x, Underline{}, cp949, kTransparent, kWhite, kBlack,
-                       y);
-  };
-  for (const Heading& heading : kHeadings) text(kHeadingLeft, heading.y, Converted(heading.text));
+  DrawHeadings(bitmap, kHeadings);
   const int bar_right = kDialogBarLeft + kDialogBarWidth;
   const std::string top_value = "255";
-  const int top_value_left = bar_right - TextWidth(text_style(), top_value);
-  text(kDialogBarLeft, kBrightnessBarTop - kBarLabelRise, "0");
-  text(top_value_left, kBrightnessBarTop - kBarLabelRise, top_value);
-  text(kDialogBarLeft, kTransparencyBarTop - kBarLabelRise, std::to_string(kLowestOpacity));
-  text(top_value_left, kTransparencyBarTop - kBarLabelRise, top_value);
-  text(bar_right + kValueTextGap, kTransparencyBarTop, transparency_text_);
-  text(kBoxLabelLeft, 248, Ktext(u8"개발환경 투명 기능 사용(느려질 수 있음)"));
-  text(kBoxLabelLeft, 292, Ktext(u8"풍선 도움말 사용"));
-  text(kBoxLabelLeft, 308, Ktext(u8"풍선 도움말 투명 기능 사용(느려질 수 있음)"));
-  text(97, kDialogHeight - 36, "Darimsol");
-  text(55, kDialogHeight - 20, NoDocumentText(Memory::Eeprom));
+  const int top_value_left = bar_right - BodyTextWidth(top_value);
+  DrawBodyText(bitmap, kDialogBarLeft, kBrightnessBarTop - kBarLabelRise, "0");
+  DrawBodyText(bitmap, top_value_left, kBrightnessBarTop - kBarLabelRise, top_value);
+  DrawBodyText(bitmap, kDialogBarLeft, kTransparencyBarTop - kBarLabelRise,
+               std::to_string(kLowestOpacity));
+  DrawBodyText(bitmap, top_value_left, kTransparencyBarTop - kBarLabelRise, top_value);
+  DrawBodyText(bitmap, bar_right + kValueTextGap, kTransparencyBarTop, transparency_text_);
+  DrawBodyText(bitmap, kBoxLabelLeft, 248, Ktext(u8"개발환경 투명 기능 사용(느려질 수 있음)"));
+  DrawBodyText(bitmap, kBoxLabelLeft, 292, Ktext(u8"풍선 도움말 사용"));
+  DrawBodyText(bitmap, kBoxLabelLeft, 308, Ktext(u8"풍선 도움말 투명 기능 사용(느려질 수 있음)"));
+  DrawBodyText(bitmap, 97, kDialogHeight - 36, "Darimsol");
+  DrawBodyText(bitmap, 55, kDialogHeight - 20, NoDocumentText(Memory::Eeprom));
 }
 
 void Tide_dialogbox_Form::DrawSeparators(Bitmap& bitmap) const {
   Color overall = options().overallColor;
   const int right = bitmap.width() - kLineInset;
   for (int x = kLineInset; x < right; x += 2) bitmap.SetPixel(x, kDottedLineY, overall);
-  for (int y : kSolidLineYs) bitmap.Line(kLineInset, y, right, y, overall);
-}
-
-void Tide_dialogbox_Form::FormMouseDown(MouseButton button, ShiftState, int x, int y) {
-  if (button == MouseButton::Left && x >= 0 && x < tab_width_ && y >= 0 &&
-      y < kDialogTitleHeight) {
-    drag_.Begin(*this, x, y);
-  }
-}
-
-void Tide_dialogbox_Form::FormMouseMove(ShiftState shift, int x, int y) {
-  WidgetBase::FormMouseMove(shift, x, y);
-  drag_.Follow(*this, shift, x, y);
-}
-
-void Tide_dialogbox_Form::FormMouseUp(MouseButton button, ShiftState, int, int) {
-  if (button == MouseButton::Left) drag_.End();
+  for (int y : kSolidLineYs) DrawSeparator(bitmap, y);
 }
 
 }  // namespace tolmeo

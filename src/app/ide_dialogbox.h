@@ -9,14 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "form/pointer_drag.h"
 #include "shell/ide_popup.h"
-#include "widgets/gui_bmpbutton.h"
+#include "shell/tabbed_dialog.h"
 #include "widgets/gui_button.h"
 #include "widgets/gui_check_button.h"
 #include "widgets/gui_edit.h"
 #include "widgets/gui_scroll_h.h"
-#include "widgets/widget_base.h"
 
 namespace tolmeo {
 
@@ -36,7 +34,6 @@ struct SettingsHooks {
 
 inline constexpr int kDialogWidth = 318;
 inline constexpr int kDialogHeight = 370;
-inline constexpr int kDialogTitleHeight = 22;
 inline constexpr int kBrightnessBarTop = 171;
 inline constexpr int kTransparencyBarTop = 232;
 inline constexpr int kDialogBarLeft = 8;
@@ -45,16 +42,14 @@ inline constexpr int kDialogBarPage = 20;
 inline constexpr int kStartingBarPosition = 225;
 inline constexpr int kLowestOpacity = 50;
 
-class Tide_dialogbox_Form : public WidgetBase {
+class Tide_dialogbox_Form : public TabbedDialog {
  public:
   Tide_dialogbox_Form(IdeOptions& options, SettingsHooks hooks);
 
-  int tab_width() const { return tab_width_; }
   Color swatch_color() const { return swatch_color_; }
   const std::string& transparency_text() const { return transparency_text_; }
 
   // The controls, for the menu's owner and for tests.
-  Tgui_bmpbutton_Form& close_button() { return close_button_; }
   Tgui_button_Form& choose_color_button() { return choose_color_button_; }
   Tgui_button_Form& apply_color_button() { return apply_color_button_; }
   Tgui_button_Form& picture_button() { return picture_button_; }
@@ -66,11 +61,8 @@ class Tide_dialogbox_Form : public WidgetBase {
   Tgui_check_button_Form& balloon_translucency_box() { return balloon_translucency_box_; }
 
  protected:
-  void Render(Bitmap& bitmap) override;
+  void RenderBody(Bitmap& bitmap) override;
   void FormShow() override;
-  void FormMouseDown(MouseButton button, ShiftState shift, int x, int y) override;
-  void FormMouseMove(ShiftState shift, int x, int y) override;
-  void FormMouseUp(MouseButton button, ShiftState shift, int x, int y) override;
 
  private:
   void PlaceControls();
@@ -89,13 +81,10 @@ class Tide_dialogbox_Form : public WidgetBase {
 
   IdeOptions& settings_;
   SettingsHooks hooks_;
-  TextStyle title_style_;
-  int tab_width_ = 0;
   Color swatch_color_ = 0;
   // The colour last confirmed in the colour dialog in this run; black until then.
   Color confirmed_color_ = 0;
   std::string transparency_text_;
-  Tgui_bmpbutton_Form close_button_;
   Tgui_button_Form choose_color_button_;
   Tgui_button_Form apply_color_button_;
   Tgui_button_Form picture_button_;
@@ -105,7 +94,6 @@ class Tide_dialogbox_Form : public WidgetBase {
   Tgui_check_button_Form transparency_box_;
   Tgui_check_button_Form balloon_box_;
   Tgui_check_button_Form balloon_translucency_box_;
-  WindowDrag drag_;  // by the title tab
 };
 
 }  // namespace tolmeo

@@ -3,11 +3,11 @@
 // into the options (refused for a text Tolmeo cannot use, undone when the main window says no).
 #include "app/ide_cabledialog.h"
 
+#include "app/dialog_fixture.h"
 #include "base/cp949.h"
 #include "formats/ide_options.h"
 #include "isp/cable_choice.h"
 #include "port/parport_wiring.h"
-#include "widgets/widget_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
@@ -22,7 +22,7 @@ ProbeResult Found(const std::string& text, std::optional<std::int32_t> suggested
   return result;
 }
 
-class CableDialogTest : public WidgetTest {
+class CableDialogTest : public AppDialogTest {
  protected:
   CableDialogTest() {
     options = DefaultOptions();
@@ -38,14 +38,9 @@ class CableDialogTest : public WidgetTest {
       applied.push_back(options.cable);
       return main_takes_it;
     };
-    hooks.show_notice = [this](int kind, std::string_view text) { notices.push_back(std::to_string(kind) + " " + std::string(text)); };
+    hooks.show_notice = RecordNotices();
     dialog = &Make<Tide_cable_Form>(options, std::move(hooks));
     dialog->Show();
-    Pump();
-  }
-  void Click(const Form& control) {
-    Point at = control.ClientToScreen(Point{control.width() / 2, control.height() / 2});
-    screen->Click(at.x, at.y);
     Pump();
   }
 
@@ -53,7 +48,6 @@ class CableDialogTest : public WidgetTest {
   int probes = 0;
   bool main_takes_it = true;
   std::vector<std::string> applied;
-  std::vector<std::string> notices;
 };
 
 TEST_F(CableDialogTest, ShowsTheOptionsCableWiringAndSpeedUntilAProbeFindsCables) {

@@ -3,15 +3,15 @@
 // surviving a restart through the options file.
 #include "app/ide_dialogbox.h"
 
+#include "app/dialog_fixture.h"
 #include "base/cp949.h"
 #include "form/fake_desktop.h"
 #include "support/temp_folder.h"
-#include "widgets/widget_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
 
-class DialogTest : public WidgetTest {
+class DialogTest : public AppDialogTest {
  protected:
   DialogTest() {
     auto fake = std::make_unique<FakeDesktop>();
@@ -30,19 +30,11 @@ class DialogTest : public WidgetTest {
       ++translucency_calls;
     };
     hooks.apply_balloon_translucency = [this] { ++balloon_calls; };
-    hooks.show_notice = [this](int kind, std::string_view text) {
-      notices.push_back(std::to_string(kind) + " " + std::string(text));
-    };
+    hooks.show_notice = RecordNotices();
     dialog = &Make<Tide_dialogbox_Form>(options, std::move(hooks));
   }
   void Open() {
     dialog->Show();
-    Pump();
-  }
-  // Clicks the middle of a control of the dialog.
-  void Click(const Form& control) {
-    Point at = control.ClientToScreen(Point{control.width() / 2, control.height() / 2});
-    screen->Click(at.x, at.y);
     Pump();
   }
 
@@ -50,7 +42,6 @@ class DialogTest : public WidgetTest {
   Tide_dialogbox_Form* dialog = nullptr;
   std::vector<std::string> pictures;
   std::vector<int> brightnesses;
-  std::vector<std::string> notices;
   bool main_translucent = false;
   int main_opacity = -1;
   int translucency_calls = 0;

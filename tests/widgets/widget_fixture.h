@@ -62,6 +62,12 @@ class WidgetTest : public HeadlessTest {
     screen->ReleaseMouse(button);
     Pump();
   }
+  // Clicks the middle of a control, wherever its window stands.
+  void Click(const Form& control) {
+    Point at = control.ClientToScreen(Point{control.width() / 2, control.height() / 2});
+    screen->Click(at.x, at.y);
+    Pump();
+  }
 
   ProbeForm& window;
   IdeOptions options;
