@@ -205,6 +205,14 @@ class TwoDeviceTest : public MainWindowTest {
     return static_cast<int>(std::find(items.begin(), items.end(), " " + name + " ") - items.begin());
   }
   void ChooseDevice(const std::string& name) { main->panel().menu().RunItem(kDeviceSlot, DeviceItem(name)); }
+  // Starts the main window on the virtual chip with name as the device the options remember.
+  void StartRemembering(const std::string& name) {
+    IdeOptions file = DefaultOptions();
+    file.cable = "sim";
+    file.deviceName = name;
+    WriteOptions(file);
+    Start();
+  }
 };
 
 TEST_F(TwoDeviceTest, TheVirtualChipFollowsTheChosenDeviceWhichIsRememberedOnClose) {
@@ -222,22 +230,14 @@ TEST_F(TwoDeviceTest, TheVirtualChipFollowsTheChosenDeviceWhichIsRememberedOnClo
 }
 
 TEST_F(TwoDeviceTest, TheRememberedDeviceIsSelectedAtStart) {
-  IdeOptions file = DefaultOptions();
-  file.cable = "sim";
-  file.deviceName = "ATmega328P";
-  WriteOptions(file);
-  Start();
+  StartRemembering("ATmega328P");
   EXPECT_EQ(main->panel().menu().DeviceName(), "ATmega328P");
   EXPECT_EQ(image->flashSize, 32768u);
   EXPECT_EQ(main->session().rig().sim->chip().memories().flash().size(), 32768u);
 }
 
 TEST_F(TwoDeviceTest, ARememberedDeviceWithoutItsDescriptionIsToldOnceAndGivesWayToTheFirst) {
-  IdeOptions file = DefaultOptions();
-  file.cable = "sim";
-  file.deviceName = "ATtiny13";
-  WriteOptions(file);
-  Start();
+  StartRemembering("ATtiny13");
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_NE(notices[0].find("ATtiny13"), std::string::npos) << Utf8FromCp949(notices[0]);
   EXPECT_NE(notices[0].find("AT90CAN128"), std::string::npos) << Utf8FromCp949(notices[0]);
