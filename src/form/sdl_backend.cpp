@@ -289,6 +289,14 @@ class SdlBackend : public Backend {
   }
 
  private:
+  // A press gives the keyboard to the window pressed, as a click-to-focus desktop does. Without
+  // a window manager nobody else does it, and after a file dialog the keys would go nowhere.
+  void TakeKeyboardOnPress(WindowHandle handle) {
+    SdlWindow* window = Lookup(handle);
+    if (!window || !window->takes_focus || SDL_GetKeyboardFocus() == window->window) return;
+    SDL_SetWindowInputFocus(window->window);
+  }
+
   SdlWindow* Lookup(WindowHandle handle) {
     auto found = windows_.find(handle);
     return found == windows_.end() ? nullptr : &found->second;
@@ -455,6 +463,7 @@ class SdlBackend : public Backend {
         held_buttons_ = down ? held_buttons_ | ButtonFlag(*button) : held_buttons_ & ~ButtonFlag(*button);
         out.kind = down ? EventKind::MouseDown : EventKind::MouseUp;
         out.window = HandleOf(event.button.windowID);
+        if (down) TakeKeyboardOnPress(out.window);
         out.button = *button;
         out.clicks = event.button.clicks;
         out.x = event.button.x;
