@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "port/clock.h"
-#include "port/recording_cable.h"
+#include "support/recording_cable.h"
 
 namespace tolmeo::testing {
 

@@ -4,7 +4,7 @@
 
 #include "port/counted_clock.h"
 #include "port/isp_lines.h"
-#include "port/recording_cable.h"
+#include "support/recording_cable.h"
 #include "port/sim_cable.h"
 #include "port/virtual_clock.h"
 #include "wired_chip.h"

@@ -1,4 +1,4 @@
-#include "port/recording_cable.h"
+#include "support/recording_cable.h"
 
 #include <gtest/gtest.h>
 
