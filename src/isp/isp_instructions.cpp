@@ -33,6 +33,11 @@ constexpr std::uint8_t kProbeSecondByte = 0x08;
 // EEPROM is read in blocks of this many bytes on a programmer with page commands.
 constexpr std::uint32_t kEepromReadBlock = 64;
 
+// The waits after instructions whose end the chip cannot be asked about, with a wide margin
+// over the datasheets' times (about 10 ms for a chip erase, 4.5 ms for a fuse byte).
+constexpr std::int32_t kChipEraseWaitMs = 100;
+constexpr std::int32_t kFuseWriteWaitMs = 10;
+
 std::string SignatureBytes(const Signature& signature) {
   return HexDigits(signature[0], 2) + " " + HexDigits(signature[1], 2) + " " + HexDigits(signature[2], 2);
 }
@@ -175,7 +180,7 @@ bool IspInstructions::CheckSignature() {
 
 void IspInstructions::ChipErase() {
   SendInstruction(0xAC, 0x80, 0x00, 0x00);
-  link_.SleepMs(100);
+  link_.SleepMs(kChipEraseWaitMs);
 }
 
 Signature IspInstructions::ReadSignature() {
@@ -187,7 +192,7 @@ Signature IspInstructions::ReadSignature() {
 
 void IspInstructions::WriteFuse(FuseGroup group) {
   SendInstruction(0xAC, OpcodesOf(group).write, 0x00, image_.FuseByte(group));
-  link_.SleepMs(10);
+  link_.SleepMs(kFuseWriteWaitMs);
 }
 
 std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
