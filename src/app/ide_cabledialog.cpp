@@ -35,7 +35,7 @@ const std::string& Title() { return Ktext(u8" 케이블 설정 "); }
 // A parallel port's text: its port (empty for the first found) and wiring.
 std::optional<CableSetting> ParallelPort(const std::string& text) {
   Result<CableSetting> setting = ParseCableText(text);
-  if (!setting || setting->simulated || !setting->serial_port.empty()) return std::nullopt;
+  if (!setting || setting->simulated || setting->kind != CableKind::ParallelPort) return std::nullopt;
   if (!setting->port.empty() && !setting->port.starts_with("parport")) return std::nullopt;
   return *setting;
 }

@@ -114,6 +114,11 @@ Status ApplyKnob(std::string_view knob, CableSetting& setting) {
 
 bool NamesSim(std::string_view text) { return text == "sim" || text.starts_with("sim:") || text.starts_with("sim,"); }
 
+Result<CableSetting> Twin(CableKind kind, Result<CableSetting> setting) {
+  if (setting) setting->kind = kind;
+  return setting;
+}
+
 // "sim[:FILE][,KNOB]...": the file ends at the first comma, each knob at the next.
 Result<CableSetting> ParseSimText(std::string_view text) {
   CableSetting setting;
@@ -147,11 +152,8 @@ Result<CableSetting> ParsePortText(std::string_view text) {
 Result<CableSetting> ParseArduinoText(std::string_view text) {
   CableSetting setting;
   text.remove_prefix(std::string_view("arduino:").size());
-  if (NamesSim(text)) {
-    Result<CableSetting> twin = ParseSimText(text);
-    if (twin) twin->arduino_twin = true;
-    return twin;
-  }
+  if (NamesSim(text)) return Twin(CableKind::Arduino, ParseSimText(text));
+  setting.kind = CableKind::Arduino;
   const std::size_t at = text.rfind('@');
   setting.serial_port = std::string(text.substr(0, at));
   setting.baud = kStk500DefaultBaud;
@@ -164,21 +166,23 @@ Result<CableSetting> ParseArduinoText(std::string_view text) {
   return setting;
 }
 
+// The setting of a cable of this kind: its twin when the rest of the text is a sim text.
+Result<CableSetting> KindOf(CableKind kind, std::string_view rest) {
+  return Twin(kind, NamesSim(rest) ? ParseSimText(rest) : CableSetting{});
+}
+
 // "usbasp[:SERIAL]", or "usbasp:sim..." with the file and knobs of "sim".
 Result<CableSetting> ParseUsbaspText(std::string_view text) {
   text.remove_prefix(std::min(text.size(), std::string_view("usbasp:").size()));
-  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
-  if (!setting) return setting;
-  setting->usbasp = true;
-  if (!setting->simulated) setting->usb_serial = std::string(text);
+  Result<CableSetting> setting = KindOf(CableKind::Usbasp, text);
+  if (setting && !setting->simulated) setting->usb_serial = std::string(text);
   return setting;
 }
 
 // "gpio:CHIP:RESET,SCK,MOSI,MISO", or "gpio:sim..." with the sim text's file and knobs.
 Result<CableSetting> ParseGpioText(std::string_view text) {
-  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
+  Result<CableSetting> setting = KindOf(CableKind::Gpio, text);
   if (!setting) return setting;
-  setting->bit_bang = "gpio";
   Result<GpioWiring> wiring = setting->simulated ? RaspberryPiWiring() : ParseGpioWiring(text);
   if (!wiring) return Failure{wiring.reason()};
   setting->gpio = *wiring;
@@ -187,9 +191,8 @@ Result<CableSetting> ParseGpioText(std::string_view text) {
 
 // "ftdi[:SERIAL][:PINS]", or "ftdi:sim..." with the sim text's file and knobs.
 Result<CableSetting> ParseFtdiText(std::string_view text) {
-  Result<CableSetting> setting = NamesSim(text) ? ParseSimText(text) : CableSetting{};
+  Result<CableSetting> setting = KindOf(CableKind::Ftdi, text);
   if (!setting) return setting;
-  setting->bit_bang = "ftdi";
   Result<FtdiWiring> wiring = setting->simulated ? FtdiWiring{} : ParseFtdiWiring(text);
   if (!wiring) return Failure{wiring.reason()};
   setting->ftdi = *wiring;
@@ -280,6 +283,12 @@ CableRig ArduinoTwinRig(const CableSetting& setting, const ChipImage& image) {
   return rig;
 }
 
+CableRig ArduinoRig(const CableSetting& setting, const ChipImage& image) {
+  CableRig rig = PortRig(nullptr);
+  rig.link = std::make_unique<Stk500Link>(setting.serial_port, setting.baud, &image);
+  return rig;
+}
+
 }  // namespace
 
 CableRig::CableRig() = default;
@@ -310,16 +319,19 @@ ChipModel ModelOfImage(const ChipImage& image) {
 CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
-  if (setting->usbasp) return UsbaspRig(*setting, image);
-  if (setting->bit_bang == "gpio") return GpioRig(*setting, image);
-  if (setting->bit_bang == "ftdi") return FtdiRig(*setting, image);
-  if (setting->arduino_twin) return ArduinoTwinRig(*setting, image);
-  if (setting->simulated) return SimRig(*setting, image);
-  if (!setting->serial_port.empty()) {
-    CableRig rig = PortRig(nullptr);
-    rig.link = std::make_unique<Stk500Link>(setting->serial_port, setting->baud, &image);
-    return rig;
+  switch (setting->kind) {
+    case CableKind::Usbasp:
+      return UsbaspRig(*setting, image);
+    case CableKind::Gpio:
+      return GpioRig(*setting, image);
+    case CableKind::Ftdi:
+      return FtdiRig(*setting, image);
+    case CableKind::Arduino:
+      return setting->simulated ? ArduinoTwinRig(*setting, image) : ArduinoRig(*setting, image);
+    case CableKind::ParallelPort:
+      break;
   }
+  if (setting->simulated) return SimRig(*setting, image);
   return PortRig(std::make_unique<ExplainedParportCable>(setting->port, *WiringNamed(setting->wiring)));
 }
 

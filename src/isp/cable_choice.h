@@ -55,23 +55,24 @@ namespace tolmeo {
 // ISP speed is checked against the slowest clock it must serve.
 inline constexpr std::int64_t kDefaultSimClockHz = 1'000'000;
 
+// The hardware a cable text names. Simulated, it is that hardware's virtual twin with the
+// virtual AVR behind it; a simulated parallel port is the plain "sim".
+enum class CableKind { ParallelPort, Arduino, Usbasp, Gpio, Ftdi };
+
 struct CableSetting {
+  CableKind kind = CableKind::ParallelPort;
   bool simulated = false;
   std::string port;    // parallel port name
   std::string wiring;  // wiring name; empty is Tolmeo's own
-  bool usbasp = false;      // a USBasp, virtual when simulated
   std::string usb_serial;   // which USBasp; empty takes the first
-  std::string serial_port;  // an Arduino as ISP, when not empty
-  bool arduino_twin = false;  // the virtual AVR behind a virtual Arduino
+  std::string serial_port;  // the Arduino's serial port
   int baud = 0;
   std::string file;    // the virtual AVR's file; empty when erased at every run
   bool absent = false;
   ChipFaults faults;
   std::int64_t clock_hz = kDefaultSimClockHz;
-  // "gpio" for a GPIO header, "ftdi" for an FTDI chip (simulated: its twin), with its wiring.
-  std::string bit_bang;
-  GpioWiring gpio;
-  FtdiWiring ftdi;
+  GpioWiring gpio;  // the lines of a GPIO header
+  FtdiWiring ftdi;  // the pins of an FTDI chip
 };
 
 // The cable text taken apart, or what is wrong with it (CP949).

@@ -32,7 +32,7 @@ class CableDialogTest : public AppDialogTest {
     CableDialogHooks hooks;
     hooks.probe = [this] {
       ++probes;
-      return std::vector<ProbeResult>{Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
+      return found;
     };
     hooks.apply = [this] {
       applied.push_back(options.cable);
@@ -45,6 +45,7 @@ class CableDialogTest : public AppDialogTest {
   }
 
   Tide_cable_Form* dialog = nullptr;
+  std::vector<ProbeResult> found = {Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
   int probes = 0;
   bool main_takes_it = true;
   std::vector<std::string> applied;
@@ -78,6 +79,19 @@ TEST_F(CableDialogTest, ARowTakesItsCableAndSuggestedSpeedAndTheWiringGoesOnlyOn
   Click(dialog->wiring_box(3));
   EXPECT_EQ(dialog->chosen_text(), "arduino:/dev/ttyACM0");
   EXPECT_FALSE(dialog->wiring_box(3).checked());
+}
+
+// A USB programmer's text has no port, as the first parallel port's has none either: a wiring
+// must still not turn it into a parallel port.
+TEST_F(CableDialogTest, AUsbProgrammerTakesNoWiring) {
+  found.push_back(Found("usbasp", 0x4));
+  Click(dialog->probe_button());
+  Click(dialog->row_box(2));
+  EXPECT_EQ(dialog->chosen_text(), "usbasp");
+  EXPECT_FALSE(dialog->wiring_box(0).checked());
+  Click(dialog->wiring_box(2));
+  EXPECT_EQ(dialog->chosen_text(), "usbasp");
+  EXPECT_FALSE(dialog->wiring_box(2).checked());
 }
 
 TEST_F(CableDialogTest, TheSpeedBarStepsThroughTheProbeSpeeds) {

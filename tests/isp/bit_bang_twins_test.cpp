@@ -34,12 +34,12 @@ bool ChipHolds(SimBench& b, const std::vector<std::uint8_t>& bytes) {
 TEST(BitBangTwins, CableTextsNameTheRealCableOrItsTwin) {
   Result<CableSetting> gpio = ParseCableText("gpio:gpiochip1:5,6,7,8");
   ASSERT_TRUE(gpio.ok());
-  EXPECT_EQ(gpio->bit_bang, "gpio");
+  EXPECT_EQ(gpio->kind, CableKind::Gpio);
   EXPECT_FALSE(gpio->simulated);
   EXPECT_EQ(gpio->gpio.chip, "gpiochip1");
   Result<CableSetting> ftdi = ParseCableText("ftdi:A50285BI:SCK=CTS");
   ASSERT_TRUE(ftdi.ok());
-  EXPECT_EQ(ftdi->bit_bang, "ftdi");
+  EXPECT_EQ(ftdi->kind, CableKind::Ftdi);
   EXPECT_EQ(ftdi->ftdi.serial, "A50285BI");
   EXPECT_EQ(ftdi->ftdi.sck, 3);
   EXPECT_EQ(ParseCableText("ftdi")->ftdi.serial, "");

@@ -113,7 +113,7 @@ TEST(Stk500Link, ArduinoCableTextNamesThePortAndSpeed) {
   EXPECT_FALSE(ParseCableText("arduino:/dev/ttyACM0@-5"));
   Result<CableSetting> twin = ParseCableText("arduino:sim,pull-after=100,clock=8");
   ASSERT_TRUE(twin);
-  EXPECT_TRUE(twin->arduino_twin);
+  EXPECT_EQ(twin->kind, CableKind::Arduino);
   EXPECT_EQ(twin->faults.pull_cable_after_changes, 100);
   EXPECT_EQ(twin->clock_hz, 8'000'000);
   EXPECT_FALSE(ParseCableText("arduino:sim,fast"));

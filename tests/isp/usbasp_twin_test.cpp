@@ -151,7 +151,7 @@ TEST(UsbaspTwin, ChipsBeyondSixtyFourKilobytesAreReachedByTheLongAddress) {
 TEST(UsbaspTwin, CableTextNamesTheSerialOrTheTwinWithTheKnobsOfSim) {
   Result<CableSetting> plain = ParseCableText("usbasp");
   ASSERT_TRUE(plain);
-  EXPECT_TRUE(plain->usbasp);
+  EXPECT_EQ(plain->kind, CableKind::Usbasp);
   EXPECT_FALSE(plain->simulated);
   EXPECT_TRUE(plain->usb_serial.empty());
   Result<CableSetting> serial = ParseCableText("usbasp:0001");
@@ -159,7 +159,7 @@ TEST(UsbaspTwin, CableTextNamesTheSerialOrTheTwinWithTheKnobsOfSim) {
   EXPECT_EQ(serial->usb_serial, "0001");
   Result<CableSetting> twin = ParseCableText("usbasp:sim:chip.sim,pull-after=7,clock=8");
   ASSERT_TRUE(twin);
-  EXPECT_TRUE(twin->usbasp && twin->simulated);
+  EXPECT_TRUE(twin->kind == CableKind::Usbasp && twin->simulated);
   EXPECT_EQ(twin->file, "chip.sim");
   EXPECT_EQ(twin->faults.pull_cable_after_changes, 7);
   EXPECT_EQ(twin->clock_hz, 8'000'000);

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string sim = argc == 3 ? Cp949FromUtf8(argv[2]) : "sim";
   Result<CableSetting> setting = ParseCableText(sim);
   if (!setting) return Refuse(setting.reason());
-  if (!setting->simulated || setting->arduino_twin) return Refuse(Ktext(u8"두 번째 인수는 sim 케이블이어야 합니다."));
+  if (!setting->simulated || setting->kind != CableKind::ParallelPort) return Refuse(Ktext(u8"두 번째 인수는 sim 케이블이어야 합니다."));
   CableRig rig = MakeCable(sim, *image);
   PseudoTerminal pty;
   if (Status opened = pty.Open(); !opened) return Refuse(opened.reason());
