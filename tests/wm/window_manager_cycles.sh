@@ -6,10 +6,8 @@
 set -uo pipefail
 run_dir=$(cd "$1" && pwd)
 cycles=${2:-20}
-for tool in Xvfb openbox xdotool; do
-  # 77: the test command counts the test as skipped, not failed.
-  command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-packages.sh)"; exit 77; }
-done
+. "$(dirname "$0")/../support/tolmeo_on_xvfb.sh"
+require_tools Xvfb openbox xdotool
 
 work=$(mktemp -d)
 xvfb_pid="" wm_pid="" app_pid=""
@@ -19,16 +17,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp "$run_dir/tolmeo" "$work/"  # /proc/self/exe names the real file: a copy, not a link
-for shared in font sysbmp help image AvrSpec; do ln -s "$run_dir/$shared" "$work/$shared"; done
-mkdir "$work/opt"
-cp "$run_dir/opt/opt.opt" "$work/opt/" 2>/dev/null || true
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+copy_run_folder "$run_dir" "$work"
+start_xvfb "$work" 1280x800x24
 openbox >/dev/null 2>&1 &
 wm_pid=$!
 sleep 0.5
