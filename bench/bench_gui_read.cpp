@@ -77,7 +77,7 @@ void BM_FlashReadThroughTheCommandLine(benchmark::State& state) {
   RunFolder folder;
   std::FILE* nowhere = std::fopen("/dev/null", "w");
   auto image = std::make_unique<ChipImage>();
-  cli::TerminalSeam seam(*image, nowhere, stderr, true, false);
+  cli::TerminalSeam seam(nowhere, stderr, true, false);
   if (!LoadDescription(DescriptionPath(kDevice), *image, seam)) {
     state.SkipWithError("description not found");
     return;

@@ -10,7 +10,7 @@
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
 #include "port/sim_cable.h"
-#include "views/programmer_views_seam.h"
+#include "views/bit_editor_commands.h"
 
 namespace tolmeo {
 namespace {
@@ -40,8 +40,11 @@ Tmain_Form::Tmain_Form(IdeOptions& options, ChipImage& image)
   avr_ = std::make_unique<Tide_AVR_Form>(*this, options_, image_, kMenuBarLeft);
   avr_->Show();
   panel_->BringFrameToFront();
-  views_ = std::make_unique<AvrWindowViews>(*avr_);
-  seam_ = std::make_unique<MainEngineSeam>(*panel_, *views_);
+  seam_ = std::make_unique<GuiEngineSeam>(
+      EngineWindows{panel_->progress_bar(Memory::Flash), panel_->progress_bar(Memory::Eeprom),
+                    panel_->document_label(Memory::Flash), panel_->document_label(Memory::Eeprom),
+                    *avr_},
+      image_);
   // A description that does not load leaves the chip image empty, and every command then says
   // that no description is loaded.
   SelectRememberedDevice();
@@ -99,7 +102,6 @@ void Tmain_Form::ConnectProgrammerWindow() {
 Tmain_Form::~Tmain_Form() {
   session_.reset();
   seam_.reset();
-  views_.reset();
   avr_.reset();
   panel_.reset();
   FreeFonts();

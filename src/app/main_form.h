@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_engine_seam.h"
 #include "app/main_panel.h"
 #include "form/form.h"
 #include "isp/cable_probe.h"
 #include "isp/engine_session.h"
 #include "shell/ide_msgbox.h"
 #include "shell/ide_submenu.h"
+#include "views/gui_engine_seam.h"
 #include "views/ide_avr.h"
-#include "views/programmer_views.h"
 
 namespace tolmeo {
 
@@ -60,7 +59,7 @@ class Tmain_Form : public Form {
 
   MainPanel& panel() { return *panel_; }
   Tide_AVR_Form& programmer_window() { return *avr_; }
-  MainEngineSeam& seam() { return *seam_; }
+  GuiEngineSeam& seam() { return *seam_; }
   EngineSession& session() { return *session_; }
   const SizeLimits& size_limits() const { return limits_; }
 
@@ -90,8 +89,7 @@ class Tmain_Form : public Form {
   bool save_options_ = true;     // false when a file that could not be read could not be kept
   std::unique_ptr<MainPanel> panel_;
   std::unique_ptr<Tide_AVR_Form> avr_;
-  std::unique_ptr<AvrWindowViews> views_;
-  std::unique_ptr<MainEngineSeam> seam_;
+  std::unique_ptr<GuiEngineSeam> seam_;
   std::unique_ptr<EngineSession> session_;
 };
 

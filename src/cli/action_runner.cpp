@@ -89,12 +89,12 @@ ActionRunner::ActionRunner(Programmer& programmer, ChipImage& image, TerminalSea
                            std::FILE* out)
     : programmer_(programmer), image_(image), seam_(seam), out_(out) {
   for (std::size_t i = 0; i < kTypedOrder.size(); ++i) {
-    description_fuses_[i] = seam_.boxes().Collect(kTypedOrder[i]);
+    description_fuses_[i] = image_.bits.Collect(kTypedOrder[i]);
   }
 }
 
 void ActionRunner::NameDocument(Memory memory, const std::string& path) {
-  seam_.SetDocumentLabel(memory, path.empty() ? NoDocumentText(memory) : path);
+  image_.documents.Of(memory) = path;
 }
 
 int ActionRunner::Said(int status, const std::string& line) {
@@ -126,8 +126,8 @@ int ActionRunner::ReadIntoFile(Memory memory, const std::string& path) {
 FuseBytes ActionRunner::PrepareFuses(const FuseBytes& bytes) {
   FuseBytes kept{};
   for (std::size_t i = 0; i < kTypedOrder.size(); ++i) {
-    seam_.boxes().Show(kTypedOrder[i], bytes[i]);
-    kept[i] = seam_.boxes().Collect(kTypedOrder[i]);
+    image_.bits.Show(kTypedOrder[i], bytes[i]);
+    kept[i] = image_.bits.Collect(kTypedOrder[i]);
     if (kept[i] == bytes[i]) continue;
     seam_.ShowNotice(kNoticeWarning,
                      std::string(GroupName(kTypedOrder[i])) +

@@ -135,7 +135,7 @@ void PrintStats(const EngineSession& session, std::FILE* out) {
 
 int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   auto image = std::make_unique<ChipImage>();
-  TerminalSeam seam(*image, out, err, arguments.assume_yes, ::isatty(::fileno(err)) == 1);
+  TerminalSeam seam(out, err, arguments.assume_yes, ::isatty(::fileno(err)) == 1);
   IdeOptions options = RunOptions(arguments, seam);
   if (arguments.report_sck) ReportSckTiming(options, out);
   if (arguments.actions.empty()) return kExitOk;

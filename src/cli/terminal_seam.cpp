@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/cp949.h"
-#include "isp/hex_documents.h"
 #include "isp/isp_instructions.h"
 
 namespace tolmeo::cli {
@@ -40,11 +39,8 @@ const char* KindPrefix(int kind) {
 
 }  // namespace
 
-TerminalSeam::TerminalSeam(ChipImage& image, std::FILE* out, std::FILE* err, bool assume_yes,
-                           bool show_progress)
-    : image_(image), out_(out), err_(err), assume_yes_(assume_yes), show_progress_(show_progress) {
-  labels_ = {NoDocumentText(Memory::Flash), NoDocumentText(Memory::Eeprom)};
-}
+TerminalSeam::TerminalSeam(std::FILE* out, std::FILE* err, bool assume_yes, bool show_progress)
+    : out_(out), err_(err), assume_yes_(assume_yes), show_progress_(show_progress) {}
 
 void TerminalSeam::PrintText(std::FILE* stream, const char* prefix, const std::string& cp949_text) {
   std::fprintf(stream, "%s%s\n", prefix, TerminalLines(cp949_text).c_str());
@@ -62,18 +58,13 @@ bool TerminalSeam::AskConfirm(int kind, const std::string& text) {
   return assume_yes_;
 }
 
-void TerminalSeam::SetProgressMin(Memory bar, std::int64_t value) { bars_[Index(bar)].min = value; }
-
-void TerminalSeam::SetProgressMax(Memory bar, std::int64_t value) { bars_[Index(bar)].max = value; }
-
-void TerminalSeam::SetProgressPosition(Memory bar, std::int64_t value) {
-  bars_[Index(bar)].position = value;
+void TerminalSeam::ShowProgress(Memory bar, std::int64_t min, std::int64_t max) {
+  bars_[Index(bar)] = Bar{min, max, min, true, -1};
   DrawBar(bar);
 }
 
-void TerminalSeam::ShowProgress(Memory bar) {
-  bars_[Index(bar)].shown = true;
-  bars_[Index(bar)].drawn_percent = -1;
+void TerminalSeam::SetProgressPosition(Memory bar, std::int64_t value) {
+  bars_[Index(bar)].position = value;
   DrawBar(bar);
 }
 
@@ -102,9 +93,5 @@ void TerminalSeam::DrawBar(Memory memory) {
                std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), percent);
   std::fflush(err_);
 }
-
-void TerminalSeam::CollectBits(FuseGroup group) { image_.FuseByte(group) = boxes_.Collect(group); }
-
-void TerminalSeam::ShowBits(FuseGroup group) { boxes_.Show(group, image_.FuseByte(group)); }
 
 }  // namespace tolmeo::cli

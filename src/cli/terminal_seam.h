@@ -1,13 +1,12 @@
 #pragma once
 // The engine's seam as text on a terminal: notices as lines in UTF-8, the signature question
 // answered by -y (or refused without it), progress as a bar on stderr when stderr is a
-// terminal, the bit editor as plain boxes, the document labels as plain strings. There are no
-// dialogs and no viewer.
+// terminal. The bits and the documents' paths are the chip image's; there are no dialogs and
+// no viewer.
 #include <array>
 #include <cstdio>
 #include <string>
 
-#include "formats/fuse_boxes.h"
 #include "isp/null_seam.h"
 
 namespace tolmeo::cli {
@@ -16,26 +15,13 @@ namespace tolmeo::cli {
 class TerminalSeam : public NullSeam {
  public:
   // Information goes to out, warnings, failures, questions and progress to err.
-  TerminalSeam(ChipImage& image, std::FILE* out, std::FILE* err, bool assume_yes,
-               bool show_progress);
+  TerminalSeam(std::FILE* out, std::FILE* err, bool assume_yes, bool show_progress);
 
   void ShowNotice(int kind, const std::string& text) override;
   bool AskConfirm(int kind, const std::string& text) override;
-  void SetProgressMin(Memory bar, std::int64_t value) override;
-  void SetProgressMax(Memory bar, std::int64_t value) override;
+  void ShowProgress(Memory bar, std::int64_t min, std::int64_t max) override;
   void SetProgressPosition(Memory bar, std::int64_t value) override;
-  void ShowProgress(Memory bar) override;
   void HideProgress(Memory bar) override;
-  void CollectBits(FuseGroup group) override;
-  void ShowBits(FuseGroup group) override;
-  BitBox GetBitBox(FuseGroup group, int bit) const override { return boxes_.Box(group, bit); }
-  void SetBitBox(FuseGroup group, int bit, const BitBox& box) override { boxes_.Box(group, bit) = box; }
-  std::string DocumentLabel(Memory memory) const override { return labels_[Index(memory)]; }
-  void SetDocumentLabel(Memory memory, const std::string& text) override {
-    labels_[Index(memory)] = text;
-  }
-
-  FuseBoxes& boxes() { return boxes_; }
 
  private:
   struct Bar {
@@ -49,13 +35,10 @@ class TerminalSeam : public NullSeam {
   void PrintText(std::FILE* stream, const char* prefix, const std::string& cp949_text);
   void DrawBar(Memory memory);
 
-  ChipImage& image_;
   std::FILE* out_;
   std::FILE* err_;
   bool assume_yes_;
   bool show_progress_;
-  FuseBoxes boxes_;
-  std::array<std::string, 2> labels_;
   std::array<Bar, 2> bars_;
 };
 

@@ -1,6 +1,8 @@
 #pragma once
-// Everything Tolmeo knows of the target chip: the selected description and the two memory
-// images with the ranges the programming commands work on.
+// Everything Tolmeo knows of the target chip: the selected description, the two memory images
+// with the ranges the programming commands work on, the lock and fuse bits with their names,
+// and the documents the images are read from. The windows only show it and report a user's
+// change.
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -10,6 +12,19 @@
 #include "formats/fuse_boxes.h"
 
 namespace tolmeo {
+
+enum class Memory { Flash, Eeprom };
+
+// The Flash and EEPROM documents: the paths of the Intel HEX files the user opened, empty while
+// none is open. Only the path is kept; the file is read again whenever a command needs it.
+struct DocumentPaths {
+  std::string flash;
+  std::string eeprom;
+
+  std::string& Of(Memory memory) { return memory == Memory::Flash ? flash : eeprom; }
+  const std::string& Of(Memory memory) const { return memory == Memory::Flash ? flash : eeprom; }
+  bool Open(Memory memory) const { return !Of(memory).empty(); }
+};
 
 inline constexpr std::uint32_t kFlashCapacityWords = 1'024'000;
 inline constexpr std::uint32_t kFlashCapacityBytes = 2 * kFlashCapacityWords;
@@ -40,12 +55,19 @@ struct ChipImage : ChipGeometry {
   std::uint8_t highFuse = 0;
   std::uint8_t lowFuse = 0;
   std::uint8_t extendedFuse = 0;
+  // The bit editor's boxes as the description names and fixes them.
+  FuseBoxes bits;
+  DocumentPaths documents;
 
   // The Flash image seen as bytes, low byte of each word first, as Intel HEX addresses it.
   void SetFlashByte(std::uint32_t byte_address, std::uint8_t value);
   std::uint8_t FlashByte(std::uint32_t byte_address) const;
 
   std::uint8_t& FuseByte(FuseGroup group);
+  // The group's byte from its boxes, every box counting (a checked box gives 0).
+  void CollectBits(FuseGroup group) { FuseByte(group) = bits.Collect(group); }
+  // The changeable boxes from the group's byte; a fixed box keeps its state.
+  void ShowBits(FuseGroup group) { bits.Show(group, FuseByte(group)); }
 
   void InitFlashImage();
   void InitEepromImage();

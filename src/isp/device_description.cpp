@@ -18,39 +18,27 @@ std::string FileName(std::string_view name) {
   return std::string(TrimBlanks(name)) + "." + std::string(kExtension);
 }
 
-void ApplyBits(const FuseBoxes& bits, ChipImage& image, EngineSeam& seam) {
-  for (FuseGroup group : kFuseGroups) {
-    for (int bit = 0; bit < 8; ++bit) seam.SetBitBox(group, bit, bits.Box(group, bit));
-    image.FuseByte(group) = bits.Collect(group);
-  }
-}
-
-void Apply(const DeviceDescription& d, ChipImage& image, EngineSeam& seam) {
+void Apply(const DeviceDescription& d, ChipImage& image) {
   static_cast<ChipGeometry&>(image) = d;
-  ApplyBits(d.bits, image, seam);
+  image.bits = d.bits;
+  for (FuseGroup group : kFuseGroups) image.CollectBits(group);
   image.InitFlashImage();
   image.InitEepromImage();
 }
 
 // A document that no longer fits the new chip stays open: the next ready query reports it.
-void RereadOpenDocuments(ChipImage& image, EngineSeam& seam) {
+void RereadOpenDocuments(ChipImage& image) {
   for (Memory memory : {Memory::Flash, Memory::Eeprom}) {
-    if (DocumentOpen(memory, seam)) RereadDocument(memory, seam.DocumentLabel(memory), image);
+    if (image.documents.Open(memory)) RereadDocument(memory, image.documents.Of(memory), image);
   }
 }
 
-// The description in force, with the bit editor's boxes and freshly collected bytes.
-DeviceDescription Current(ChipImage& image, EngineSeam& seam) {
+// The description in force, with the bits as the boxes show them and freshly collected bytes.
+DeviceDescription Current(ChipImage& image) {
   DeviceDescription d;
   static_cast<ChipGeometry&>(d) = image;
-  for (FuseGroup group : kFuseGroups) {
-    seam.CollectBits(group);
-    for (int bit = 0; bit < 8; ++bit) {
-      BitBox box = seam.GetBitBox(group, bit);
-      box.checked = ((image.FuseByte(group) >> bit) & 1) == 0;
-      d.bits.Box(group, bit) = box;
-    }
-  }
+  for (FuseGroup group : kFuseGroups) image.CollectBits(group);
+  d.bits = image.bits;
   return d;
 }
 
@@ -86,15 +74,15 @@ Status LoadDescription(const std::string& path, ChipImage& image, EngineSeam& se
   if (!text) return Failure{text.reason()};
   auto description = ParseDescription(*text);
   if (!description) return Failure{path + ": " + description.reason()};
-  Apply(*description, image, seam);
-  RereadOpenDocuments(image, seam);
-  seam.UpdateViewerScrollRange();
-  seam.RefreshViewer();
+  Apply(*description, image);
+  RereadOpenDocuments(image);
+  seam.BitsChanged();
+  seam.ImageChanged();
   return Success();
 }
 
-Status SaveDescription(const std::string& path, ChipImage& image, EngineSeam& seam) {
-  auto text = FormatDescription(Current(image, seam));
+Status SaveDescription(const std::string& path, ChipImage& image) {
+  auto text = FormatDescription(Current(image));
   if (!text) return Failure{path + ": " + text.reason()};
   return WriteWholeFile(path, *text);
 }

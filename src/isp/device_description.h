@@ -25,11 +25,11 @@ std::vector<std::string> ListDescriptions();
 
 // Reads the description at path and, only when all of it is sound, puts it in force: the
 // ChipImage fields, the bit editor's boxes (state, name, fixed mark) and lock and fuse bytes,
-// both images erased, open documents read again (labels untouched), the viewer's scroll range
-// and picture renewed. A refused file changes nothing; the reason names the file.
+// both images erased, open documents read again (their paths kept), and the windows told. A
+// refused file changes nothing; the reason names the file.
 Status LoadDescription(const std::string& path, ChipImage& image, EngineSeam& seam);
 
 // Writes the description in force, with the bit editor's current boxes, whole or not at all.
-Status SaveDescription(const std::string& path, ChipImage& image, EngineSeam& seam);
+Status SaveDescription(const std::string& path, ChipImage& image);
 
 }  // namespace tolmeo

@@ -73,11 +73,6 @@ const std::string& NoDocumentText(Memory memory) {
   return memory == Memory::Flash ? flash : eeprom;
 }
 
-bool DocumentOpen(Memory memory, const EngineSeam& seam) {
-  std::string label = seam.DocumentLabel(memory);
-  return !label.empty() && label != NoDocumentText(memory);
-}
-
 DocumentReadiness RereadDocument(Memory memory, const std::string& path, ChipImage& image) {
   auto range = memory == Memory::Flash ? ReadFlash(path, image) : ReadEeprom(path, image);
   if (range) return {DocumentState::Ready, {}};
@@ -86,9 +81,10 @@ DocumentReadiness RereadDocument(Memory memory, const std::string& path, ChipIma
 
 DocumentReadiness OpenDocument(Memory memory, const std::string& path, ChipImage& image,
                                EngineSeam& seam) {
-  seam.SetDocumentLabel(memory, path);
+  image.documents.Of(memory) = path;
+  seam.DocumentChanged(memory);
   DocumentReadiness readiness = RereadDocument(memory, path, image);
-  seam.RefreshViewer();
+  seam.ImageChanged();
   return readiness;
 }
 
@@ -124,13 +120,16 @@ void CloseDocument(Memory memory, ChipImage& image, EngineSeam& seam) {
   } else {
     image.InitEepromImage();
   }
-  seam.SetDocumentLabel(memory, NoDocumentText(memory));
-  seam.RefreshViewer();
+  image.documents.Of(memory).clear();
+  seam.DocumentChanged(memory);
+  seam.ImageChanged();
 }
 
 DocumentReadiness DocumentReady(Memory memory, ChipImage& image, EngineSeam& seam) {
-  if (!DocumentOpen(memory, seam)) return {DocumentState::None, {}};
-  return OpenDocument(memory, seam.DocumentLabel(memory), image, seam);
+  if (!image.documents.Open(memory)) return {DocumentState::None, {}};
+  // A copy: opening sets the path it reads from.
+  const std::string path = image.documents.Of(memory);
+  return OpenDocument(memory, path, image, seam);
 }
 
 }  // namespace tolmeo

@@ -1,7 +1,8 @@
 #pragma once
-// The Flash and EEPROM documents: Intel HEX files named by the two document labels of the
-// command panel. A document is not kept in memory; its path is, and the file is read again
-// whenever a programming command needs it, so edits made by another program are picked up.
+// The Flash and EEPROM documents: Intel HEX files whose paths the chip image keeps and the two
+// document labels of the command panel show. A document is not kept in memory; its path is,
+// and the file is read again whenever a programming command needs it, so edits made by
+// another program are picked up.
 //
 // For the programming commands: call FlashDocumentReady / EepromDocumentReady before writing or
 // verifying. It re-reads the document into the erased image and tells one of three things:
@@ -27,19 +28,16 @@ struct DocumentReadiness {
   std::string reason;  // CP949, set when Failed: the path and why it could not be read
 };
 
-// The label texts that mean "no document": " Darimsol " for Flash and the maker's web address
-// " www.darimsol.com " for EEPROM.
+// What a document label shows while no document is open: " Darimsol " for Flash and the
+// maker's web address " www.darimsol.com " for EEPROM.
 const std::string& NoDocumentText(Memory memory);
 
-// A document is open when its label shows anything but the no-document text (or nothing).
-bool DocumentOpen(Memory memory, const EngineSeam& seam);
-
-// Sets the label to path, erases the image, reads the file into it and sets the range from the
+// Sets the document's path, erases the image, reads the file into it and sets the range from the
 // addresses the file used (Flash byte addresses halved to words), then refreshes the viewer.
-// After a failed read the label still names the file, so the next ready query says Failed.
+// After a failed read the path still names the file, so the next ready query says Failed.
 DocumentReadiness OpenDocument(Memory memory, const std::string& path, ChipImage& image,
                                EngineSeam& seam);
-// Erases the image and reads the file into it without touching the label or the viewer; the
+// Erases the image and reads the file into it without touching the path or the viewer; the
 // device description reader uses it after a new description is in force.
 DocumentReadiness RereadDocument(Memory memory, const std::string& path, ChipImage& image);
 // The file-open dialog; a picked file is opened, a failed read shown as a kind 3 notice.
@@ -52,7 +50,7 @@ Result<std::size_t> WriteChipImage(Memory memory, const ChipImage& image, const 
 // The file-save dialog, then WriteChipImage; a failure is shown as a kind 3 notice.
 // Cancelling writes nothing.
 void SaveChipImage(Memory memory, const ChipImage& image, EngineSeam& seam);
-// Erases the image, puts the no-document text on the label, refreshes the viewer.
+// Erases the image, forgets the document's path, refreshes the viewer.
 void CloseDocument(Memory memory, ChipImage& image, EngineSeam& seam);
 // Re-reads the open document (see the top of this file).
 DocumentReadiness DocumentReady(Memory memory, ChipImage& image, EngineSeam& seam);

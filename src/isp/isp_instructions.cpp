@@ -203,7 +203,7 @@ std::uint8_t IspInstructions::QueryFuse(FuseGroup group) {
 std::uint8_t IspInstructions::PresentBits(FuseGroup group) const {
   std::uint8_t present = 0;
   for (int bit = 0; bit < 8; ++bit) {
-    if (seam_.GetBitBox(group, bit).name != "-") present |= static_cast<std::uint8_t>(1u << bit);
+    if (image_.bits.Box(group, bit).name != "-") present |= static_cast<std::uint8_t>(1u << bit);
   }
   return present;
 }

@@ -14,19 +14,12 @@ class NullSeam : public EngineSeam {
  public:
   void ShowNotice(int, const std::string&) override {}
   bool AskConfirm(int, const std::string&) override { return true; }
-  void SetProgressMin(Memory, std::int64_t) override {}
-  void SetProgressMax(Memory, std::int64_t) override {}
+  void ShowProgress(Memory, std::int64_t, std::int64_t) override {}
   void SetProgressPosition(Memory, std::int64_t) override {}
-  void ShowProgress(Memory) override {}
   void HideProgress(Memory) override {}
-  void RefreshViewer() override {}
-  void UpdateViewerScrollRange() override {}
-  void CollectBits(FuseGroup) override {}
-  void ShowBits(FuseGroup) override {}
-  BitBox GetBitBox(FuseGroup, int) const override { return {}; }
-  void SetBitBox(FuseGroup, int, const BitBox&) override {}
-  std::string DocumentLabel(Memory) const override { return {}; }
-  void SetDocumentLabel(Memory, const std::string&) override {}
+  void ImageChanged() override {}
+  void BitsChanged() override {}
+  void DocumentChanged(Memory) override {}
   std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&) override {
     return std::nullopt;
   }

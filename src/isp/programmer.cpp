@@ -136,7 +136,7 @@ CommandOutcome Programmer::VerifyMemory(Memory memory) {
 
 bool Programmer::WriteAllFuseBytes() {
   for (FuseGroup group : kFuseOrder) {
-    seam_.CollectBits(group);
+    image_.CollectBits(group);
     if (!isp_.WriteFuseByte(group)) return false;
   }
   return true;
@@ -145,8 +145,9 @@ bool Programmer::WriteAllFuseBytes() {
 bool Programmer::ReadAllFuseBytes() {
   for (FuseGroup group : kFuseOrder) {
     if (!isp_.ReadFuseByte(group)) return false;
-    seam_.ShowBits(group);
+    image_.ShowBits(group);
   }
+  seam_.BitsChanged();
   return true;
 }
 
@@ -164,7 +165,7 @@ CommandOutcome Programmer::FlashWrite() {
 CommandOutcome Programmer::FlashRead() {
   return OnChip([&] {
     const bool read = operations_.ReadFlash();
-    seam_.RefreshViewer();
+    seam_.ImageChanged();
     return read ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });
 }
@@ -180,7 +181,7 @@ CommandOutcome Programmer::EepromWrite() {
 CommandOutcome Programmer::EepromRead() {
   return OnChip([&] {
     const bool read = operations_.ReadEeprom();
-    seam_.RefreshViewer();
+    seam_.ImageChanged();
     return read ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });
 }
@@ -199,7 +200,7 @@ CommandOutcome Programmer::LockFuseRead() {
 
 CommandOutcome Programmer::FuseByteWrite(FuseGroup group) {
   return OnChip([&] {
-    seam_.CollectBits(group);
+    image_.CollectBits(group);
     return isp_.WriteFuseByte(group) ? CommandOutcome::kDone : CommandOutcome::kChipFailed;
   });
 }
@@ -207,7 +208,8 @@ CommandOutcome Programmer::FuseByteWrite(FuseGroup group) {
 CommandOutcome Programmer::FuseByteRead(FuseGroup group) {
   return OnChip([&] {
     if (!isp_.ReadFuseByte(group)) return CommandOutcome::kChipFailed;
-    seam_.ShowBits(group);
+    image_.ShowBits(group);
+    seam_.BitsChanged();
     return CommandOutcome::kDone;
   });
 }

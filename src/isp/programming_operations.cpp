@@ -17,10 +17,7 @@ std::string MismatchText(Memory memory, const Mismatch& mismatch) {
 ProgrammingOperations::ProgressShown::ProgressShown(EngineSeam& seam, Memory bar,
                                                     std::int64_t min, std::int64_t max)
     : seam_(seam), bar_(bar) {
-  seam_.SetProgressMin(bar_, min);
-  seam_.SetProgressMax(bar_, max);
-  seam_.SetProgressPosition(bar_, min);
-  seam_.ShowProgress(bar_);
+  seam_.ShowProgress(bar_, min, max);
 }
 
 ProgrammingOperations::ProgrammingOperations(IspInstructions& isp, ChipImage& image,

@@ -74,7 +74,7 @@ void LockFuseEditor::BuildGroup(FuseGroup group, int left, int title_width) {
   for (int bit = 0; bit < 8; ++bit) {
     auto& box = Add(std::make_unique<Tgui_check_button_Form>(&window_, options_),
                     Rect{left, BoxTop(bit), 12, 12});
-    box.on_change = [this, group] { CollectBits(group); };
+    box.on_change = [this, group, bit] { TakeBox(group, bit); };
     built.boxes[bit] = &box;
     built.names[bit] = &AddLabel(Rect{left + 16, BoxTop(bit) - 1, kNameWidth, 16},
                                  Ktext(u8"비트문자열"), kBlack);
@@ -124,33 +124,20 @@ void LockFuseEditor::SetVisible(bool visible) {
   for (auto& control : controls_) control->SetVisible(visible);
 }
 
-void LockFuseEditor::CollectBits(FuseGroup group) {
-  std::uint8_t value = 0;
-  for (int bit = 0; bit < 8; ++bit) {
-    if (!box(group, bit).checked()) value |= static_cast<std::uint8_t>(1u << bit);
+void LockFuseEditor::TakeBox(FuseGroup group, int bit) {
+  image_.bits.Box(group, bit).checked = box(group, bit).checked();
+  image_.CollectBits(group);
+}
+
+void LockFuseEditor::ShowBits() {
+  for (FuseGroup group : kFuseGroups) {
+    for (int bit = 0; bit < 8; ++bit) {
+      const BitBox& shown = image_.bits.Box(group, bit);
+      box(group, bit).SetChecked(shown.checked);
+      box(group, bit).SetEnabled(!shown.fixed);
+      name(group, bit).SetText(shown.name);
+    }
   }
-  image_.FuseByte(group) = value;
-}
-
-void LockFuseEditor::ShowBits(FuseGroup group) {
-  const std::uint8_t value = image_.FuseByte(group);
-  for (int bit = 0; bit < 8; ++bit) {
-    Tgui_check_button_Form& shown = box(group, bit);
-    if (shown.enabled()) shown.SetChecked(((value >> bit) & 1) == 0);
-  }
-}
-
-BitBox LockFuseEditor::GetBitBox(FuseGroup group, int bit) const {
-  const Group& shown = groups_[Index(group)];
-  const Tgui_check_button_Form& check = *shown.boxes[bit & 7];
-  return BitBox{check.checked(), shown.names[bit & 7]->text(), !check.enabled()};
-}
-
-void LockFuseEditor::SetBitBox(FuseGroup group, int bit, const BitBox& bit_box) {
-  Tgui_check_button_Form& shown = box(group, bit);
-  shown.SetChecked(bit_box.checked);
-  shown.SetEnabled(!bit_box.fixed);
-  name(group, bit).SetText(bit_box.name);
 }
 
 }  // namespace tolmeo

@@ -2,9 +2,9 @@
 // The lock and fuse bit editor of the programmer window's AVR settings view: four groups of
 // eight check boxes (checked = programmed = bit value 0) with the bits' names, a write and a
 // read button per group, and buttons to go back to the description and to store the current
-// bits into a description file. The bytes live in the chip image; the names and the fixed
-// marks live only in these controls. Every control is a child of the programmer window,
-// created hidden.
+// bits into a description file. The bits, their names and fixed marks live in the chip image;
+// the editor shows them and puts a click on a box there. Every control is a child of the
+// programmer window, created hidden.
 #include <array>
 #include <functional>
 #include <memory>
@@ -29,12 +29,8 @@ class LockFuseEditor {
 
   void SetVisible(bool visible);
 
-  // The group's byte from its boxes, every box counting (unchecked gives 1).
-  void CollectBits(FuseGroup group);
-  // The changeable boxes from the group's byte; a fixed box keeps its state.
-  void ShowBits(FuseGroup group);
-  BitBox GetBitBox(FuseGroup group, int bit) const;
-  void SetBitBox(FuseGroup group, int bit, const BitBox& box);
+  // Every box, name and fixed mark as the chip image's bits hold them.
+  void ShowBits();
 
   // What the buttons do, set by whoever owns the engine.
   std::function<void(FuseGroup)> on_write;
@@ -66,6 +62,8 @@ class LockFuseEditor {
   Tgui_button_Form& AddButton(const Rect& bounds, const std::string& caption,
                               const std::string& balloon, std::function<void()> action);
   void BuildGroup(FuseGroup group, int left, int title_width);
+  // A click on a box: the image's bit and the group's byte follow it.
+  void TakeBox(FuseGroup group, int bit);
   template <typename Control>
   Control& Add(std::unique_ptr<Control> control, const Rect& bounds);
 

@@ -224,7 +224,7 @@ TEST(TerminalSeam, NoticesInUtf8AndTheQuestionAnsweredByTheFlag) {
   for (bool assume_yes : {false, true}) {
     Capture out;
     Capture err;
-    TerminalSeam seam(*image, out.file(), err.file(), assume_yes, false);
+    TerminalSeam seam(out.file(), err.file(), assume_yes, false);
     seam.ShowNotice(kNoticeInfo, Ktext(u8"읽기 : 00\r\n끝"));
     seam.ShowNotice(kNoticeFailure, "bad");
     EXPECT_EQ(seam.AskConfirm(kNoticeWarning, "go on?"), assume_yes);
@@ -239,7 +239,7 @@ TEST(TerminalSeam, TheSignatureQuestionNamesBothSignaturesAndNotTheButtons) {
   auto image = std::make_unique<ChipImage>();
   Capture out;
   Capture err;
-  TerminalSeam seam(*image, out.file(), err.file(), false, false);
+  TerminalSeam seam(out.file(), err.file(), false, false);
   EXPECT_FALSE(seam.AskConfirm(kNoticeWarning, SignatureQuestion({0x1E, 0x95, 0x0F}, {0x1E, 0x97, 0x02})));
   const std::string errors = err.Text();
   EXPECT_NE(errors.find(U8(u8"읽은 시그너처 1E 95 0F, 명세문서의 시그너처 1E 97 02\n")), std::string::npos)
@@ -253,10 +253,8 @@ TEST(TerminalSeam, ProgressIsDrawnOnlyWhenAskedAndOnlyOnChange) {
   auto image = std::make_unique<ChipImage>();
   Capture out;
   Capture err;
-  TerminalSeam seam(*image, out.file(), err.file(), false, true);
-  seam.SetProgressMin(Memory::Flash, 0);
-  seam.SetProgressMax(Memory::Flash, 1000);
-  seam.ShowProgress(Memory::Flash);
+  TerminalSeam seam(out.file(), err.file(), false, true);
+  seam.ShowProgress(Memory::Flash, 0, 1000);
   for (int i = 0; i <= 1000; ++i) seam.SetProgressPosition(Memory::Flash, i);
   seam.HideProgress(Memory::Flash);
   std::string text = err.Text();

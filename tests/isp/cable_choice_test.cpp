@@ -56,12 +56,12 @@ TEST(CableChoice, SimWithAFileKeepsTheChipBetweenSessions) {
   auto image = Mega328Image();
   image->InitFlashImage();
   image->InitEepromImage();
-  testing::RecordingSeam seam(*image);
+  testing::RecordingSeam seam;
   std::int32_t speed = 0x10;
   {
     EngineSession session(cable, *image, seam, speed);
     ASSERT_TRUE(session.OpenPort().ok());
-    seam.boxes.Show(FuseGroup::Low, 0x3F);
+    image->bits.Show(FuseGroup::Low, 0x3F);
     ASSERT_EQ(session.programmer().FuseByteWrite(FuseGroup::Low), CommandOutcome::kDone);
     ASSERT_TRUE(session.rig().sim->Save().ok());
   }

@@ -36,13 +36,8 @@ std::string SmallChipText(std::string_view flash_size = "00008192") {
 
 class DeviceDescriptions : public ::testing::Test {
  protected:
-  DeviceDescriptions() {
-    seam.flash_label = NoDocumentText(Memory::Flash);
-    seam.eeprom_label = NoDocumentText(Memory::Eeprom);
-  }
-
   std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
-  testing::RecordingSeam seam{*image};
+  testing::RecordingSeam seam;
   testing::TempFolder folder;
 };
 
@@ -58,15 +53,15 @@ TEST_F(DeviceDescriptions, LoadingPutsTheDescriptionInForce) {
   EXPECT_EQ(image->flashWriteDelay, 5);
   EXPECT_EQ(image->eepromWriteDelay, 9);
   for (FuseGroup group : kFuseGroups) EXPECT_EQ(image->FuseByte(group), 0xDF);
-  EXPECT_EQ(seam.boxes.Box(FuseGroup::High, 5).name, "B5");
-  EXPECT_TRUE(seam.boxes.Box(FuseGroup::High, 5).checked);
-  EXPECT_TRUE(seam.boxes.Box(FuseGroup::High, 5).fixed);
-  EXPECT_FALSE(seam.boxes.Box(FuseGroup::High, 4).fixed);
+  EXPECT_EQ(image->bits.Box(FuseGroup::High, 5).name, "B5");
+  EXPECT_TRUE(image->bits.Box(FuseGroup::High, 5).checked);
+  EXPECT_TRUE(image->bits.Box(FuseGroup::High, 5).fixed);
+  EXPECT_FALSE(image->bits.Box(FuseGroup::High, 4).fixed);
   EXPECT_EQ(image->flashWords[10], 0xFFFF);  // both images erased, ranges the whole chip
   EXPECT_EQ(image->eepromBytes[10], 0xFF);
   EXPECT_EQ(image->flashEnd, 4095u);
   EXPECT_EQ(image->eepromEnd, 511u);
-  EXPECT_EQ(seam.calls, (std::vector<std::string>{"viewer scroll range", "viewer refresh"}));
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"bits", "image"}));
 }
 
 TEST_F(DeviceDescriptions, ARefusedFileChangesNothing) {
@@ -79,36 +74,36 @@ TEST_F(DeviceDescriptions, ARefusedFileChangesNothing) {
   EXPECT_NE(refused.reason().find(bad), std::string::npos);
   EXPECT_EQ(image->flashSize, 8192u);
   EXPECT_EQ(image->flashWords[0], 0x1111);
-  EXPECT_EQ(seam.boxes.Box(FuseGroup::Low, 3).name, "B3");
+  EXPECT_EQ(image->bits.Box(FuseGroup::Low, 3).name, "B3");
   EXPECT_TRUE(seam.calls.empty());
   EXPECT_FALSE(LoadDescription(folder.Cp949Path() + "none.avrspec", *image, seam).ok());
 }
 
-TEST_F(DeviceDescriptions, LoadingReReadsOpenDocumentsWithoutTouchingTheLabels) {
+TEST_F(DeviceDescriptions, LoadingReReadsOpenDocumentsKeepingTheirPaths) {
   std::string hex = folder.Write("a.hex", HexData(0x10, {0xAB, 0xCD}) + "\r\n" + HexEnd() + "\r\n");
-  seam.flash_label = hex;
-  seam.eeprom_label = hex;
+  image->documents = DocumentPaths{hex, hex};
   ASSERT_TRUE(LoadDescription(folder.Write("a.avrspec", SmallChipText()), *image, seam).ok());
   EXPECT_EQ(image->flashWords[8], 0xCDAB);
   EXPECT_EQ(image->flashEnd, 8u);
   EXPECT_EQ(image->eepromBytes[0x11], 0xCD);
   EXPECT_EQ(image->eepromEnd, 0x11u);
-  EXPECT_EQ(seam.calls, (std::vector<std::string>{"viewer scroll range", "viewer refresh"}));
+  EXPECT_EQ(image->documents.flash, hex);
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"bits", "image"}));
 }
 
 TEST_F(DeviceDescriptions, SaveWritesTheBitEditorsCurrentBoxes) {
   std::string path = folder.Write("a.avrspec", SmallChipText());
   ASSERT_TRUE(LoadDescription(path, *image, seam).ok());
-  seam.boxes.Box(FuseGroup::Low, 0) = BitBox{true, K("새이름"), true};
+  image->bits.Box(FuseGroup::Low, 0) = BitBox{true, K("새이름"), true};
   std::string copy = folder.Cp949Path() + "copy.avrspec";
-  ASSERT_TRUE(SaveDescription(copy, *image, seam).ok());
+  ASSERT_TRUE(SaveDescription(copy, *image).ok());
   EXPECT_EQ(image->lowFuse, 0xDE);  // collected before writing
   auto second = std::make_unique<ChipImage>();
-  testing::RecordingSeam second_seam(*second);
+  testing::RecordingSeam second_seam;
   ASSERT_TRUE(LoadDescription(copy, *second, second_seam).ok());
   EXPECT_EQ(second->lowFuse, 0xDE);
-  EXPECT_EQ(second_seam.boxes.Box(FuseGroup::Low, 0).name, K("새이름"));
-  EXPECT_TRUE(second_seam.boxes.Box(FuseGroup::Low, 0).fixed);
+  EXPECT_EQ(second->bits.Box(FuseGroup::Low, 0).name, K("새이름"));
+  EXPECT_TRUE(second->bits.Box(FuseGroup::Low, 0).fixed);
   EXPECT_EQ(second->flashSize, image->flashSize);
   EXPECT_EQ(second->signature, image->signature);
 }
@@ -116,8 +111,8 @@ TEST_F(DeviceDescriptions, SaveWritesTheBitEditorsCurrentBoxes) {
 TEST_F(DeviceDescriptions, AnUnsavableDescriptionLeavesTheFileAsItWas) {
   std::string path = folder.Write("a.avrspec", SmallChipText());
   ASSERT_TRUE(LoadDescription(path, *image, seam).ok());
-  seam.boxes.Box(FuseGroup::Lock, 1).name = "two words";
-  EXPECT_FALSE(SaveDescription(path, *image, seam).ok());
+  image->bits.Box(FuseGroup::Lock, 1).name = "two words";
+  EXPECT_FALSE(SaveDescription(path, *image).ok());
   EXPECT_EQ(folder.Read("a.avrspec"), SmallChipText());
 }
 

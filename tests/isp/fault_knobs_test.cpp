@@ -137,7 +137,7 @@ TEST(FaultKnobs, ACablePulledDuringAFuseReadLeavesTheBitEditorAlone) {
   EXPECT_EQ(b.programmer().LockFuseRead(), CommandOutcome::kChipFailed);
   ASSERT_EQ(b.seam.notices.size(), 1u);
   EXPECT_EQ(b.seam.notices[0].kind, kNoticeFailure);
-  EXPECT_EQ(b.seam.boxes.Collect(FuseGroup::Low), 0x00);
+  EXPECT_EQ(b.image->bits.Collect(FuseGroup::Low), 0x00);
 }
 
 TEST(FaultKnobs, StuckFusesFailEveryFuseWriteNamingTheByte) {

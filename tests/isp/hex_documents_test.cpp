@@ -26,8 +26,6 @@ class HexDocuments : public ::testing::Test {
     image->eepromSize = 512;
     image->InitFlashImage();
     image->InitEepromImage();
-    seam.flash_label = NoDocumentText(Memory::Flash);
-    seam.eeprom_label = NoDocumentText(Memory::Eeprom);
   }
 
   std::string WriteHex(std::string_view name, std::initializer_list<std::string> records) {
@@ -37,31 +35,23 @@ class HexDocuments : public ::testing::Test {
   }
 
   std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
-  testing::RecordingSeam seam{*image};
+  testing::RecordingSeam seam;
   testing::TempFolder folder;
 };
-
-TEST_F(HexDocuments, ADocumentIsOpenWhenItsLabelNamesAFile) {
-  EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));
-  seam.flash_label = "";
-  EXPECT_FALSE(DocumentOpen(Memory::Flash, seam));  // an empty label names no file either
-  seam.flash_label = "/a.hex";
-  EXPECT_TRUE(DocumentOpen(Memory::Flash, seam));
-}
 
 TEST_F(HexDocuments, OpeningAFlashDocumentFillsTheErasedImageAndSetsTheWordRange) {
   image->flashWords[0x90] = 0x1234;  // left over from a chip read
   std::string path = WriteHex("a.hex", {HexData(0x0100, {0x11, 0x22, 0x33}), HexEnd()});
   DocumentReadiness readiness = OpenFlashDocument(path, *image, seam);
   EXPECT_EQ(readiness.state, DocumentState::Ready);
-  EXPECT_EQ(seam.flash_label, path);
+  EXPECT_EQ(image->documents.flash, path);
   EXPECT_EQ(image->flashWords[0x80], 0x2211);
   EXPECT_EQ(image->flashWords[0x81], 0xFF33);  // a half word still counts its word
   EXPECT_EQ(image->flashWords[0x7F], 0xFFFF);
   EXPECT_EQ(image->flashWords[0x90], 0xFFFF);
   EXPECT_EQ(image->flashStart, 0x80u);  // the first word the document defines
   EXPECT_EQ(image->flashEnd, 0x81u);
-  EXPECT_EQ(seam.calls, (std::vector<std::string>{"label flash", "viewer refresh"}));
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"document flash", "image"}));
 }
 
 // The words and bytes a document defines: gaps, extended addresses and explicit 0xFFFF words
@@ -99,7 +89,7 @@ TEST_F(HexDocuments, AFailedReadOrAClosedDocumentLeavesEveryWordDefined) {
 TEST_F(HexDocuments, OpeningAnEepromDocumentSetsTheByteRange) {
   std::string path = WriteHex("e.hex", {HexData(0x10, {1, 2}), HexData(0, {9}), HexEnd()});
   EXPECT_EQ(OpenEepromDocument(path, *image, seam).state, DocumentState::Ready);
-  EXPECT_EQ(seam.eeprom_label, path);
+  EXPECT_EQ(image->documents.eeprom, path);
   EXPECT_EQ(image->eepromBytes[0], 9);
   EXPECT_EQ(image->eepromBytes[0x11], 2);
   EXPECT_EQ(image->eepromStart, 0u);
@@ -111,7 +101,7 @@ TEST_F(HexDocuments, AFailedReadLeavesTheWholeChipAndSaysWhy) {
   DocumentReadiness readiness = OpenFlashDocument(path, *image, seam);
   EXPECT_EQ(readiness.state, DocumentState::Failed);
   EXPECT_NE(readiness.reason.find(path), std::string::npos);
-  EXPECT_EQ(seam.flash_label, path);  // the next ready query reports it again
+  EXPECT_EQ(image->documents.flash, path);  // the next ready query reports it again
   EXPECT_EQ(image->flashEnd, 4095u);
   EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::Failed);
 }
@@ -155,12 +145,12 @@ TEST_F(HexDocuments, ChoosingOpensThePickedFileAndCancellingChangesNothing) {
   ChooseEepromDocument(*image, seam);
   EXPECT_EQ(seam.calls, (std::vector<std::string>{"dialog open"}));
   EXPECT_EQ(image->eepromBytes[3], 0x42);
-  EXPECT_EQ(seam.eeprom_label, NoDocumentText(Memory::Eeprom));
+  EXPECT_TRUE(image->documents.eeprom.empty());
 
   std::string path = WriteHex("e.hex", {HexData(3, {7}), HexEnd()});
   seam.dialog_answers.push_back(path);
   ChooseEepromDocument(*image, seam);
-  EXPECT_EQ(seam.eeprom_label, path);
+  EXPECT_EQ(image->documents.eeprom, path);
   EXPECT_EQ(image->eepromBytes[3], 7);
   EXPECT_TRUE(seam.notices.empty());
 }
@@ -180,15 +170,15 @@ TEST_F(HexDocuments, ClosingErasesTheImageAndRestoresTheNoDocumentText) {
   OpenEepromDocument(path, *image, seam);
   seam.calls.clear();
   CloseFlashDocument(*image, seam);
-  EXPECT_EQ(seam.flash_label, NoDocumentText(Memory::Flash));
+  EXPECT_TRUE(image->documents.flash.empty());
   EXPECT_EQ(image->flashWords[0], 0xFFFF);
   EXPECT_EQ(image->flashEnd, 4095u);
   EXPECT_EQ(image->eepromBytes[0], 1);  // the other document stays
   CloseEepromDocument(*image, seam);
-  EXPECT_EQ(seam.eeprom_label, NoDocumentText(Memory::Eeprom));
+  EXPECT_TRUE(image->documents.eeprom.empty());
   EXPECT_EQ(image->eepromEnd, 511u);
-  EXPECT_EQ(seam.calls, (std::vector<std::string>{"label flash", "viewer refresh", "label eeprom",
-                                                  "viewer refresh"}));
+  EXPECT_EQ(seam.calls, (std::vector<std::string>{"document flash", "image", "document eeprom",
+                                                  "image"}));
   EXPECT_EQ(FlashDocumentReady(*image, seam).state, DocumentState::None);
 }
 

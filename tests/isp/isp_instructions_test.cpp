@@ -32,7 +32,7 @@ struct Bench {
   testing::CountingClock clock;
   std::int32_t speed = 0;
   LineDriver driver{cable, clock, speed};
-  testing::RecordingSeam seam{*image};
+  testing::RecordingSeam seam;
   IspInstructions isp{driver, *image, seam};
 };
 
@@ -64,7 +64,7 @@ TEST(IspBytes, MisoIsSampledWhileSckIsHigh) {
   LineDriver driver(cable, clock, speed);
   driver.OpenPort();
   auto image = std::make_unique<ChipImage>();
-  testing::RecordingSeam seam(*image);
+  testing::RecordingSeam seam;
   IspInstructions isp(driver, *image, seam);
   EXPECT_EQ(isp.ReceiveByte(), 0xFF);
 }
@@ -106,7 +106,7 @@ TEST(IspEntry, ACableThatCannotOpenNamesItsReasonOnASecondLine) {
   LineDriver driver(cable, clock, speed);
   driver.OpenPort();
   auto image = std::make_unique<ChipImage>();
-  testing::RecordingSeam seam(*image);
+  testing::RecordingSeam seam;
   IspInstructions isp(driver, *image, seam);
   EXPECT_FALSE(isp.EnterProgrammingMode());
   ASSERT_EQ(seam.notices.size(), 1u);
@@ -352,7 +352,7 @@ TEST(IspFuses, AFuseThatDoesNotReadBackFailsNamingTheByte) {
 
 TEST(IspFuses, BitsTheChipLacksAreNotCompared) {
   Bench b;
-  for (int bit = 3; bit < 8; ++bit) b.seam.boxes.Box(FuseGroup::Extended, bit).name = "-";
+  for (int bit = 3; bit < 8; ++bit) b.image->bits.Box(FuseGroup::Extended, bit).name = "-";
   b.image->extendedFuse = 0x05;  // as some tools give it: the missing bits as 0
   b.cable.AnswerQuery(0x08, 0xFD);
   b.cable.AnswerProbe();

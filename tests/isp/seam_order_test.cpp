@@ -1,7 +1,7 @@
-// The exact order in which the commands talk to the windows: the progress bar's min, max,
-// position, show and hide, one pending-message run per item, the viewer refreshes and the bit
-// editor's groups. The windows rely on this order (a bar shown before its range is set flashes
-// the old range), so it is checked call by call.
+// The exact order in which the commands talk to the windows: the progress bar shown over its
+// range, moved and hidden, one pending-message run per item, the documents and the image told
+// as they change. The windows rely on this order (a bar hidden after the message would stand
+// over it), so it is checked call by call.
 #include <gtest/gtest.h>
 
 #include "sim_bench.h"
@@ -27,10 +27,7 @@ void AppendItems(Calls& calls, const std::string& bar, std::int64_t first, std::
 }
 
 void AppendBarStart(Calls& calls, const std::string& bar, std::int64_t min, std::int64_t max) {
-  calls.push_back("progress " + bar + " min " + std::to_string(min));
-  calls.push_back("progress " + bar + " max " + std::to_string(max));
-  calls.push_back("progress " + bar + " pos " + std::to_string(min));
-  calls.push_back("progress " + bar + " show");
+  calls.push_back("progress " + bar + " show " + std::to_string(min) + ".." + std::to_string(max));
 }
 
 // Flash write over pages of 64 words: all words of a page, each after a pending run, then the
@@ -55,7 +52,7 @@ TEST(SeamOrder, FlashWriteReadsTheDocumentThenMovesTheBarOncePerPage) {
   RecordPendingRuns(b);
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x100, {0x11, 0x22, 0x33}));
   ASSERT_EQ(b.programmer().FlashWrite(), CommandOutcome::kDone);
-  Calls expected = {"label flash", "viewer refresh"};
+  Calls expected = {"document flash", "image"};
   AppendFlashWrite(expected, 128, 128);  // the one page that holds the document's words
   EXPECT_EQ(b.seam.calls, expected);
 }
@@ -65,7 +62,7 @@ TEST(SeamOrder, VerifyMovesTheBarOncePerItemAndHidesItBeforeTheMessage) {
   RecordPendingRuns(b);
   b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0x20, {0x00}));  // chip holds 0xFF
   ASSERT_EQ(b.programmer().FlashVerify(), CommandOutcome::kChipFailed);
-  Calls expected = {"label flash", "viewer refresh"};
+  Calls expected = {"document flash", "image"};
   AppendBarStart(expected, "flash", 0x10, 0x10);  // the one word the document defines
   expected.insert(expected.end(), {"pending", "progress flash hide", "notice 3"});
   EXPECT_EQ(b.seam.calls, expected);
@@ -78,7 +75,7 @@ TEST(SeamOrder, ReadsCoverTheWholeChipThenRefreshTheViewer) {
   Calls expected;
   AppendBarStart(expected, "eeprom", 0, 512);
   AppendItems(expected, "eeprom", 0, 511);
-  expected.insert(expected.end(), {"progress eeprom hide", "viewer refresh"});
+  expected.insert(expected.end(), {"progress eeprom hide", "image"});
   EXPECT_EQ(b.seam.calls, expected);
 
   b.seam.calls.clear();
@@ -86,17 +83,26 @@ TEST(SeamOrder, ReadsCoverTheWholeChipThenRefreshTheViewer) {
   expected.clear();
   AppendBarStart(expected, "flash", 0, 4096);
   AppendItems(expected, "flash", 0, 4095);
-  expected.insert(expected.end(), {"progress flash hide", "viewer refresh"});
+  expected.insert(expected.end(), {"progress flash hide", "image"});
   EXPECT_EQ(b.seam.calls, expected);
 }
 
-TEST(SeamOrder, LockAndFuseCommandsTakeExtendedHighLowThenLock) {
+// The second byte of each instruction that writes or reads a fuse or the lock bits, in order.
+std::vector<std::uint8_t> FuseInstructions(SimBench& b, std::uint8_t first) {
+  std::vector<std::uint8_t> seen;
+  for (const Instruction& instruction : b.chip().instructions()) {
+    if (instruction[0] == first && instruction[1] != 0x53) seen.push_back(instruction[1]);
+  }
+  return seen;
+}
+
+TEST(SeamOrder, LockAndFuseCommandsTakeExtendedHighLowThenLockAndShowTheBitsOnce) {
   SimBench b;
   ASSERT_EQ(b.programmer().LockFuseWrite(), CommandOutcome::kDone);
-  EXPECT_EQ(b.seam.calls, (Calls{"collect 1", "collect 2", "collect 3", "collect 0"}));
-  b.seam.calls.clear();
+  EXPECT_EQ(FuseInstructions(b, 0xAC), (std::vector<std::uint8_t>{0xA4, 0xA8, 0xA0, 0xE0}));
+  EXPECT_TRUE(b.seam.calls.empty());
   ASSERT_EQ(b.programmer().LockFuseRead(), CommandOutcome::kDone);
-  EXPECT_EQ(b.seam.calls, (Calls{"show 1", "show 2", "show 3", "show 0"}));
+  EXPECT_EQ(b.seam.calls, (Calls{"bits"}));
 }
 
 TEST(SeamOrder, AutomaticSequenceWritesAndVerifiesEachMemoryThenTheFuses) {
@@ -106,12 +112,11 @@ TEST(SeamOrder, AutomaticSequenceWritesAndVerifiesEachMemoryThenTheFuses) {
   b.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(0, {0x10, 0x20, 0x30}));
   ASSERT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone);
   // Both documents are read before the erase, so a bad one stops with the chip untouched.
-  Calls expected = {"label flash", "viewer refresh", "label eeprom", "viewer refresh"};
+  Calls expected = {"document flash", "image", "document eeprom", "image"};
   AppendFlashWrite(expected, 64, 64);
   // The EEPROM write has the shape of a verify; the verifies after the writes read nothing
   // the writes' read-backs have not (the chip's signature is the description's).
   AppendVerify(expected, "eeprom", 0, 2);
-  expected.insert(expected.end(), {"collect 1", "collect 2", "collect 3", "collect 0"});
   EXPECT_EQ(b.seam.calls, expected);
   EXPECT_TRUE(b.seam.notices.empty());
 }
@@ -124,7 +129,7 @@ TEST(SeamOrder, AutomaticSequenceStopsAtAFailedEepromVerify) {
   b.seam.on_pending_messages = [&b] {
     b.seam.calls.push_back("pending");
     // After the write, the byte drops a bit before the verify reads it.
-    if (b.seam.calls.size() >= 2 && b.seam.calls[b.seam.calls.size() - 2] == "progress eeprom show" &&
+    if (b.seam.calls.size() >= 2 && b.seam.calls[b.seam.calls.size() - 2] == "progress eeprom show 0..0" &&
         b.chip().memories().ReadEeprom(0) == 0x10) {
       b.chip().memories().WriteEeprom(0, 0x00);
     }

@@ -18,19 +18,17 @@ SimBench::SimBench(std::uint32_t flashPageSize, const std::string& cable) {
   image->lowFuse = 0xE1;
   image->InitFlashImage();
   image->InitEepromImage();
-  seam.flash_label = NoDocumentText(Memory::Flash);
-  seam.eeprom_label = NoDocumentText(Memory::Eeprom);
-  for (FuseGroup group : kFuseGroups) seam.boxes.Show(group, image->FuseByte(group));
+  for (FuseGroup group : kFuseGroups) image->ShowBits(group);
   session = std::make_unique<EngineSession>(cable, *image, seam, speed);
   session->OpenPort();
 }
 
 void SimBench::OpenDocument(Memory memory, const std::string& name, const std::string& hex_text) {
   std::string path = folder.Write(name, hex_text);
-  (memory == Memory::Flash ? seam.flash_label : seam.eeprom_label) = path;
+  image->documents.Of(memory) = path;
 }
 
-void SimBench::SetBoxes(FuseGroup group, std::uint8_t value) { seam.boxes.Show(group, value); }
+void SimBench::SetBoxes(FuseGroup group, std::uint8_t value) { image->bits.Show(group, value); }
 
 std::string SimBench::HexText(std::uint32_t address, const std::vector<std::uint8_t>& bytes) {
   std::vector<std::uint8_t> area(address + bytes.size(), 0xFF);

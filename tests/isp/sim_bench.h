@@ -1,7 +1,7 @@
 #pragma once
 // An engine session on a simulated cable with a virtual ATmega8-like chip (4096 words, pages
-// of 32 words unless told otherwise), a recording seam with the bit editor's boxes and both
-// documents closed, and a temporary folder for documents.
+// of 32 words unless told otherwise), the bit editor's boxes, both documents closed, a
+// recording seam, and a temporary folder for documents.
 #include <memory>
 #include <string>
 
@@ -19,7 +19,7 @@ class SimBench {
 
   Programmer& programmer() { return session->programmer(); }
   VirtualAvr& chip() { return session->rig().sim->chip(); }
-  // Writes an Intel HEX document and names it on the memory's label.
+  // Writes an Intel HEX document and opens it for the memory.
   void OpenDocument(Memory memory, const std::string& name, const std::string& hex_text);
   void SetBoxes(FuseGroup group, std::uint8_t value);
   // Data records for bytes starting at address, and the end record.
@@ -27,7 +27,7 @@ class SimBench {
   std::size_t instruction_count() { return chip().instructions().size(); }
 
   std::unique_ptr<ChipImage> image = std::make_unique<ChipImage>();
-  RecordingSeam seam{*image};
+  RecordingSeam seam;
   std::int32_t speed = 0x10;  // the shipped default, which the virtual 1 MHz chip must hear
   TempFolder folder;
   std::unique_ptr<EngineSession> session;

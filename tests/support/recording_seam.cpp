@@ -2,8 +2,6 @@
 
 namespace tolmeo::testing {
 
-RecordingSeam::RecordingSeam(ChipImage& image) : image_(image) {}
-
 const char* RecordingSeam::BarName(Memory bar) { return bar == Memory::Flash ? "flash" : "eeprom"; }
 
 void RecordingSeam::ShowNotice(int kind, const std::string& text) {
@@ -20,70 +18,43 @@ bool RecordingSeam::AskConfirm(int kind, const std::string& text) {
   return answer;
 }
 
-void RecordingSeam::SetProgressMin(Memory bar, std::int64_t value) {
-  calls.push_back(std::string("progress ") + BarName(bar) + " min " + std::to_string(value));
-}
-
-void RecordingSeam::SetProgressMax(Memory bar, std::int64_t value) {
-  calls.push_back(std::string("progress ") + BarName(bar) + " max " + std::to_string(value));
+void RecordingSeam::ShowProgress(Memory bar, std::int64_t min, std::int64_t max) {
+  calls.push_back(std::string("progress ") + BarName(bar) + " show " + std::to_string(min) + ".." +
+                  std::to_string(max));
 }
 
 void RecordingSeam::SetProgressPosition(Memory bar, std::int64_t value) {
   calls.push_back(std::string("progress ") + BarName(bar) + " pos " + std::to_string(value));
 }
 
-void RecordingSeam::ShowProgress(Memory bar) {
-  calls.push_back(std::string("progress ") + BarName(bar) + " show");
-}
-
 void RecordingSeam::HideProgress(Memory bar) {
   calls.push_back(std::string("progress ") + BarName(bar) + " hide");
 }
 
-void RecordingSeam::RefreshViewer() { calls.push_back("viewer refresh"); }
+void RecordingSeam::ImageChanged() { calls.push_back("image"); }
 
-void RecordingSeam::UpdateViewerScrollRange() { calls.push_back("viewer scroll range"); }
+void RecordingSeam::BitsChanged() { calls.push_back("bits"); }
 
-void RecordingSeam::CollectBits(FuseGroup group) {
-  image_.FuseByte(group) = boxes.Collect(group);
-  calls.push_back("collect " + std::to_string(static_cast<int>(group)));
+void RecordingSeam::DocumentChanged(Memory memory) {
+  calls.push_back(std::string("document ") + BarName(memory));
 }
 
-void RecordingSeam::ShowBits(FuseGroup group) {
-  boxes.Show(group, image_.FuseByte(group));
-  calls.push_back("show " + std::to_string(static_cast<int>(group)));
-}
-
-BitBox RecordingSeam::GetBitBox(FuseGroup group, int bit) const { return boxes.Box(group, bit); }
-
-void RecordingSeam::SetBitBox(FuseGroup group, int bit, const BitBox& box) {
-  boxes.Box(group, bit) = box;
-}
-
-std::string RecordingSeam::DocumentLabel(Memory memory) const {
-  return memory == Memory::Flash ? flash_label : eeprom_label;
-}
-
-void RecordingSeam::SetDocumentLabel(Memory memory, const std::string& text) {
-  (memory == Memory::Flash ? flash_label : eeprom_label) = text;
-  calls.push_back(std::string("label ") + BarName(memory));
-}
-
-std::optional<std::string> RecordingSeam::ChooseFileToOpen(const std::string&, const std::string&) {
-  calls.push_back("dialog open");
+std::optional<std::string> RecordingSeam::NextDialogAnswer() {
   if (dialog_answers.empty()) return std::nullopt;
   auto answer = dialog_answers.front();
   dialog_answers.pop_front();
   return answer;
+}
+
+std::optional<std::string> RecordingSeam::ChooseFileToOpen(const std::string&, const std::string&) {
+  calls.push_back("dialog open");
+  return NextDialogAnswer();
 }
 
 std::optional<std::string> RecordingSeam::ChooseFileToSave(const std::string&, const std::string&,
                                                            const std::string&) {
   calls.push_back("dialog save");
-  if (dialog_answers.empty()) return std::nullopt;
-  auto answer = dialog_answers.front();
-  dialog_answers.pop_front();
-  return answer;
+  return NextDialogAnswer();
 }
 
 void RecordingSeam::RunPendingMessages() {

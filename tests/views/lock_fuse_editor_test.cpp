@@ -1,5 +1,5 @@
-// The lock and fuse bit editor: where its controls are, the two rules that tie the boxes to
-// the bytes, and what clicks on enabled and disabled boxes do.
+// The lock and fuse bit editor: where its controls are, how it shows the chip image's bits, and
+// what clicks on enabled and disabled boxes do to them.
 #include "views/lock_fuse_editor.h"
 
 #include "base/cp949.h"
@@ -14,10 +14,9 @@ class BitEditorTest : public ViewsTest {
     avr.block_tabs().SetSelected(kAvrSettingsTab);
     Pump();
   }
-  void SetLockBoxes(std::uint8_t checked_mask) {
-    for (int bit = 0; bit < 8; ++bit) {
-      editor.SetBitBox(FuseGroup::Lock, bit, BitBox{((checked_mask >> bit) & 1) != 0, "b", false});
-    }
+  void SetBit(FuseGroup group, int bit, const BitBox& box) {
+    image->bits.Box(group, bit) = box;
+    image->CollectBits(group);
   }
   Tide_AVR_Form& avr;
   LockFuseEditor& editor;
@@ -48,44 +47,35 @@ TEST_F(BitEditorTest, BoxesRunDownFromBitSevenInFourColumns) {
             Ktext(u8"하위 설정값을 AVR 로 부터 읽어들입니다."));
 }
 
-TEST_F(BitEditorTest, CollectBitsCountsEveryBoxUncheckedAsOne) {
-  SetLockBoxes(0x00);
-  editor.CollectBits(FuseGroup::Lock);
-  EXPECT_EQ(image->lockBits, 0xFF);
-  SetLockBoxes(0x03);
-  editor.SetBitBox(FuseGroup::Lock, 1, BitBox{true, "LB2", true});  // fixed still counts
-  editor.CollectBits(FuseGroup::Lock);
-  EXPECT_EQ(image->lockBits, 0xFC);
-}
-
-TEST_F(BitEditorTest, AFixedBitKeepsItsBoxThroughARead) {
-  SetLockBoxes(0x00);
-  editor.SetBitBox(FuseGroup::Lock, 1, BitBox{true, "LB2", true});
-  image->lockBits = 0xFF;
-  editor.ShowBits(FuseGroup::Lock);
+TEST_F(BitEditorTest, ShowsTheImagesBitsWithTheirNamesAndFixedMarks) {
+  SetBit(FuseGroup::Lock, 1, BitBox{true, "LB2", true});
+  SetBit(FuseGroup::Lock, 0, BitBox{false, "LB1", false});
+  editor.ShowBits();
   EXPECT_TRUE(editor.box(FuseGroup::Lock, 1).checked());
+  EXPECT_FALSE(editor.box(FuseGroup::Lock, 1).enabled());
+  EXPECT_EQ(editor.name(FuseGroup::Lock, 1).text(), "LB2");
   EXPECT_FALSE(editor.box(FuseGroup::Lock, 0).checked());
-  EXPECT_EQ(image->lockBits, 0xFF);  // until the next collection
-  editor.CollectBits(FuseGroup::Lock);
-  EXPECT_EQ(image->lockBits, 0xFD);
-  image->lockBits = 0x00;
-  editor.ShowBits(FuseGroup::Lock);
-  EXPECT_TRUE(editor.box(FuseGroup::Lock, 7).checked());
-  BitBox read_back = editor.GetBitBox(FuseGroup::Lock, 1);
-  EXPECT_TRUE(read_back.checked && read_back.fixed);
-  EXPECT_EQ(read_back.name, "LB2");
+  EXPECT_TRUE(editor.box(FuseGroup::Lock, 0).enabled());
+  // A box shown fixed is enabled again by a description where it is not.
+  SetBit(FuseGroup::Lock, 1, BitBox{false, "LB2", false});
+  editor.ShowBits();
+  EXPECT_TRUE(editor.box(FuseGroup::Lock, 1).enabled());
+  EXPECT_FALSE(editor.box(FuseGroup::Lock, 1).checked());
 }
 
 TEST_F(BitEditorTest, AClickSetsTheBitAtOnceButNotOnADisabledBox) {
-  image->lowFuse = 0xE1;
-  editor.ShowBits(FuseGroup::Low);
+  for (int bit = 0; bit < 8; ++bit) SetBit(FuseGroup::Low, bit, BitBox{((0xE1 >> bit) & 1) == 0, "b", false});
+  SetBit(FuseGroup::Low, 4, BitBox{true, "SUT0", true});
+  editor.ShowBits();
+  ASSERT_EQ(image->lowFuse, 0xE1);
   EXPECT_TRUE(editor.box(FuseGroup::Low, 3).checked());
   ClickOn(editor.box(FuseGroup::Low, 3), 5, 5);
   EXPECT_FALSE(editor.box(FuseGroup::Low, 3).checked());
+  EXPECT_FALSE(image->bits.Box(FuseGroup::Low, 3).checked);
   EXPECT_EQ(image->lowFuse, 0xE9);
-  editor.SetBitBox(FuseGroup::Low, 4, BitBox{true, "SUT0", true});
   ClickOn(editor.box(FuseGroup::Low, 4), 5, 5);
   EXPECT_TRUE(editor.box(FuseGroup::Low, 4).checked());
+  EXPECT_TRUE(image->bits.Box(FuseGroup::Low, 4).checked);
   EXPECT_EQ(image->lowFuse, 0xE9);
 }
 

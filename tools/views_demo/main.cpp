@@ -13,9 +13,10 @@
 #include "form/application.h"
 #include "isp/device_description.h"
 #include "isp/hex_documents.h"
-#include "isp/null_seam.h"
 #include "views/ide_avr.h"
-#include "views/programmer_views_seam.h"
+#include "views/gui_engine_seam.h"
+#include "widgets/gui_label.h"
+#include "widgets/gui_progress.h"
 
 namespace tolmeo {
 namespace {
@@ -31,6 +32,22 @@ class MainFrame : public Form {
 
  protected:
   void FormClose(CloseAction&) override { Application::Current().Terminate(); }
+};
+
+// The demo has no command panel: the seam's bars and document labels are there, hidden.
+struct HiddenPanel {
+  explicit HiddenPanel(Form& frame)
+      : flash_bar(&frame, OptionsRef()),
+        eeprom_bar(&frame, OptionsRef()),
+        flash_label(&frame, OptionsRef()),
+        eeprom_label(&frame, OptionsRef()) {}
+  EngineWindows For(Tide_AVR_Form& avr) {
+    return EngineWindows{flash_bar, eeprom_bar, flash_label, eeprom_label, avr};
+  }
+  Tgui_Progress_Form flash_bar;
+  Tgui_Progress_Form eeprom_bar;
+  Tgui_Label_Form flash_label;
+  Tgui_Label_Form eeprom_label;
 };
 
 std::string ShotPath(const std::string& base, const char* view) {
@@ -52,8 +69,8 @@ int ShowViews(Application& app, const std::string& screenshot_path) {
   auto image = std::make_unique<ChipImage>();
   MainFrame frame;
   Tide_AVR_Form avr(frame, OptionsRef(), *image, 3);
-  NullSeam rest;
-  ProgrammerViewsSeam seam(avr, rest);
+  HiddenPanel panel(frame);
+  GuiEngineSeam seam(panel.For(avr), *image);
   if (Status loaded = LoadDescription(DescriptionPath("ATmega8"), *image, seam); !loaded) {
     ReportFailure(kDemo, loaded.reason());
   }

@@ -1,35 +1,17 @@
-// The GUI seam: the engine's notices and questions reach the message box, and its progress
-// calls reach the right bar, with addresses beyond a bar's range taken as the range's end.
-#include "shell/gui_engine_seam.h"
+// The GUI seam: the engine's notices and questions reach the message box, its progress calls
+// the right bar, with addresses beyond a bar's range taken as the range's end, and a changed
+// document its label.
+#include "views/gui_engine_seam.h"
 
 #include <limits>
 
 #include "form/form_timer.h"
-#include "shell_fixture.h"
+#include "isp/hex_documents.h"
+#include "shell/shell_fixture.h"
+#include "views_fixture.h"
 
 namespace tolmeo::testing {
 namespace {
-
-// The seam's own operations; the views' ones are not the shell's business.
-class ShellOnlySeam : public GuiEngineSeam {
- public:
-  using GuiEngineSeam::GuiEngineSeam;
-  void RefreshViewer() override {}
-  void UpdateViewerScrollRange() override {}
-  void CollectBits(FuseGroup) override {}
-  void ShowBits(FuseGroup) override {}
-  BitBox GetBitBox(FuseGroup, int) const override { return {}; }
-  void SetBitBox(FuseGroup, int, const BitBox&) override {}
-  std::string DocumentLabel(Memory) const override { return {}; }
-  void SetDocumentLabel(Memory, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
-                                              const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 class GuiSeamTest : public ShellTest {
  protected:
@@ -37,7 +19,10 @@ class GuiSeamTest : public ShellTest {
       : box(Make<Tide_msgbox_Form>(options)),
         flash(Place<Tgui_Progress_Form>(10, 10)),
         eeprom(Place<Tgui_Progress_Form>(10, 40)),
-        seam(flash, eeprom) {
+        flash_label(Place<Tgui_Label_Form>(10, 70)),
+        eeprom_label(Place<Tgui_Label_Form>(10, 100)),
+        avr(Make<Tide_AVR_Form>(window, options, *image, 3)),
+        seam(EngineWindows{flash, eeprom, flash_label, eeprom_label, avr}, *image) {
     seam.SetMsgbox(&box);
     flash.Hide();
     eeprom.Hide();
@@ -45,7 +30,11 @@ class GuiSeamTest : public ShellTest {
   Tide_msgbox_Form& box;
   Tgui_Progress_Form& flash;
   Tgui_Progress_Form& eeprom;
-  ShellOnlySeam seam;
+  Tgui_Label_Form& flash_label;
+  Tgui_Label_Form& eeprom_label;
+  std::unique_ptr<ChipImage> image = SmallChip();
+  Tide_AVR_Form& avr;
+  GuiEngineSeam seam;
 };
 
 TEST_F(GuiSeamTest, NoticesAndQuestionsGoThroughTheMessageBox) {
@@ -68,10 +57,7 @@ TEST_F(GuiSeamTest, BeforeTheMessageBoxExistsNoticesGoNowhereAndQuestionsAnswerC
 }
 
 TEST_F(GuiSeamTest, AProgrammingLoopMovesOnlyItsOwnBar) {
-  seam.SetProgressMin(Memory::Eeprom, 0);
-  seam.SetProgressMax(Memory::Eeprom, 511);
-  seam.SetProgressPosition(Memory::Eeprom, 0);
-  seam.ShowProgress(Memory::Eeprom);
+  seam.ShowProgress(Memory::Eeprom, 0, 511);
   EXPECT_TRUE(eeprom.visible());
   EXPECT_FALSE(flash.visible());
   seam.SetProgressPosition(Memory::Eeprom, 256);
@@ -82,8 +68,7 @@ TEST_F(GuiSeamTest, AProgrammingLoopMovesOnlyItsOwnBar) {
 }
 
 TEST_F(GuiSeamTest, ValuesBeyondTheBarsRangeAreTakenAsItsEnds) {
-  seam.SetProgressMin(Memory::Flash, -(std::int64_t{1} << 40));
-  seam.SetProgressMax(Memory::Flash, std::int64_t{1} << 40);
+  seam.ShowProgress(Memory::Flash, -(std::int64_t{1} << 40), std::int64_t{1} << 40);
   EXPECT_EQ(flash.minimum(), std::numeric_limits<std::int32_t>::min());
   EXPECT_EQ(flash.maximum(), std::numeric_limits<std::int32_t>::max());
   seam.SetProgressPosition(Memory::Flash, std::int64_t{1} << 33);
@@ -95,11 +80,22 @@ TEST_F(GuiSeamTest, PendingMessagesRunOnceWithTheirTimersAndPainting) {
   FormTimer timer("test_Timer", [&] { ++ticks; }, 10);
   timer.SetEnabled(true);
   screen->AdvanceClock(10);
+  seam.ShowProgress(Memory::Flash, 0, 100);
   seam.SetProgressPosition(Memory::Flash, 100);
-  seam.ShowProgress(Memory::Flash);
   seam.RunPendingMessages();
   EXPECT_EQ(ticks, 1);
   EXPECT_EQ(ScreenPixel(window, 10 + 77, 10 + 8), kOverall);
+}
+
+TEST_F(GuiSeamTest, ALabelShowsItsDocumentsPathOrTheNoDocumentText) {
+  image->documents.eeprom = "/tmp/eeprom.hex";
+  seam.DocumentChanged(Memory::Eeprom);
+  EXPECT_EQ(eeprom_label.text(), "/tmp/eeprom.hex");
+  EXPECT_EQ(eeprom_label.balloon_text(), "/tmp/eeprom.hex");
+  EXPECT_NE(flash_label.text(), "/tmp/eeprom.hex");  // the other label is left alone
+  image->documents.eeprom.clear();
+  seam.DocumentChanged(Memory::Eeprom);
+  EXPECT_EQ(eeprom_label.text(), NoDocumentText(Memory::Eeprom));
 }
 
 }  // namespace
