@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "base/cp949.h"
-#include "form/fake_desktop.h"
+#include "form/detached_desktop.h"
 #include "form/form_timer.h"
 #include "form/popup_focus.h"
 #include "form/window_surface.h"
@@ -49,7 +49,7 @@ bool Contains(const Form& ancestor, const Form* form) {
 }  // namespace
 
 Application::Application(std::unique_ptr<Backend> backend)
-    : backend_(std::move(backend)), desktop_(std::make_unique<FakeDesktop>()) {
+    : backend_(std::move(backend)), desktop_(std::make_unique<DetachedDesktop>()) {
   if (current_application) throw std::logic_error("only one Application may exist at a time");
   current_application = this;
 }

@@ -41,8 +41,8 @@ class Application {
   static bool Exists();
 
   Backend& backend() { return *backend_; }
-  // The desktop's dialogs, browser and clipboard. Until one is set, a scripted FakeDesktop
-  // stands in: its dialogs answer "cancelled".
+  // The desktop's dialogs, browser and clipboard. Until one is set, a DetachedDesktop stands
+  // in: its dialogs and the browser fail, saying that no desktop is attached.
   Desktop& desktop() { return *desktop_; }
   void SetDesktop(std::unique_ptr<Desktop> desktop) { desktop_ = std::move(desktop); }
 

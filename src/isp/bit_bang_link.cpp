@@ -13,31 +13,26 @@ std::uint8_t ByteOf(const std::vector<std::uint8_t>& samples, std::size_t first)
 
 }  // namespace
 
-void BitBangLink::QueueBits(std::uint8_t value, bool drive_mosi, bool sample) {
-  for (int bit = 7; bit >= 0; --bit) {
-    if (drive_mosi) {
-      driver_.SetLine(kMosiLine, value >> bit);
-      driver_.IspDelay();
+void BitBangLink::QueueBits(std::uint8_t value, std::span<const BitStep> bit, bool sample) {
+  for (int position = 7; position >= 0; --position) {
+    for (BitStep step : bit) {
+      driver_.ClockStep(step, value >> position);
+      if (sample && step == BitStep::kSckHigh) driver_.QueueSample();
     }
-    driver_.SetLine(kSckLine, 1);
-    driver_.IspDelay();
-    if (sample) driver_.QueueSample();
-    driver_.SetLine(kSckLine, 0);
-    driver_.IspDelay();
   }
 }
 
-std::uint8_t BitBangLink::Exchange(std::uint8_t value, bool drive_mosi, bool sample) {
+std::uint8_t BitBangLink::Exchange(std::uint8_t value, std::span<const BitStep> bit, bool sample) {
   if (sample) Flush();  // what is held goes first, and the answer comes back at once
   driver_.BeginBatch();
-  QueueBits(value, drive_mosi, sample);
+  QueueBits(value, bit, sample);
   const std::vector<std::uint8_t>& samples = driver_.FlushBatch();
   return sample ? ByteOf(samples, 0) : 0;
 }
 
-void BitBangLink::SendByte(std::uint8_t value) { Exchange(value, true, false); }
-std::uint8_t BitBangLink::ReceiveByte() { return Exchange(0, false, true); }
-std::uint8_t BitBangLink::TransferByte(std::uint8_t value) { return Exchange(value, true, true); }
+void BitBangLink::SendByte(std::uint8_t value) { Exchange(value, kMosiFirstBit, false); }
+std::uint8_t BitBangLink::ReceiveByte() { return Exchange(0, kClockOnlyBit, true); }
+std::uint8_t BitBangLink::TransferByte(std::uint8_t value) { return Exchange(value, kMosiFirstBit, true); }
 
 void BitBangLink::HoldSends() {
   if (holding_) return;
@@ -56,25 +51,13 @@ void BitBangLink::SleepMs(std::int32_t milliseconds) {
   driver_.SleepMs(milliseconds);
 }
 
-// MOSI changes together with the falling edge (the chip takes MOSI on the rising one), so a
-// bit costs two port accesses and two waits; SCK comes down again at the end.
-void BitBangLink::QueueTwoEdgeBits(std::uint8_t value) {
-  for (int bit = 7; bit >= 0; --bit) {
-    const std::uint8_t mosi = (value >> bit & 1) ? kMosiBit : 0;
-    driver_.WriteDataByte(static_cast<std::uint8_t>((driver_.PortShadow() & ~(kSckBit | kMosiBit)) | mosi));
-    driver_.IspDelay();
-    driver_.SetLine(kSckLine, 1);
-    driver_.IspDelay();
-  }
-}
-
-// Nothing comes back from an instruction sent, so MISO is not sampled; a chip that did not
-// hear it (a pulled cable) is found by the read-back that follows every write.
+// Nothing comes back from an instruction sent, so MISO is not sampled and MOSI may change
+// with the falling edge (the chip takes it on the rising one); a chip that did not hear it (a
+// pulled cable) is found by the read-back that follows every write.
 void BitBangLink::Send(const Instruction& instruction) {
   driver_.BeginBatch();
-  for (std::uint8_t byte : instruction) QueueTwoEdgeBits(byte);
-  driver_.SetLine(kSckLine, 0);
-  driver_.IspDelay();
+  for (std::uint8_t byte : instruction) QueueBits(byte, kFallingEdgeBit, false);
+  driver_.ClockStep(BitStep::kSckLow, 0);
   driver_.FlushBatch();
 }
 
@@ -86,10 +69,10 @@ LinkCapabilities BitBangLink::Capabilities() const {
 }
 
 void BitBangLink::QueueQuery(const IspQuery& query) {
-  QueueBits(query.b0, true, false);
-  QueueBits(query.b1, true, false);
-  QueueBits(query.b2, true, true);
-  QueueBits(0, false, true);
+  QueueBits(query.b0, kMosiFirstBit, false);
+  QueueBits(query.b1, kMosiFirstBit, false);
+  QueueBits(query.b2, kMosiFirstBit, true);
+  QueueBits(0, kClockOnlyBit, true);
 }
 
 IspReply BitBangLink::Query(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {

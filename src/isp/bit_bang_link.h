@@ -5,6 +5,7 @@
 // until the next answer or wait, so a page of them goes out together. An instruction that
 // needs no answer goes out with two port accesses a bit, MOSI changing with the falling edge.
 #include <cstdint>
+#include <span>
 
 #include "isp/line_driver.h"
 #include "port/isp_link.h"
@@ -39,11 +40,14 @@ class BitBangLink : public IspLink {
   std::uint8_t ReceiveByte();
   std::uint8_t TransferByte(std::uint8_t value);
 
+  // The SCK phases of one query as QueueQuery clocks it: three bytes with MOSI set first, the
+  // answer's byte only clocked.
+  static constexpr int kPhasesPerQuery = static_cast<int>(8 * (3 * kMosiFirstBit.size() + kClockOnlyBit.size()));
+
  private:
-  void QueueBits(std::uint8_t value, bool drive_mosi, bool sample);
+  void QueueBits(std::uint8_t value, std::span<const BitStep> bit, bool sample);
   void QueueQuery(const IspQuery& query);
-  void QueueTwoEdgeBits(std::uint8_t value);
-  std::uint8_t Exchange(std::uint8_t value, bool drive_mosi, bool sample);
+  std::uint8_t Exchange(std::uint8_t value, std::span<const BitStep> bit, bool sample);
   void ResetPulse();
 
   LineDriver& driver_;  // its cable outlives this link

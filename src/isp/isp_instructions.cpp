@@ -350,9 +350,9 @@ void IspInstructions::WriteEepromOnce(std::uint32_t address, std::uint8_t value)
 }
 
 std::int64_t IspInstructions::ShortestQueryNs() const {
-  constexpr int kPhasesPerQuery = 4 * 8 * 2;  // every bit has a high and a low phase
-  if (capabilities_.engine_clocks_sck) return kPhasesPerQuery * IspDelayNs(isp_speed_);
-  return capabilities_.sck_khz > 0 ? static_cast<std::int64_t>(kPhasesPerQuery / 2 * 1e6 / capabilities_.sck_khz) : 0;
+  if (capabilities_.engine_clocks_sck) return BitBangLink::kPhasesPerQuery * IspDelayNs(isp_speed_);
+  constexpr int kBitsPerQuery = 4 * 8;  // a cable at its own pace: one SCK period a bit
+  return capabilities_.sck_khz > 0 ? static_cast<std::int64_t>(kBitsPerQuery * 1e6 / capabilities_.sck_khz) : 0;
 }
 
 // Read back by instruction: one byte, whatever the programmer's page commands. While the

@@ -20,7 +20,7 @@ SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us) {
   const auto access_ns = static_cast<std::int64_t>(access_us * 1000.0);
   timing.shortest_phase_us = static_cast<double>(PhaseWaitNs(isp_speed, access_ns)) / 1000.0 + access_us;
   if (timing.shortest_phase_us <= 0) return timing;  // only the port's own speed limits it
-  timing.fastest_sck_khz = 1000.0 / (3 * timing.shortest_phase_us);
+  timing.fastest_sck_khz = 1000.0 / (kFallingEdgeBit.size() * timing.shortest_phase_us);
   timing.slowest_target_mhz = kTargetClocksPerPhase / timing.shortest_phase_us;
   return timing;
 }
@@ -72,6 +72,24 @@ int LineDriver::ReadMiso() {
   QueueSample();
   Send();
   return samples_.back();
+}
+
+void LineDriver::ClockStep(BitStep step, int mosi_level) {
+  switch (step) {
+    case BitStep::kMosi:
+      SetLine(kMosiLine, mosi_level);
+      break;
+    case BitStep::kSckHigh:
+      SetLine(kSckLine, 1);
+      break;
+    case BitStep::kSckLow:
+      SetLine(kSckLine, 0);
+      break;
+    case BitStep::kMosiAndSckLow:
+      WriteDataByte(static_cast<std::uint8_t>((shadow_ & ~(kSckBit | kMosiBit)) | ((mosi_level & 1) ? kMosiBit : 0)));
+      break;
+  }
+  IspDelay();
 }
 
 void LineDriver::IspDelay() {

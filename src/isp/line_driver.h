@@ -4,6 +4,7 @@
 // cable as batches: between BeginBatch and FlushBatch they wait and go out together (a whole
 // instruction, a page of loads); outside a batch each goes out at once.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -28,11 +29,28 @@ std::int64_t IspDelayNs(std::int32_t isp_speed);
 // the phase, so the phase still lasts at least IspDelayNs.
 std::int64_t PhaseWaitNs(std::int32_t isp_speed, std::int64_t port_access_ns);
 
+// One bit on a bit-bang cable, step by step. Each step is one port write and then one wait,
+// one SCK phase: a bit lasts as many phases as it has steps.
+enum class BitStep {
+  kMosi,           // MOSI takes the bit's level; SCK stays low
+  kSckHigh,        // the rising edge, where the chip takes MOSI; MISO is read at its end
+  kSckLow,         // the falling edge
+  kMosiAndSckLow,  // the falling edge with the bit's MOSI level, in one write
+};
+// MOSI set a phase before the rising edge, SCK low again at the end: the bytes of an
+// instruction whose answer is read.
+inline constexpr std::array kMosiFirstBit{BitStep::kMosi, BitStep::kSckHigh, BitStep::kSckLow};
+// Clocked without driving MOSI: the byte only read.
+inline constexpr std::array kClockOnlyBit{BitStep::kSckHigh, BitStep::kSckLow};
+// An instruction that needs no answer: MOSI changes with the falling edge, so a bit takes two
+// phases; one kSckLow more ends the instruction.
+inline constexpr std::array kFallingEdgeBit{BitStep::kMosiAndSckLow, BitStep::kSckHigh};
+
 // What a speed setting gives on the wire, with the time one port access takes as the line
 // driver subtracts it (about 2 us on ppdev; 0 when nothing is subtracted).
 struct SckTiming {
   double shortest_phase_us = 0;  // SCK high or low: one wait and the port access ending it
-  double fastest_sck_khz = 0;    // while sending: three waits and three accesses per bit
+  double fastest_sck_khz = 0;    // an instruction that needs no answer: kFallingEdgeBit a bit
   double slowest_target_mhz = 0; // the slowest target clock that hears it with margin
 };
 SckTiming SckTimingOf(std::int32_t isp_speed, double port_access_us = 0);
@@ -61,6 +79,8 @@ class LineDriver {
   void SetModeLine(int level);
   // Sends what waits and samples MISO now.
   int ReadMiso();
+  // One step of a bit: its port write (only the lowest bit of mosi_level counts), then IspDelay.
+  void ClockStep(BitStep step, int mosi_level);
   // The busy-wait of IspDelayNs at the speed of the moment, less the time of the port access
   // that ends every SCK phase: each phase still lasts at least the chosen time.
   void IspDelay();

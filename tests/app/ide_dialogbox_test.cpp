@@ -5,7 +5,7 @@
 
 #include "app/dialog_fixture.h"
 #include "base/cp949.h"
-#include "form/fake_desktop.h"
+#include "support/fake_desktop.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo::testing {
@@ -14,9 +14,6 @@ namespace {
 class DialogTest : public AppDialogTest {
  protected:
   DialogTest() {
-    auto fake = std::make_unique<FakeDesktop>();
-    desktop = fake.get();
-    app->SetDesktop(std::move(fake));
     options = DefaultOptions();
     options.overallColor = kOverall;
     options.savedColor = 0x123456;
@@ -38,7 +35,7 @@ class DialogTest : public AppDialogTest {
     Pump();
   }
 
-  FakeDesktop* desktop = nullptr;
+  FakeDesktop* desktop = &AttachFakeDesktop(*app);
   Tide_dialogbox_Form* dialog = nullptr;
   std::vector<std::string> pictures;
   std::vector<int> brightnesses;

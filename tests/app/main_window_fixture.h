@@ -11,9 +11,9 @@
 #include "app/main_form.h"
 #include "base/cp949.h"
 #include "base/file_system.h"
-#include "form/fake_desktop.h"
 #include "form/headless_fixture.h"
 #include "formats/ide_options.h"
+#include "support/fake_desktop.h"
 #include "support/temp_folder.h"
 
 namespace tolmeo::testing {
@@ -69,7 +69,7 @@ class MainWindowTest : public HeadlessTest {
   }
 
   WatchingBackend& watching() { return static_cast<WatchingBackend&>(*screen); }
-  FakeDesktop& desktop() { return static_cast<FakeDesktop&>(app->desktop()); }
+  FakeDesktop& desktop() { return scripted_desktop; }
   void ClickOn(const Form& control, int x = 5, int y = 5) {
     Point at = control.ClientToScreen(Point{x, y});
     screen->Click(at.x, at.y);
@@ -88,6 +88,7 @@ class MainWindowTest : public HeadlessTest {
   Tide_submenu_Form* submenu = nullptr;
   Tide_msgbox_Form* msgbox = nullptr;
   std::vector<std::string> notices;  // CP949, in order
+  FakeDesktop& scripted_desktop = AttachFakeDesktop(*app);
 
  private:
   // Each wait with the box up is a new showing: the click that answered the last one has been

@@ -5,13 +5,13 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
-#include "form/fake_desktop.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
 #include "isp/device_description.h"
 #include "shell/ide_caption.h"
 #include "shell/ide_submenu.h"
 #include "shell_fixture.h"
+#include "support/fake_desktop.h"
 
 namespace tolmeo::testing {
 namespace {
@@ -68,7 +68,7 @@ class MenuTest : public ShellTest {
     bar->AttachSubmenu(*submenu);
     Pump();
   }
-  FakeDesktop& desktop() { return static_cast<FakeDesktop&>(app->desktop()); }
+  FakeDesktop& desktop() { return scripted_desktop; }
   void ClickAt(Point screen_point) {
     screen->Click(screen_point.x, screen_point.y);
     Pump();
@@ -100,6 +100,7 @@ class MenuTest : public ShellTest {
   Tide_submenu_Form* submenu = nullptr;
   std::vector<std::string> done;
   bool device_change_allowed = true;
+  FakeDesktop& scripted_desktop = AttachFakeDesktop(*app);
 };
 
 TEST_F(MenuTest, TitlesFollowEachOtherAndTheDeviceTitleIsTheFirstDescription) {

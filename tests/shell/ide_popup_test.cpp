@@ -3,8 +3,8 @@
 #include "shell/ide_popup.h"
 
 #include "base/cp949.h"
-#include "form/fake_desktop.h"
 #include "gfx/picture.h"
+#include "support/fake_desktop.h"
 #include "widgets/gui_edit.h"
 #include "widgets/widget_fixture.h"
 #include "gfx/palette.h"
@@ -130,9 +130,7 @@ TEST_F(PopupTest, AListOpenedPastTheScreenEdgeStaysInside) {
 }
 
 TEST_F(WidgetTest, TheFieldsMenuOnTheQuickListSelectsAllOrPastes) {
-  auto fake = std::make_unique<FakeDesktop>();
-  FakeDesktop& desktop = *fake;
-  app->SetDesktop(std::move(fake));
+  FakeDesktop& desktop = AttachFakeDesktop(*app);
   auto list = std::make_unique<Tide_popup_Form>(options);
   Tide_popup_Form& popup = *list;
   Tgui_edit_Form& edit = Make<Tgui_edit_Form>(&window, options, std::move(list));

@@ -4,9 +4,9 @@
 #include "widgets/gui_edit.h"
 
 #include "base/cp949.h"
-#include "form/fake_desktop.h"
 #include "gfx/colors.h"
 #include "gfx/text_drawing.h"
+#include "support/fake_desktop.h"
 #include "widget_fixture.h"
 
 namespace tolmeo::testing {
@@ -38,9 +38,6 @@ class FakeQuickList : public QuickList {
 class EditTest : public WidgetTest {
  protected:
   EditTest() {
-    auto fake = std::make_unique<FakeDesktop>();
-    desktop = fake.get();
-    app->SetDesktop(std::move(fake));
     auto list = std::make_unique<FakeQuickList>();
     quick_list = list.get();
     edit = &Make<Tgui_edit_Form>(&window, options, std::move(list));
@@ -88,7 +85,7 @@ class EditTest : public WidgetTest {
     return true;
   }
 
-  FakeDesktop* desktop = nullptr;
+  FakeDesktop* desktop = &AttachFakeDesktop(*app);
   Tgui_edit_Form* edit = nullptr;
   FakeQuickList* quick_list = nullptr;
 };

@@ -1,9 +1,10 @@
 #pragma once
-// A scripted desktop for tests and the headless backend: dialogs answer from queues (an empty
-// queue answers "cancelled"), and every request is recorded for the test to read.
+// A scripted desktop for tests: dialogs answer from queues (an empty queue answers
+// "cancelled"), and every request is recorded for the test to read.
 #include <deque>
 #include <vector>
 
+#include "form/application.h"
 #include "form/desktop.h"
 
 namespace tolmeo {
@@ -35,5 +36,8 @@ class FakeDesktop : public Desktop {
  private:
   Result<std::optional<std::string>> NextFileAnswer();
 };
+
+// Makes app's desktop a new FakeDesktop, kept by app, for the test to script and read.
+FakeDesktop& AttachFakeDesktop(Application& app);
 
 }  // namespace tolmeo

@@ -1,4 +1,4 @@
-#include "form/fake_desktop.h"
+#include "support/fake_desktop.h"
 
 namespace tolmeo {
 
@@ -25,6 +25,13 @@ Result<std::optional<Color>> FakeDesktop::ChooseColor(Color initial) {
   auto answer = std::move(color_answers.front());
   color_answers.pop_front();
   return answer;
+}
+
+FakeDesktop& AttachFakeDesktop(Application& app) {
+  auto desktop = std::make_unique<FakeDesktop>();
+  FakeDesktop& attached = *desktop;
+  app.SetDesktop(std::move(desktop));
+  return attached;
 }
 
 Status FakeDesktop::OpenInBrowser(const std::string& cp949_path_or_address) {
