@@ -271,4 +271,8 @@ std::optional<TextSize> MeasureText(const TextStyle& style, std::string_view tex
   return TextSize{Narrow(widest), Narrow(height + last_line_height)};
 }
 
+TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
+  return MeasureText(style, text).value_or(TextSize{});
+}
+
 }  // namespace tolmeo

@@ -76,5 +76,7 @@ PenEnd DrawTextStyled(Bitmap& bitmap, const TextStyle& style, int x, const Under
 // block. Nothing only when the fonts lack even the replacement block.
 std::optional<GlyphMetrics> MeasureGlyph(const TextStyle& style, std::uint16_t code);
 std::optional<TextSize> MeasureText(const TextStyle& style, std::string_view text);
+// The size as laid out, or 0 x 0 when the fonts cannot measure it: for layouts that must go on.
+TextSize MeasureOrNothing(const TextStyle& style, std::string_view text);
 
 }  // namespace tolmeo

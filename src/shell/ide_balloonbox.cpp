@@ -129,7 +129,7 @@ void Tide_BalloonBox_Form::ShowBalloon() {
     return;
   }
   // Fonts lacking even the replacement block measure nothing; the balloon keeps its smallest size.
-  TextSize text = MeasureText(text_style(), text_).value_or(TextSize{});
+  TextSize text = MeasureOrNothing(text_style(), text_);
   BalloonSize size = BalloonSizeFor(text.width, text.height);
   SetBounds(BalloonBounds(tip_, size, Application::Current().WorkArea()));
   SetShape(BalloonShape(size.width, size.height));

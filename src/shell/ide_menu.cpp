@@ -26,11 +26,6 @@ constexpr int kButtonGap = 2;
 // The bar is 7 pixels narrower than the main window: 3 at the left, 4 at the right border.
 constexpr int kBarWidthLoss = 7;
 
-int MeasuredWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
-
 std::string Trimmed(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
@@ -126,8 +121,7 @@ void Tide_menu_Form::SetUpButton(Tgui_bmpbutton_Form& button, const char* pictur
 }
 
 void Tide_menu_Form::BuildSlots() {
-  auto space = MeasureText(text_style(), " ");
-  bar_hit_height_ = space ? space->height : 0;
+  bar_hit_height_ = MeasureOrNothing(text_style(), " ").height;
   slots_[0].title = Ktext(u8" 문서 ");
   slots_[0].items = {Ktext(u8" Flash 열기 "), Ktext(u8" EEprom 열기 "), Ktext(u8" Flash 저장 "),
                      Ktext(u8" EEprom 저장 ")};
@@ -142,7 +136,7 @@ void Tide_menu_Form::BuildSlots() {
     MenuSlot& slot = slots_[i];
     slot.left = x;
     slot.top = 0;
-    slot.right = x + MeasuredWidth(text_style(), slot.title);
+    slot.right = x + MeasureOrNothing(text_style(), slot.title).width;
     slot.bottom = bar_hit_height_ - 1;
     x = slot.right;
   }
@@ -154,7 +148,7 @@ void Tide_menu_Form::BuildSlots() {
 void Tide_menu_Form::SetDeviceTitle(const std::string& title) {
   MenuSlot& device = slots_[kDeviceSlot];
   device.title = title;
-  device.right = device.left + MeasuredWidth(text_style(), title);
+  device.right = device.left + MeasureOrNothing(text_style(), title).width;
   bar_hit_width_ = device.right + 1;
 }
 

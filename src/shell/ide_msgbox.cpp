@@ -18,10 +18,6 @@ constexpr int kButtonGap = 2;
 const std::string& Title() { return Ktext(u8" Darimsol 알림글 "); }
 
 // Fonts lacking even the replacement block measure nothing; the box then keeps its smallest size.
-TextSize MeasureOrNothing(const TextStyle& style, std::string_view text) {
-  return MeasureText(style, text).value_or(TextSize{});
-}
-
 }  // namespace
 
 MsgboxLayout LayoutMsgbox(int text_width, int text_height, int tab_width, bool two_buttons,

@@ -15,11 +15,6 @@ namespace {
 
 const std::string& Title() { return Ktext(u8" 빠른목록 "); }
 
-int TextWidth(const TextStyle& style, std::string_view text) {
-  auto size = MeasureText(style, text);
-  return size ? size->width : 0;
-}
-
 }  // namespace
 
 Tide_popup_Form::Tide_popup_Form(const IdeOptions& options) : WidgetBase(nullptr, options) {
@@ -29,7 +24,7 @@ Tide_popup_Form::Tide_popup_Form(const IdeOptions& options) : WidgetBase(nullptr
   items.xOffset = 1;
   items.padTop = 3;
   items.padBottom = 3;
-  tab_width_ = TextWidth(title_style_, Title()) + 4;
+  tab_width_ = MeasureOrNothing(title_style_, Title()).width + 4;
   SetStayOnTop(true);
   SetWindowRole(WindowRole::PopupMenu);
   SetBounds(Rect{-500, -500, 100, 100});
@@ -49,7 +44,7 @@ void Tide_popup_Form::Layout() {
   auto space = MeasureGlyph(text_style(), kSpaceCode);
   line_height_ = std::max(1, space ? space->lineHeight : 1);
   int widest = 0;
-  for (const std::string& item : items_) widest = std::max(widest, TextWidth(text_style(), item));
+  for (const std::string& item : items_) widest = std::max(widest, MeasureOrNothing(text_style(), item).width);
   int width = widest + 2;
   if (width < tab_width_) width = 2 * tab_width_;
   int height = line_height_ * static_cast<int>(items_.size()) + kPopupTitleHeight + 2;

@@ -65,14 +65,11 @@ void Tide_submenu_Form::SetItems(std::vector<std::string> items, int hot_item, i
 }
 
 void Tide_submenu_Form::DrawItems() {
-  auto space = MeasureText(text_style(), " ");
   int widest = 0;
-  for (const std::string& item : items_) {
-    if (auto size = MeasureText(text_style(), item)) widest = std::max(widest, size->width);
-  }
+  for (const std::string& item : items_) widest = std::max(widest, MeasureOrNothing(text_style(), item).width);
   int count = static_cast<int>(items_.size());
   int room = std::min(bitmap().height(), room_ > 0 ? room_ : bitmap().height());
-  layout_ = LayoutSubmenu(count, widest + kFrame, space ? space->height : 0, room);
+  layout_ = LayoutSubmenu(count, widest + kFrame, MeasureOrNothing(text_style(), " ").height, room);
   // The frame is drawn on the window's rectangle, so the size is set before drawing.
   SetBounds(Rect{left(), top(), layout_.width, layout_.height});
   Draw();

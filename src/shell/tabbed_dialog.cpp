@@ -75,8 +75,7 @@ void TabbedDialog::DrawBodyText(Bitmap& bitmap, int x, int y, std::string_view c
 }
 
 int TabbedDialog::BodyTextWidth(std::string_view cp949_text) const {
-  auto size = MeasureText(text_style(), cp949_text);
-  return size ? size->width : 0;
+  return MeasureOrNothing(text_style(), cp949_text).width;
 }
 
 void TabbedDialog::FormMouseDown(MouseButton button, ShiftState, int x, int y) {

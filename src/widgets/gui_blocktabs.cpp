@@ -50,7 +50,7 @@ void Tgui_BlockTabs_Form::FitWidth() {
 void Tgui_BlockTabs_Form::LayOut() {
   int x = 1;
   for (int i = 0; i < tab_count(); ++i) {
-    x += MeasureText(text_style(), names_[i]).value_or(TextSize{}).width + 1;
+    x += MeasureOrNothing(text_style(), names_[i]).width + 1;
     right_edges_[i] = x;
     x += 1;
   }
@@ -95,7 +95,7 @@ void Tgui_BlockTabs_Form::RenderTabs(Bitmap& bitmap) {
     const std::string& name = names_[i];
     Color text_color = tab_text_color_;
     if (i == selected_) {
-      int w = MeasureText(text_style(), name).value_or(TextSize{}).width;
+      int w = MeasureOrNothing(text_style(), name).width;
       bitmap.FillRect(Rect{x, 0, w + 1, height - 1}, selected_back_color_);
       text_color = selected_text_color_;
     }
