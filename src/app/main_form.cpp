@@ -5,6 +5,7 @@
 
 #include "base/cp949.h"
 #include "base/file_system.h"
+#include "base/run_folders.h"
 #include "form/application.h"
 #include "gfx/font_store.h"
 #include "isp/device_description.h"
@@ -85,7 +86,8 @@ void Tmain_Form::SelectRememberedDevice() {
 // The session before it goes first, so a chip file it holds is written back and let go.
 void Tmain_Form::OpenSession() {
   session_.reset();
-  session_ = std::make_unique<EngineSession>(options_.cable, image_, *seam_, options_.ispSpeed);
+  session_ = std::make_unique<EngineSession>(options_.cable, image_, *seam_, options_.ispSpeed,
+                                             StateFolder());
   session_->OpenPort();  // a cable that does not open says why at the first command
 }
 

@@ -145,7 +145,10 @@ int RunCli(const Arguments& arguments, std::FILE* out, std::FILE* err) {
                   [](const Action& action) { return action.kind == ActionKind::kProbe; })) {
     return PrintProbe(arguments.cable, *image, out);
   }
-  EngineSession session(options.cable, *image, seam, options.ispSpeed);
+  // A chip file named on the command line is the working folder's; one the options name lives
+  // beside them.
+  EngineSession session(options.cable, *image, seam, options.ispSpeed,
+                        arguments.cable ? std::string() : StateFolder());
   if (Status opened = session.OpenPort(); !opened) {
     seam.ShowNotice(kNoticeFailure, CableSetupHelp(options.cable, opened.reason()));
     return kExitSetup;

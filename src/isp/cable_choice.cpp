@@ -316,9 +316,11 @@ ChipModel ModelOfImage(const ChipImage& image) {
   return model;
 }
 
-CableRig MakeCable(const std::string& cable_text, const ChipImage& image) {
+CableRig MakeCable(const std::string& cable_text, const ChipImage& image,
+                   const std::string& chip_folder) {
   Result<CableSetting> setting = ParseCableText(cable_text);
   if (!setting) return PortRig(std::make_unique<UnusableCable>(setting.reason()));
+  if (!setting->file.empty() && setting->file.front() != '/') setting->file = chip_folder + setting->file;
   switch (setting->kind) {
     case CableKind::Usbasp:
       return UsbaspRig(*setting, image);

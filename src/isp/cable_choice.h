@@ -104,7 +104,10 @@ ChipModel ModelOfImage(const ChipImage& image);
 std::string PortOpenRemedies();
 
 // The cable the text names. A text that does not parse gives a cable that never opens, with
-// the reason, so every command says what is wrong with the setting.
-CableRig MakeCable(const std::string& cable_text, const ChipImage& image);
+// the reason, so every command says what is wrong with the setting. A relative virtual chip
+// file is taken from chip_folder (CP949, ending in '/') when one is given: a text read from
+// the options names its file beside them, wherever Tolmeo was started.
+CableRig MakeCable(const std::string& cable_text, const ChipImage& image,
+                   const std::string& chip_folder = {});
 
 }  // namespace tolmeo

@@ -13,8 +13,8 @@ std::int64_t PortAccessNsOf(CableRig& rig) {
 }
 
 EngineSession::EngineSession(const std::string& cable_text, ChipImage& image, EngineSeam& seam,
-                             const std::int32_t& isp_speed)
-    : rig_(MakeCable(cable_text, image)),
+                             const std::int32_t& isp_speed, const std::string& chip_folder)
+    : rig_(MakeCable(cable_text, image, chip_folder)),
       clock_(*rig_.clock),
       driver_(rig_.cable ? std::make_unique<LineDriver>(*rig_.cable, clock_, isp_speed) : nullptr),
       isp_(Instructions(rig_, driver_.get(), image, seam, isp_speed)),

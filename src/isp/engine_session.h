@@ -24,9 +24,9 @@ std::int64_t PortAccessNsOf(CableRig& rig);
 class EngineSession {
  public:
   // isp_speed is read at every clock edge, so the settings can change it while the session
-  // lives.
+  // lives. chip_folder is MakeCable's.
   EngineSession(const std::string& cable_text, ChipImage& image, EngineSeam& seam,
-                const std::int32_t& isp_speed);
+                const std::int32_t& isp_speed, const std::string& chip_folder = {});
 
   // Opens the cable, puts the lines into their idle state and gives the line driver the time
   // of a port access (PortAccessNsOf). A cable that does not open makes every command fail at

@@ -153,6 +153,19 @@ TEST_F(MainFormTest, ClosingKeepsTheVirtualChipInItsFile) {
   EXPECT_TRUE(notices.empty());
 }
 
+// Started from anywhere (the test runs in another folder), the options' relative chip file
+// lives beside the user's settings, not in the folder Tolmeo happened to start in.
+TEST_F(MainFormTest, ARelativeChipFileOfTheOptionsLivesInTheSettingsFolder) {
+  IdeOptions file = DefaultOptions();
+  file.cable = "sim:relative-chip.sim";
+  WriteOptions(file);
+  Start();
+  ClickOn(main->panel().menu().close_button(), 6, 6);
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / "relative-chip.sim"));
+  EXPECT_FALSE(std::filesystem::exists("relative-chip.sim"));
+  EXPECT_TRUE(notices.empty());
+}
+
 TEST_F(MainFormTest, AVirtualChipFileThatCannotBeReadIsToldAtTheStart) {
   IdeOptions file = DefaultOptions();
   file.cable = "sim:" + folder.Cp949Path() + "/no-such-folder/chip.sim";
