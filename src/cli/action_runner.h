@@ -30,7 +30,7 @@ class ActionRunner {
   int Run(const Action& action);
 
  private:
-  // Names the document (a CP949 path, or none when empty) on the memory's label.
+  // Names the document the memory's commands read (a CP949 path), or none when empty.
   void NameDocument(Memory memory, const std::string& path);
   // The status, with line printed when it is a success.
   int Said(int status, const std::string& line);
