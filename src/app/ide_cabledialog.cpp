@@ -116,11 +116,28 @@ void Tide_cable_Form::ShowChoice() {
 
 // --- Handlers --------------------------------------------------------------------------------
 
+// The dialog may be gone when the probe ends; its results then go nowhere.
 void Tide_cable_Form::Probe() {
-  if (!hooks_.probe) return;
-  rows_ = hooks_.probe();
-  if (rows_.size() > static_cast<std::size_t>(kCableRows)) rows_.resize(kCableRows);
+  if (!hooks_.probe || searching_) return;
+  rows_.clear();
+  ShowSearching(true);
+  const bool started = hooks_.probe([dialog = Watch()](std::vector<ProbeResult> found) {
+    if (Form* form = dialog.get()) static_cast<Tide_cable_Form*>(form)->ShowProbe(std::move(found));
+  });
+  if (!started) ShowSearching(false);
+}
+
+void Tide_cable_Form::ShowSearching(bool searching) {
+  searching_ = searching;
+  probe_button_.SetEnabled(!searching);
+  apply_button_.SetEnabled(!searching);
   ShowChoice();
+}
+
+void Tide_cable_Form::ShowProbe(std::vector<ProbeResult> found) {
+  rows_ = std::move(found);
+  if (rows_.size() > static_cast<std::size_t>(kCableRows)) rows_.resize(kCableRows);
+  ShowSearching(false);
 }
 
 // A row's cable, at the speed its probe suggests.
@@ -173,7 +190,11 @@ std::string Tide_cable_Form::SpeedLine() const {
 
 void Tide_cable_Form::RenderBody(Bitmap& bitmap) {
   DrawHeadings(bitmap, kHeadings);
-  if (rows_.empty()) DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
+  if (searching_) {
+    DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop, Ktext(u8"검색 중..."));
+  } else if (rows_.empty()) {
+    DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
+  }
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop + kRowHeight * static_cast<int>(i), ProbeLine(rows_[i]));
   }

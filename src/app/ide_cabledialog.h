@@ -19,8 +19,10 @@
 namespace tolmeo {
 
 struct CableDialogHooks {
-  // Finds and probes the cables; the main window lets go of its own cable meanwhile.
-  std::function<std::vector<ProbeResult>()> probe;
+  // Starts finding and probing the cables, the main window letting go of its own cable
+  // meanwhile; done is given what was found, on the GUI thread, when the probe ends. False when
+  // it cannot start now (a command runs), having said why.
+  std::function<bool(ProbeDone done)> probe;
   // The main window takes the options' cable and speed; false when it cannot now (a command
   // runs), having said why.
   std::function<bool()> apply;
@@ -41,6 +43,8 @@ class Tide_cable_Form : public TabbedDialog {
   // The probe's line of each row shown (CP949), and the speed line under the bar.
   const std::vector<ProbeResult>& rows() const { return rows_; }
   std::string SpeedLine() const;
+  // From 검색 until the probe's results are shown: both buttons refuse meanwhile.
+  bool searching() const { return searching_; }
 
   Tgui_button_Form& probe_button() { return probe_button_; }
   Tgui_button_Form& apply_button() { return apply_button_; }
@@ -55,6 +59,8 @@ class Tide_cable_Form : public TabbedDialog {
  private:
   void PlaceControls();
   void Probe();
+  void ShowSearching(bool searching);
+  void ShowProbe(std::vector<ProbeResult> found);
   void ChooseRow(int row);
   void ChooseWiring(int wiring);
   void SpeedMoved();
@@ -67,6 +73,7 @@ class Tide_cable_Form : public TabbedDialog {
   std::vector<ProbeResult> rows_;
   std::string chosen_text_;
   std::int32_t chosen_speed_ = 0;
+  bool searching_ = false;
   Tgui_button_Form probe_button_;
   Tgui_button_Form apply_button_;
   std::vector<std::unique_ptr<Tgui_check_button_Form>> row_boxes_;

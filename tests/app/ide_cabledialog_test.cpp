@@ -30,9 +30,12 @@ class CableDialogTest : public AppDialogTest {
     options.cable = "parport0:stk200";
     options.ispSpeed = 0x10;
     CableDialogHooks hooks;
-    hooks.probe = [this] {
+    hooks.probe = [this](ProbeDone done) {
       ++probes;
-      return found;
+      if (!probe_starts) return false;
+      held = std::move(done);
+      if (probe_ends_at_once) held(found);
+      return true;
     };
     hooks.apply = [this] {
       applied.push_back(options.cable);
@@ -47,6 +50,9 @@ class CableDialogTest : public AppDialogTest {
   Tide_cable_Form* dialog = nullptr;
   std::vector<ProbeResult> found = {Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
   int probes = 0;
+  bool probe_starts = true;
+  bool probe_ends_at_once = true;
+  ProbeDone held;  // the probe's end, given the results when the test says
   bool main_takes_it = true;
   std::vector<std::string> applied;
 };
@@ -115,6 +121,43 @@ TEST_F(CableDialogTest, ApplyingPutsTheChoiceInTheOptionsUnlessRefused) {
   EXPECT_EQ(options.cable, "arduino:/dev/ttyACM0");  // a running command kept its cable
   EXPECT_EQ(options.ispSpeed, 0x10);
   EXPECT_TRUE(notices.empty());
+}
+
+// The probe runs while the dialog stays up: it says so, and neither button takes a click
+// until the results are there.
+TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenItEnds) {
+  probe_ends_at_once = false;
+  Click(dialog->probe_button());
+  EXPECT_TRUE(dialog->searching());
+  EXPECT_FALSE(dialog->probe_button().enabled());
+  EXPECT_FALSE(dialog->apply_button().enabled());
+  Click(dialog->probe_button());
+  Click(dialog->apply_button());
+  EXPECT_EQ(probes, 1);
+  EXPECT_TRUE(applied.empty());
+  EXPECT_TRUE(dialog->rows().empty());
+  held(found);
+  Pump();
+  EXPECT_FALSE(dialog->searching());
+  ASSERT_EQ(dialog->rows().size(), 2u);
+  EXPECT_TRUE(dialog->row_box(1).visible());
+  Click(dialog->apply_button());
+  EXPECT_EQ(applied.size(), 1u);
+}
+
+TEST_F(CableDialogTest, AProbeThatCannotStartLeavesTheButtonsAsTheyWere) {
+  probe_starts = false;
+  Click(dialog->probe_button());
+  EXPECT_FALSE(dialog->searching());
+  EXPECT_TRUE(dialog->probe_button().enabled());
+  EXPECT_TRUE(dialog->apply_button().enabled());
+}
+
+TEST_F(CableDialogTest, AProbeEndingAfterTheDialogWentGoesNowhere) {
+  probe_ends_at_once = false;
+  Click(dialog->probe_button());
+  DestroyForms();
+  held(found);
 }
 
 TEST_F(CableDialogTest, ACableTextTolmeoCannotUseIsRefusedWithItsReason) {
