@@ -6,6 +6,7 @@
 #include "app/dialog_fixture.h"
 #include "base/cp949.h"
 #include "formats/ide_options.h"
+#include "gfx/colors.h"
 #include "isp/cable_choice.h"
 #include "port/parport_wiring.h"
 
@@ -98,6 +99,37 @@ TEST_F(CableDialogTest, AUsbProgrammerTakesNoWiring) {
   Click(dialog->wiring_box(2));
   EXPECT_EQ(dialog->chosen_text(), "usbasp");
   EXPECT_FALSE(dialog->wiring_box(2).checked());
+}
+
+// Nothing is drawn past the text's column; the lines of each row give back its whole line.
+TEST_F(CableDialogTest, ALongProbeLineGoesOnOverFurtherLinesWholeAndTheBarReachesEveryLine) {
+  ProbeResult serial = Found("arduino:/dev/ttyACM0", 0x4);
+  serial.cable.found = Cp949FromUtf8("시리얼 포트 /dev/ttyACM0");
+  found = {Found("parport0", 0x4), Found("usbasp", 0x4), serial};
+  Click(dialog->probe_button());
+  ASSERT_EQ(dialog->rows().size(), 3u);
+  for (int row = 0; row < 3; ++row) {
+    std::string joined;
+    for (const CableRowLine& line : dialog->row_lines()) {
+      if (line.row == row) joined += (joined.empty() ? "" : " ") + line.text;
+    }
+    EXPECT_EQ(joined, ProbeLine(dialog->rows()[row])) << row;
+  }
+  const int lines = static_cast<int>(dialog->row_lines().size());
+  ASSERT_GT(lines, kCableShownLines);
+  const Bitmap& body = dialog->bitmap();
+  const int bar_left = dialog->lines_bar().left();
+  for (int y = 48; y < 48 + 16 * kCableShownLines; ++y) {
+    for (int x = bar_left - 4; x < body.width() - 8; ++x) ASSERT_EQ(body.Pixel(x, y), kWhite) << x << "," << y;
+  }
+  EXPECT_TRUE(dialog->lines_bar().visible());
+  EXPECT_EQ(dialog->lines_bar().maximum(), lines - kCableShownLines);
+  EXPECT_FALSE(dialog->row_box(2).visible());  // its first line is below the view
+  dialog->lines_bar().SetPosition(dialog->lines_bar().maximum());
+  Pump();
+  ASSERT_TRUE(dialog->row_box(2).visible());
+  Click(dialog->row_box(2));
+  EXPECT_EQ(dialog->chosen_text(), "arduino:/dev/ttyACM0");
 }
 
 TEST_F(CableDialogTest, TheSpeedBarStepsThroughTheProbeSpeeds) {
