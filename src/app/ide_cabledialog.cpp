@@ -171,6 +171,9 @@ void Tide_cable_Form::ShowSearching(bool searching) {
   searching_ = searching;
   probe_button_.SetEnabled(!searching);
   apply_button_.SetEnabled(!searching);
+  // The busy look of the main window's commands: a pointer over a refusing button is the
+  // dialog's, which waits.
+  SetCursor(searching ? CursorShape::Wait : CursorShape::Default);
   ShowChoice();
 }
 

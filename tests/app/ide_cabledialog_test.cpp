@@ -163,6 +163,7 @@ TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenIt
   EXPECT_TRUE(dialog->searching());
   EXPECT_FALSE(dialog->probe_button().enabled());
   EXPECT_FALSE(dialog->apply_button().enabled());
+  EXPECT_EQ(dialog->cursor(), CursorShape::Wait);
   Click(dialog->probe_button());
   Click(dialog->apply_button());
   EXPECT_EQ(probes, 1);
@@ -171,6 +172,7 @@ TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenIt
   held(found);
   Pump();
   EXPECT_FALSE(dialog->searching());
+  EXPECT_EQ(dialog->cursor(), CursorShape::Default);
   ASSERT_EQ(dialog->rows().size(), 2u);
   EXPECT_TRUE(dialog->row_box(1).visible());
   Click(dialog->apply_button());
