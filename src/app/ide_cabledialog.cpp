@@ -75,9 +75,8 @@ std::vector<std::string> WrappedLines(std::string_view text, int width, const Me
   std::vector<std::string> lines;
   while (!text.empty()) {
     std::size_t end = FittingStart(text, width, measure).size();
-    if (const std::size_t space = text.rfind(' ', end); end < text.size() && space != std::string_view::npos && space > 0) {
-      end = space;
-    }
+    const std::size_t space = text.rfind(' ', end);
+    if (end < text.size() && space != std::string_view::npos && space > 0) end = space;
     lines.emplace_back(text.substr(0, end));
     text.remove_prefix(end);
     if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -100,6 +99,7 @@ Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
     wiring_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
   }
   PlaceControls();
+  SetRows({});  // none found yet: the bar is not needed
   Draw();
 }
 
@@ -127,7 +127,6 @@ void Tide_cable_Form::PlaceControls() {
   Place(lines_bar_, Rect{kLinesBarLeft, kRowTop, ScrollBar::kThickness, kRowHeight * kCableShownLines});
   lines_bar_.SetPage(kCableShownLines);
   lines_bar_.on_change = [this] { ShowChoice(); };
-  SetRows({});
 }
 
 void Tide_cable_Form::FormShow() {

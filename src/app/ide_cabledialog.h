@@ -3,7 +3,8 @@
 // of a parallel port, and the ISP speed with the slowest target clock it suits. Applying puts
 // the chosen cable text and speed into the options record (written to the file when the main
 // window closes) and has the main window take the new cable at once. Drawn like the settings
-// dialog (a tabbed dialog), with our own check boxes, buttons and scroll bar.
+// dialog (a tabbed dialog), with our own check boxes, buttons and scroll bars. The probe runs
+// while the windows go on; the dialog says it is searching until the results come.
 #include <functional>
 #include <memory>
 #include <optional>

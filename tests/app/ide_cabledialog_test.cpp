@@ -48,6 +48,14 @@ class CableDialogTest : public AppDialogTest {
     Pump();
   }
 
+  // The dialog as it is while a probe runs, or as it is otherwise.
+  void ExpectSearching(bool searching) {
+    EXPECT_EQ(dialog->searching(), searching);
+    EXPECT_EQ(dialog->probe_button().enabled(), !searching);
+    EXPECT_EQ(dialog->apply_button().enabled(), !searching);
+    EXPECT_EQ(dialog->cursor(), searching ? CursorShape::Wait : CursorShape::Default);
+  }
+
   Tide_cable_Form* dialog = nullptr;
   std::vector<ProbeResult> found = {Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
   int probes = 0;
@@ -160,10 +168,7 @@ TEST_F(CableDialogTest, ApplyingPutsTheChoiceInTheOptionsUnlessRefused) {
 TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenItEnds) {
   probe_ends_at_once = false;
   Click(dialog->probe_button());
-  EXPECT_TRUE(dialog->searching());
-  EXPECT_FALSE(dialog->probe_button().enabled());
-  EXPECT_FALSE(dialog->apply_button().enabled());
-  EXPECT_EQ(dialog->cursor(), CursorShape::Wait);
+  ExpectSearching(true);
   Click(dialog->probe_button());
   Click(dialog->apply_button());
   EXPECT_EQ(probes, 1);
@@ -171,8 +176,7 @@ TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenIt
   EXPECT_TRUE(dialog->rows().empty());
   held(found);
   Pump();
-  EXPECT_FALSE(dialog->searching());
-  EXPECT_EQ(dialog->cursor(), CursorShape::Default);
+  ExpectSearching(false);
   ASSERT_EQ(dialog->rows().size(), 2u);
   EXPECT_TRUE(dialog->row_box(1).visible());
   Click(dialog->apply_button());
@@ -182,9 +186,7 @@ TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenIt
 TEST_F(CableDialogTest, AProbeThatCannotStartLeavesTheButtonsAsTheyWere) {
   probe_starts = false;
   Click(dialog->probe_button());
-  EXPECT_FALSE(dialog->searching());
-  EXPECT_TRUE(dialog->probe_button().enabled());
-  EXPECT_TRUE(dialog->apply_button().enabled());
+  ExpectSearching(false);
 }
 
 TEST_F(CableDialogTest, AProbeEndingAfterTheDialogWentGoesNowhere) {
