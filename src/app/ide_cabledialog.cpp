@@ -25,6 +25,9 @@ constexpr int kSpeedBarWidth = 265;
 constexpr int kSpeedTextTop = 230;
 constexpr int kChosenTextTop = 272;
 constexpr int kButtonWidth = 60;
+constexpr int kRowTextLeft = 8 + kBoxTextGap;
+constexpr int kLinesBarLeft = kCableDialogWidth - ScrollBar::kThickness - 6;
+constexpr int kRowTextWidth = kLinesBarLeft - 4 - kRowTextLeft;
 
 constexpr DialogHeading kHeadings[] = {
     {u8"[찾은 케이블]", 30}, {u8"[병렬 포트 배선]", 152}, {u8"[ISP 속도]", 194}, {u8"[케이블 설정]", 254}};
@@ -52,6 +55,35 @@ int SpeedIndex(std::int32_t speed) {
   return static_cast<int>(std::min<std::size_t>(at - speeds.begin(), speeds.size() - 1));
 }
 
+// The longest start of text no wider than width, cut between characters; at least one.
+template <typename Measure>
+std::string_view FittingStart(std::string_view text, int width, const Measure& measure) {
+  std::string_view fits;
+  for (std::size_t bytes = 1; bytes <= text.size(); ++bytes) {
+    const std::string_view start = CutAtCharBoundary(text, bytes);
+    if (start.size() != bytes) continue;  // half a character
+    if (!fits.empty() && measure(start) > width) break;
+    fits = start;
+  }
+  return fits;
+}
+
+// The text as lines no wider than width, broken at the last space that fits (the space then
+// starts no line), or within a word too long for a line.
+template <typename Measure>
+std::vector<std::string> WrappedLines(std::string_view text, int width, const Measure& measure) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    std::size_t end = FittingStart(text, width, measure).size();
+    const std::size_t space = text.rfind(' ', end);
+    if (end < text.size() && space != std::string_view::npos && space > 0) end = space;
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end);
+    if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  }
+  return lines;
+}
+
 }  // namespace
 
 Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
@@ -60,12 +92,14 @@ Tide_cable_Form::Tide_cable_Form(IdeOptions& options, CableDialogHooks hooks)
       hooks_(std::move(hooks)),
       probe_button_(this, options),
       apply_button_(this, options),
-      speed_bar_(this, options) {
+      speed_bar_(this, options),
+      lines_bar_(this, options) {
   for (int i = 0; i < kCableRows; ++i) row_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
   for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
     wiring_boxes_.push_back(std::make_unique<Tgui_check_button_Form>(this, options));
   }
   PlaceControls();
+  SetRows({});  // none found yet: the bar is not needed
   Draw();
 }
 
@@ -90,6 +124,9 @@ void Tide_cable_Form::PlaceControls() {
   speed_bar_.SetPage(1);
   speed_bar_.SetMax(static_cast<int>(ProbeSpeeds().size()) - 1);
   speed_bar_.on_change = [this] { SpeedMoved(); };
+  Place(lines_bar_, Rect{kLinesBarLeft, kRowTop, ScrollBar::kThickness, kRowHeight * kCableShownLines});
+  lines_bar_.SetPage(kCableShownLines);
+  lines_bar_.on_change = [this] { ShowChoice(); };
 }
 
 void Tide_cable_Form::FormShow() {
@@ -101,9 +138,11 @@ void Tide_cable_Form::FormShow() {
 
 void Tide_cable_Form::ShowChoice() {
   for (int i = 0; i < kCableRows; ++i) {
-    const bool shown = i < static_cast<int>(rows_.size());
-    shown ? row_boxes_[i]->Show() : row_boxes_[i]->Hide();  // a box for each cable found, no more
-    row_boxes_[i]->SetChecked(shown && SameCable(rows_[i].cable.text, chosen_text_));
+    // A box for each cable found whose first line is in view, no more.
+    const std::optional<int> line = ShownLineOf(i);
+    line ? row_boxes_[i]->Show() : row_boxes_[i]->Hide();
+    if (line) row_boxes_[i]->SetTop(kRowTop + kRowHeight * *line);
+    row_boxes_[i]->SetChecked(line && SameCable(rows_[i].cable.text, chosen_text_));
   }
   const std::optional<CableSetting> port = ParallelPort(chosen_text_);
   for (std::size_t i = 0; i < wiring_boxes_.size(); ++i) {
@@ -116,11 +155,54 @@ void Tide_cable_Form::ShowChoice() {
 
 // --- Handlers --------------------------------------------------------------------------------
 
+// The dialog may be gone when the probe ends; its results then go nowhere.
 void Tide_cable_Form::Probe() {
-  if (!hooks_.probe) return;
-  rows_ = hooks_.probe();
-  if (rows_.size() > static_cast<std::size_t>(kCableRows)) rows_.resize(kCableRows);
+  if (!hooks_.probe || searching_) return;
+  SetRows({});
+  ShowSearching(true);
+  const bool started = hooks_.probe([dialog = Watch()](std::vector<ProbeResult> found) {
+    if (Form* form = dialog.get()) static_cast<Tide_cable_Form*>(form)->ShowProbe(std::move(found));
+  });
+  if (!started) ShowSearching(false);
+}
+
+void Tide_cable_Form::ShowSearching(bool searching) {
+  searching_ = searching;
+  probe_button_.SetEnabled(!searching);
+  apply_button_.SetEnabled(!searching);
+  // The busy look of the main window's commands: a pointer over a refusing button is the
+  // dialog's, which waits.
+  SetCursor(searching ? CursorShape::Wait : CursorShape::Default);
   ShowChoice();
+}
+
+void Tide_cable_Form::ShowProbe(std::vector<ProbeResult> found) {
+  SetRows(std::move(found));
+  ShowSearching(false);
+}
+
+void Tide_cable_Form::SetRows(std::vector<ProbeResult> rows) {
+  rows_ = std::move(rows);
+  if (rows_.size() > static_cast<std::size_t>(kCableRows)) rows_.resize(kCableRows);
+  row_lines_.clear();
+  const auto measure = [this](std::string_view text) { return BodyTextWidth(text); };
+  for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+    for (std::string& line : WrappedLines(ProbeLine(rows_[i]), kRowTextWidth, measure)) {
+      row_lines_.push_back({i, std::move(line)});
+    }
+  }
+  const int hidden_lines = std::max(0, static_cast<int>(row_lines_.size()) - kCableShownLines);
+  hidden_lines > 0 ? lines_bar_.Show() : lines_bar_.Hide();
+  lines_bar_.RestorePosition(0);
+  lines_bar_.SetMax(hidden_lines);
+}
+
+std::optional<int> Tide_cable_Form::ShownLineOf(int row) const {
+  const auto first = std::find_if(row_lines_.begin(), row_lines_.end(),
+                                  [row](const CableRowLine& line) { return line.row == row; });
+  const int line = static_cast<int>(first - row_lines_.begin()) - lines_bar_.position();
+  if (first == row_lines_.end() || line < 0 || line >= kCableShownLines) return std::nullopt;
+  return line;
 }
 
 // A row's cable, at the speed its probe suggests.
@@ -173,9 +255,15 @@ std::string Tide_cable_Form::SpeedLine() const {
 
 void Tide_cable_Form::RenderBody(Bitmap& bitmap) {
   DrawHeadings(bitmap, kHeadings);
-  if (rows_.empty()) DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    DrawBodyText(bitmap, 8 + kBoxTextGap, kRowTop + kRowHeight * static_cast<int>(i), ProbeLine(rows_[i]));
+  if (searching_) {
+    DrawBodyText(bitmap, kRowTextLeft, kRowTop, Ktext(u8"검색 중..."));
+  } else if (rows_.empty()) {
+    DrawBodyText(bitmap, kRowTextLeft, kRowTop, Ktext(u8"\"검색\" 을 누르면 달려 있는 케이블을 찾습니다."));
+  }
+  for (int shown = 0; shown < kCableShownLines; ++shown) {
+    const std::size_t at = static_cast<std::size_t>(lines_bar_.position() + shown);
+    if (at >= row_lines_.size()) break;
+    DrawBodyText(bitmap, kRowTextLeft, kRowTop + kRowHeight * shown, row_lines_[at].text);
   }
   for (std::size_t i = 0; i < KnownWirings().size(); ++i) {
     DrawBodyText(bitmap, 8 + kWiringStep * static_cast<int>(i) + kBoxTextGap, kWiringTop, std::string(KnownWirings()[i].name));

@@ -48,7 +48,7 @@ SettingsHooks SettingsHooksFor(Tmain_Form& main, std::optional<Tide_msgbox_Form>
 
 CableDialogHooks CableHooksFor(Tmain_Form& main, std::optional<Tide_msgbox_Form>& msgbox) {
   CableDialogHooks hooks;
-  hooks.probe = [&main] { return main.ProbeCables(); };
+  hooks.probe = [&main](ProbeDone done) { return main.ProbeCables(std::move(done)); };
   hooks.apply = [&main] { return main.TakeOptionsCable(); };
   hooks.show_notice = [&msgbox](int kind, std::string_view text) {
     if (msgbox) msgbox->ShowNotice(kind, text);

@@ -152,12 +152,13 @@ void Tmain_Form::ReportVirtualChipFile() {
 }
 
 bool Tmain_Form::RefusedWhileBusy() {
-  if (!session_->programmer().busy()) return false;
+  if (!probing() && !session_->programmer().busy()) return false;
   seam_->ShowNotice(kNoticeWarning, BusyRefusalText());
   return true;
 }
 
 void Tmain_Form::RunEngineCommand(const std::function<void(Programmer&)>& command) {
+  if (probing() && RefusedWhileBusy()) return;  // the cable is the probe's
   Programmer& programmer = session_->programmer();
   // A command clicked while another runs is refused by the engine, which says so; the look
   // belongs to the running one.
@@ -223,17 +224,36 @@ void Tmain_Form::LoadDevice(const std::string& name) {
   ReportVirtualChipFile();
 }
 
-std::vector<ProbeResult> Tmain_Form::ProbeCables() {
-  if (RefusedWhileBusy()) return {};
+namespace {
+
+// Every attached cable, and first the options' own when it is none of them.
+std::vector<CableCandidate> CablesToProbe(const std::string& own) {
   std::vector<CableCandidate> cables = AttachedCables();
-  const bool listed = std::any_of(cables.begin(), cables.end(),
-                                  [this](const CableCandidate& cable) { return cable.text == options_.cable; });
-  if (!listed) cables.insert(cables.begin(), {options_.cable, Ktext(u8"지금 설정")});
+  const bool listed =
+      std::any_of(cables.begin(), cables.end(), [&own](const CableCandidate& cable) { return cable.text == own; });
+  if (!listed) cables.insert(cables.begin(), {own, Ktext(u8"지금 설정")});
+  return cables;
+}
+
+}  // namespace
+
+// The probe's thread works from copies: the options' cable and the chip's sizes stay as they
+// were when it began, whatever the windows do meanwhile.
+bool Tmain_Form::ProbeCables(ProbeDone done) {
+  if (RefusedWhileBusy()) return false;
   session_.reset();  // a claimed port or a locked chip file is let go for the probe
-  std::vector<ProbeResult> results;
-  for (const CableCandidate& cable : cables) results.push_back(ProbeCable(cable, image_));
-  OpenSession();
-  return results;
+  panel_->ShowBusy(true);
+  auto results = std::make_shared<std::vector<ProbeResult>>();
+  probe_.Start(
+      [results, own = options_.cable, device = ChipGeometry(image_), probe = probe_cable] {
+        for (const CableCandidate& cable : CablesToProbe(own)) results->push_back(probe(cable, device));
+      },
+      [this, results, done = std::move(done)] {
+        panel_->ShowBusy(false);
+        OpenSession();
+        if (done) done(std::move(*results));
+      });
+  return true;
 }
 
 bool Tmain_Form::TakeOptionsCable() {
@@ -264,6 +284,7 @@ void Tmain_Form::FormClose(CloseAction&) {
 // A virtual chip kept in a file is written back while the message box can still say that it
 // could not be; the cable then need not write it again when it goes.
 void Tmain_Form::KeepVirtualChip() {
+  if (!session_) return;  // closed during a probe: the chip was kept when the probe began
   SimCable* sim = session_->rig().sim;
   if (!sim || !sim->keeps_file()) return;
   sim->set_save_on_close(false);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_panel.h"
+#include "form/background_work.h"
 #include "form/form.h"
 #include "isp/cable_probe.h"
 #include "isp/engine_session.h"
@@ -44,9 +45,14 @@ class Tmain_Form : public Form {
   std::function<void()> show_settings;
   // The cable dialog likewise (the menu's 케이블 설정 item).
   std::function<void()> show_cable_settings;
-  // Lets go of the cable while every attached one (and the options' own) is probed, then
-  // takes it again; nothing while a command runs.
-  std::vector<ProbeResult> ProbeCables();
+  // Lets go of the cable and probes every attached one (and the options' own) on a thread of
+  // its own while the windows go on, refusing commands meanwhile; once the probe ends the
+  // cable is taken again and done is given the results. False (and said so) while a command
+  // or a probe runs.
+  bool ProbeCables(ProbeDone done);
+  bool probing() const { return probe_.running(); }
+  // How the probe probes one cable, on its thread; a test puts a scripted one here.
+  std::function<ProbeResult(const CableCandidate&, const ChipGeometry&)> probe_cable = ProbeCable;
   // Takes the options' cable now; false (and said so) while a command runs.
   bool TakeOptionsCable();
 
@@ -71,7 +77,7 @@ class Tmain_Form : public Form {
 
  private:
   MenuActions MakeMenuActions();
-  // True (and said so) while a command runs.
+  // True (and said so) while a command or a probe runs.
   bool RefusedWhileBusy();
   void LoadOptionsFile();
   void OpenSession();
@@ -90,7 +96,8 @@ class Tmain_Form : public Form {
   std::unique_ptr<MainPanel> panel_;
   std::unique_ptr<Tide_AVR_Form> avr_;
   std::unique_ptr<GuiEngineSeam> seam_;
-  std::unique_ptr<EngineSession> session_;
+  std::unique_ptr<EngineSession> session_;  // none while a probe runs
+  BackgroundWork probe_;
 };
 
 }  // namespace tolmeo

@@ -129,13 +129,37 @@ void Application::Escape(const std::exception& error) {
 }
 
 void Application::HandleMessages(bool wait) {
-  if (wait && !work_pending_) {
+  if (wait && !work_pending_ && !HasPosted()) {
     if (auto event = backend_->WaitEvent(WaitTimeout())) Dispatch(*event);
   }
   work_pending_ = false;
   while (auto event = backend_->PollEvent()) Dispatch(*event);
+  RunPosted();
   FireDueTimers();
   RepaintWindows();
+}
+
+void Application::Post(std::function<void()> task) {
+  {
+    std::lock_guard<std::mutex> lock(posted_mutex_);
+    posted_.push_back(std::move(task));
+  }
+  backend_->Wake();
+}
+
+bool Application::HasPosted() {
+  std::lock_guard<std::mutex> lock(posted_mutex_);
+  return !posted_.empty();
+}
+
+// The tasks are taken out first: one may post again, or run a nested loop that comes here.
+void Application::RunPosted() {
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard<std::mutex> lock(posted_mutex_);
+    tasks.swap(posted_);
+  }
+  for (const std::function<void()>& task : tasks) task();
 }
 
 int Application::WaitTimeout() const {

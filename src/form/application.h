@@ -6,8 +6,10 @@
 // Current(). Every form and timer must be destroyed before the application.
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <map>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -63,6 +65,9 @@ class Application {
   void Run();
   // Handles every message waiting now, fires due timers and repaints, without waiting.
   void RunPendingMessages();
+  // Runs task on the GUI thread in the loop's next pass, waking a loop that waits. The one call
+  // that is safe from any thread; the application must outlive whoever may still call it.
+  void Post(std::function<void()> task);
   void Terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   void Minimize();
@@ -128,6 +133,8 @@ class Application {
   Form* InputTarget(Form* form) const;
   Form* FormUnder(Form& window, Point window_point);
   Form* WindowOf(WindowHandle handle);
+  bool HasPosted();
+  void RunPosted();
   void FireDueTimers();
   void RepaintWindows();
   void ShowChanges(Form& top);
@@ -150,6 +157,8 @@ class Application {
   Point pointer_;
   bool terminated_ = false;
   bool work_pending_ = true;
+  std::mutex posted_mutex_;
+  std::vector<std::function<void()>> posted_;  // by Post, not yet run
 };
 
 }  // namespace tolmeo

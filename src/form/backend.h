@@ -90,8 +90,11 @@ class Backend {
 
   virtual std::int64_t NowMs() = 0;
   virtual std::optional<BackendEvent> PollEvent() = 0;
-  // Waits at most timeout_ms (-1: until something happens) for the next event.
+  // Waits at most timeout_ms (-1: until something happens) for the next event, or until Wake.
   virtual std::optional<BackendEvent> WaitEvent(int timeout_ms) = 0;
+  // Makes a WaitEvent that waits now, or the next one, return at once. The one call that is
+  // safe from any thread: work done off the GUI thread tells the loop it has ended this way.
+  virtual void Wake() = 0;
 
   // The standard display of an error nothing else caught.
   virtual void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) = 0;

@@ -367,4 +367,16 @@ std::optional<BackendEvent> HeadlessBackend::WaitEvent(int timeout_ms) {
   return std::nullopt;
 }
 
+void HeadlessBackend::Wake() {
+  std::lock_guard<std::mutex> lock(wake_mutex_);
+  woken_ = true;
+  wake_signal_.notify_all();
+}
+
+void HeadlessBackend::WaitForWake() {
+  std::unique_lock<std::mutex> lock(wake_mutex_);
+  wake_signal_.wait(lock, [this] { return woken_; });
+  woken_ = false;
+}
+
 }  // namespace tolmeo

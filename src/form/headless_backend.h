@@ -6,9 +6,11 @@
 // window's last presented picture can be read back. Injected input waits in order and is
 // routed when a message loop takes it, so a test may queue clicks on a modal window before
 // the window is shown.
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "form/backend.h"
@@ -57,6 +59,9 @@ class HeadlessBackend : public Backend {
   void MaximizeFromOutside(WindowHandle window);
   void RestoreFromOutside(WindowHandle window);
   void AdvanceClock(int milliseconds) { now_ += milliseconds; }
+  // Blocks until another thread has called Wake since the last time this returned: a test that
+  // let work off the GUI thread go on waits here for its end to be posted, without a clock.
+  void WaitForWake();
 
   // Called whenever a message loop would wait with nothing queued: a test scripts here what
   // happens inside a modal loop. A loop that stays idle with nothing to wait for, or for
@@ -90,6 +95,7 @@ class HeadlessBackend : public Backend {
   std::int64_t NowMs() override { return now_; }
   std::optional<BackendEvent> PollEvent() override;
   std::optional<BackendEvent> WaitEvent(int timeout_ms) override;
+  void Wake() override;
   void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) override {
     error_messages.push_back(utf8_title + ": " + utf8_text);
   }
@@ -122,6 +128,9 @@ class HeadlessBackend : public Backend {
   std::deque<std::function<void()>> inputs_;  // injected, not yet routed
   std::deque<BackendEvent> queue_;
   std::map<WindowHandle, Rect> restore_bounds_;  // where a window maximised from outside was
+  std::mutex wake_mutex_;
+  std::condition_variable wake_signal_;
+  bool woken_ = false;  // by Wake, not yet seen by WaitForWake
 };
 
 }  // namespace tolmeo

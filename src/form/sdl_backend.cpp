@@ -283,6 +283,13 @@ class SdlBackend : public Backend {
     return TakePending();
   }
 
+  // A user event wakes SDL's wait; it translates to nothing.
+  void Wake() override {
+    SDL_Event wake = {};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
+  }
+
   void ShowErrorMessage(const std::string& utf8_title, const std::string& utf8_text) override {
     std::fprintf(stderr, "%s: %s\n", utf8_title.c_str(), utf8_text.c_str());
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, utf8_title.c_str(), utf8_text.c_str(), nullptr);

@@ -6,6 +6,7 @@
 // tolmeo-cli's probe and the cable dialog both use it.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -53,6 +54,9 @@ ProbeResult ProbeCable(const CableCandidate& cable, const ChipGeometry& device);
 
 // "0x10 (1.000 MHz 이상의 칩)": an ISP speed with the slowest target clock it suits (CP949).
 std::string SpeedText(std::int32_t isp_speed);
+
+// What is told the results of a probe of several cables when it ends.
+using ProbeDone = std::function<void(std::vector<ProbeResult>)>;
 
 // One line (CP949) saying what the probe found.
 std::string ProbeLine(const ProbeResult& result);

@@ -6,6 +6,7 @@
 #include "app/dialog_fixture.h"
 #include "base/cp949.h"
 #include "formats/ide_options.h"
+#include "gfx/colors.h"
 #include "isp/cable_choice.h"
 #include "port/parport_wiring.h"
 
@@ -30,9 +31,12 @@ class CableDialogTest : public AppDialogTest {
     options.cable = "parport0:stk200";
     options.ispSpeed = 0x10;
     CableDialogHooks hooks;
-    hooks.probe = [this] {
+    hooks.probe = [this](ProbeDone done) {
       ++probes;
-      return found;
+      if (!probe_starts) return false;
+      held = std::move(done);
+      if (probe_ends_at_once) held(found);
+      return true;
     };
     hooks.apply = [this] {
       applied.push_back(options.cable);
@@ -44,9 +48,20 @@ class CableDialogTest : public AppDialogTest {
     Pump();
   }
 
+  // The dialog as it is while a probe runs, or as it is otherwise.
+  void ExpectSearching(bool searching) {
+    EXPECT_EQ(dialog->searching(), searching);
+    EXPECT_EQ(dialog->probe_button().enabled(), !searching);
+    EXPECT_EQ(dialog->apply_button().enabled(), !searching);
+    EXPECT_EQ(dialog->cursor(), searching ? CursorShape::Wait : CursorShape::Default);
+  }
+
   Tide_cable_Form* dialog = nullptr;
   std::vector<ProbeResult> found = {Found("parport0", 0x4), Found("arduino:/dev/ttyACM0", std::nullopt)};
   int probes = 0;
+  bool probe_starts = true;
+  bool probe_ends_at_once = true;
+  ProbeDone held;  // the probe's end, given the results when the test says
   bool main_takes_it = true;
   std::vector<std::string> applied;
 };
@@ -94,6 +109,37 @@ TEST_F(CableDialogTest, AUsbProgrammerTakesNoWiring) {
   EXPECT_FALSE(dialog->wiring_box(2).checked());
 }
 
+// Nothing is drawn past the text's column; the lines of each row give back its whole line.
+TEST_F(CableDialogTest, ALongProbeLineGoesOnOverFurtherLinesWholeAndTheBarReachesEveryLine) {
+  ProbeResult serial = Found("arduino:/dev/ttyACM0", 0x4);
+  serial.cable.found = Cp949FromUtf8("시리얼 포트 /dev/ttyACM0");
+  found = {Found("parport0", 0x4), Found("usbasp", 0x4), serial};
+  Click(dialog->probe_button());
+  ASSERT_EQ(dialog->rows().size(), 3u);
+  for (int row = 0; row < 3; ++row) {
+    std::string joined;
+    for (const CableRowLine& line : dialog->row_lines()) {
+      if (line.row == row) joined += (joined.empty() ? "" : " ") + line.text;
+    }
+    EXPECT_EQ(joined, ProbeLine(dialog->rows()[row])) << row;
+  }
+  const int lines = static_cast<int>(dialog->row_lines().size());
+  ASSERT_GT(lines, kCableShownLines);
+  const Bitmap& body = dialog->bitmap();
+  const int bar_left = dialog->lines_bar().left();
+  for (int y = 48; y < 48 + 16 * kCableShownLines; ++y) {
+    for (int x = bar_left - 4; x < body.width() - 8; ++x) ASSERT_EQ(body.Pixel(x, y), kWhite) << x << "," << y;
+  }
+  EXPECT_TRUE(dialog->lines_bar().visible());
+  EXPECT_EQ(dialog->lines_bar().maximum(), lines - kCableShownLines);
+  EXPECT_FALSE(dialog->row_box(2).visible());  // its first line is below the view
+  dialog->lines_bar().SetPosition(dialog->lines_bar().maximum());
+  Pump();
+  ASSERT_TRUE(dialog->row_box(2).visible());
+  Click(dialog->row_box(2));
+  EXPECT_EQ(dialog->chosen_text(), "arduino:/dev/ttyACM0");
+}
+
 TEST_F(CableDialogTest, TheSpeedBarStepsThroughTheProbeSpeeds) {
   dialog->speed_bar().SetPosition(0);
   EXPECT_EQ(dialog->chosen_speed(), ProbeSpeeds().front());
@@ -115,6 +161,39 @@ TEST_F(CableDialogTest, ApplyingPutsTheChoiceInTheOptionsUnlessRefused) {
   EXPECT_EQ(options.cable, "arduino:/dev/ttyACM0");  // a running command kept its cable
   EXPECT_EQ(options.ispSpeed, 0x10);
   EXPECT_TRUE(notices.empty());
+}
+
+// The probe runs while the dialog stays up: it says so, and neither button takes a click
+// until the results are there.
+TEST_F(CableDialogTest, WhileTheProbeRunsTheButtonsRefuseAndTheResultsComeWhenItEnds) {
+  probe_ends_at_once = false;
+  Click(dialog->probe_button());
+  ExpectSearching(true);
+  Click(dialog->probe_button());
+  Click(dialog->apply_button());
+  EXPECT_EQ(probes, 1);
+  EXPECT_TRUE(applied.empty());
+  EXPECT_TRUE(dialog->rows().empty());
+  held(found);
+  Pump();
+  ExpectSearching(false);
+  ASSERT_EQ(dialog->rows().size(), 2u);
+  EXPECT_TRUE(dialog->row_box(1).visible());
+  Click(dialog->apply_button());
+  EXPECT_EQ(applied.size(), 1u);
+}
+
+TEST_F(CableDialogTest, AProbeThatCannotStartLeavesTheButtonsAsTheyWere) {
+  probe_starts = false;
+  Click(dialog->probe_button());
+  ExpectSearching(false);
+}
+
+TEST_F(CableDialogTest, AProbeEndingAfterTheDialogWentGoesNowhere) {
+  probe_ends_at_once = false;
+  Click(dialog->probe_button());
+  DestroyForms();
+  held(found);
 }
 
 TEST_F(CableDialogTest, ACableTextTolmeoCannotUseIsRefusedWithItsReason) {
