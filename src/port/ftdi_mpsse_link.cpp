@@ -23,6 +23,9 @@ constexpr std::size_t kQueriesPerPiece = 256;
 // A read waits for the chip to clock out what went before it, twice over, and this long more
 // for USB and the latency timer.
 constexpr int kReadSlackMs = 500;
+// A clocking command: its opcode and count less one, and at most this many bytes.
+constexpr std::size_t kClockHeader = 3;
+constexpr std::size_t kLargestClockCount = 0x10000;
 
 Failure BadPins(std::string_view text) {
   return Failure{Ktext(u8"FTDI MPSSE 케이블 설정 '") + std::string(text) +
@@ -92,7 +95,7 @@ Status FtdiMpsseLink::Configure() {
   }
   opened_ = true;
   lost_ = false;
-  out_.clear();
+  Discard();
   if (!Sync()) {
     opened_ = false;
     return Failure{Ktext(u8"FT2232H 의 MPSSE 가 답하지 않습니다 (잘못된 명령 0xAA 에 0xFA 0xAA 가 오지 않았습니다). "
@@ -186,16 +189,31 @@ void FtdiMpsseLink::ReleaseTarget() {
   ResetPulse();
 }
 
+// Bytes that follow a clocking command of the same kind just queued join it: a page of loads
+// or of reads is one command, each SPI byte one byte on USB.
 void FtdiMpsseLink::QueueBytes(std::uint8_t opcode, std::span<const std::uint8_t> bytes) {
-  const std::size_t count_less_one = bytes.size() - 1;
-  out_.insert(out_.end(), {opcode, static_cast<std::uint8_t>(count_less_one), static_cast<std::uint8_t>(count_less_one >> 8)});
+  const bool joins = last_count_ > 0 && last_command_ + kClockHeader + last_count_ == out_.size() && out_[last_command_] == opcode &&
+                     last_count_ + bytes.size() <= kLargestClockCount;
+  if (!joins) {
+    last_command_ = out_.size();
+    last_count_ = 0;
+    out_.insert(out_.end(), {opcode, 0, 0});
+  }
   out_.insert(out_.end(), bytes.begin(), bytes.end());
+  last_count_ += bytes.size();
+  out_[last_command_ + 1] = static_cast<std::uint8_t>(last_count_ - 1);
+  out_[last_command_ + 2] = static_cast<std::uint8_t>((last_count_ - 1) >> 8);
   stats_.accesses += static_cast<std::int64_t>(bytes.size());
+}
+
+void FtdiMpsseLink::Discard() {
+  out_.clear();
+  last_count_ = 0;
 }
 
 bool FtdiMpsseLink::Write() {
   if (!opened_ || lost_) {
-    out_.clear();
+    Discard();
     return false;
   }
   if (out_.empty()) return true;
@@ -203,7 +221,7 @@ bool FtdiMpsseLink::Write() {
   const int written = device_->Write(out_.data(), size);
   ++stats_.transfers;
   stats_.bytes += std::max(written, 0);
-  out_.clear();
+  Discard();
   lost_ = written != size;
   return !lost_;
 }

@@ -73,6 +73,7 @@ class FtdiMpsseLink : public IspLink {
   // Sends what waits and reads `answer` back in full; false (and Lost) otherwise.
   bool Exchange(std::span<std::uint8_t> answer);
   bool Write();
+  void Discard();
   int ReadTimeoutMs(std::size_t answer_bytes) const;
   void QueryPiece(std::span<const IspQuery> queries, std::span<IspReply> replies);
 
@@ -84,6 +85,9 @@ class FtdiMpsseLink : public IspLink {
   bool holding_ = false;
   int divisor_ = 0;
   std::vector<std::uint8_t> out_;  // commands not yet written
+  // Where in out_ the last clocking command starts, and the bytes it clocks (0: none).
+  std::size_t last_command_ = 0;
+  std::size_t last_count_ = 0;
   std::string entry_problem_;
   CableStats stats_;
 };

@@ -126,7 +126,8 @@ TEST_F(MpsseLinkTest, APageOfLoadsIsOneWriteAndAPageOfReadsOneWriteAndOneRead) {
   link->Send({0x4C, 0x00, 0x00, 0x00});
   link->SleepMs(5);
   ASSERT_EQ(device->writes.size(), writes_before + 1);
-  EXPECT_EQ(device->writes.back().size(), 33u * 7 + 2);  // 33 instructions, then the pins read back
+  // The 33 instructions as one command, then the pins read back.
+  EXPECT_EQ(device->writes.back().size(), 3 + 33u * 4 + 2);
   EXPECT_EQ(twin.sim().chip().page_writes(), 1);
 
   std::vector<IspQuery> queries;
