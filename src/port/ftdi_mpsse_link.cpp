@@ -23,9 +23,6 @@ constexpr std::size_t kQueriesPerPiece = 256;
 // A read waits for the chip to clock out what went before it, twice over, and this long more
 // for USB and the latency timer.
 constexpr int kReadSlackMs = 500;
-// A clocking command: its opcode and count less one, and at most this many bytes.
-constexpr std::size_t kClockHeader = 3;
-constexpr std::size_t kLargestClockCount = 0x10000;
 
 Failure BadPins(std::string_view text) {
   return Failure{Ktext(u8"FTDI MPSSE 케이블 설정 '") + std::string(text) +

@@ -12,10 +12,6 @@ using namespace mpsse;
 
 namespace {
 
-constexpr int kNotFound = -3;
-constexpr int kTransferFailed = -666;  // libftdi's code when the USB transfer itself fails
-// The opcode and the count less one, low byte first, before the bytes clocked.
-constexpr std::size_t kClockHeader = 3;
 
 // What a whole command of this length puts into the receive buffer.
 std::size_t AnswerBytes(std::uint8_t opcode, std::size_t length) {
@@ -39,20 +35,11 @@ std::size_t AnswerBytes(std::uint8_t opcode, std::size_t length) {
 }  // namespace
 
 FtdiMpsseTwin::FtdiMpsseTwin(const ChipModel& model, std::string cp949_path, int reset_pin)
-    : sim_(model, std::move(cp949_path)), reset_pin_(reset_pin) {}
+    : FtdiTwinChip(model, std::move(cp949_path), kFt2232hProduct, kSerial), reset_pin_(reset_pin) {}
 
-// An absent cable is a USB bus without the chip on it.
-int FtdiMpsseTwin::Open(int vendor, int product, const std::string& serial) {
-  const bool matches = vendor == kFtdiVendor && product == kFt2232hProduct && (serial.empty() || serial == kSerial);
-  if (!matches || !sim_.Open()) {
-    error_ = "device not found";
-    return kNotFound;
-  }
-  opened_ = true;
+void FtdiMpsseTwin::Restart() {
   mpsse_ = false;
-  pending_.clear();
-  received_.clear();
-  return 0;
+  DropReceived();
 }
 
 // Entering MPSSE starts its engine afresh, with the divide-by-5 on.
@@ -65,40 +52,31 @@ int FtdiMpsseTwin::SetBitmode(std::uint8_t outputs, std::uint8_t mode) {
   return 0;
 }
 
-int FtdiMpsseTwin::Purge() {
-  if (!opened_) return -1;
+// The chip drops what waits both ways.
+void FtdiMpsseTwin::DropReceived() {
   pending_.clear();
   received_.clear();
-  return 0;
 }
 
 double FtdiMpsseTwin::half_period_ns() const {
   return HalfPeriodNs(divisor_, divide_by_5_ ? kDividedClockHz : kMasterClockHz);
 }
 
-bool FtdiMpsseTwin::Fails(const char* what) {
-  ++transfers_;
-  if (opened_ && !(fail_after_transfers && transfers_ > *fail_after_transfers)) return false;
-  error_ = what;
-  return true;
-}
-
 // Out of MPSSE the bytes go to the UART, which nothing here listens to.
 int FtdiMpsseTwin::Write(const std::uint8_t* data, int size) {
-  if (Fails("usb bulk write failed")) return kTransferFailed;
-  ++writes_;
-  if (short_writes_after && writes_ > *short_writes_after) size /= 2;
+  if (Fails("usb bulk write failed")) return kFtdiTransferFailed;
+  size = WriteSize(size);
   if (!mpsse_) return size;
   pending_.insert(pending_.end(), data, data + size);
   if (!RunCommands()) {
     error_ = "usb bulk write failed: the chip's buffers are full";
-    return kTransferFailed;
+    return kFtdiTransferFailed;
   }
   return size;
 }
 
 int FtdiMpsseTwin::Read(std::uint8_t* data, int size) {
-  if (Fails("usb bulk read failed")) return kTransferFailed;
+  if (Fails("usb bulk read failed")) return kFtdiTransferFailed;
   ++reads_;
   int count = std::min(size, static_cast<int>(received_.size()));
   if (short_reads_after && reads_ > *short_reads_after) count = std::min(count, size / 2);

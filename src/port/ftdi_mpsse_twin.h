@@ -16,48 +16,36 @@
 #include <vector>
 
 #include "port/chip_model.h"
-#include "port/ftdi_cable.h"
-#include "port/sim_cable.h"
+#include "port/ftdi_twin.h"
 
 namespace tolmeo {
 
 inline constexpr int kMpsseTwinReceiveBytes = 4096;
 
-class FtdiMpsseTwin : public FtdiDevice {
+class FtdiMpsseTwin : public FtdiTwinChip {
  public:
   // reset_pin: the ADBUS pin wired to the chip's RESET.
   FtdiMpsseTwin(const ChipModel& model, std::string cp949_path, int reset_pin);
 
-  int Open(int vendor, int product, const std::string& serial) override;
   FtdiChip Chip() const override { return FtdiChip::kFt2232h; }
   int SetBitmode(std::uint8_t outputs, std::uint8_t mode) override;
-  int SetBaudrate(int) override { return opened_ ? 0 : -1; }
-  int SetLatencyTimer(std::uint8_t) override { return opened_ ? 0 : -1; }
-  int Purge() override;
   int Write(const std::uint8_t* data, int size) override;
   int Read(std::uint8_t* data, int size) override;
   // Everything written has been carried out: what is not there now never comes.
   int ReadAll(std::uint8_t* data, int size, int) override { return Read(data, size); }
-  void Close() override { opened_ = false; }
-  std::string ErrorText() const override { return error_; }
 
-  SimCable& sim() { return sim_; }
   // The SCK half period in force, and the opcodes the engine did not know.
   double half_period_ns() const;
   const std::vector<std::uint8_t>& unknown_opcodes() const { return unknown_; }
 
   static constexpr const char* kSerial = "TOLMEO-MPSSE-TWIN";
 
-  // Knobs. After this many transfers (writes and reads) every transfer fails, as with the
-  // chip unplugged.
-  std::optional<int> fail_after_transfers;
-  // After this many writes each write takes only half of its bytes.
-  std::optional<int> short_writes_after;
-  // After this many reads each read brings at most half of what it asked.
+  // Knob: after this many reads each read brings at most half of what it asked.
   std::optional<int> short_reads_after;
 
  private:
-  bool Fails(const char* what);
+  void Restart() override;
+  void DropReceived() override;
   // Carries out the commands that are whole; false when the receive buffer overflows.
   bool RunCommands();
   // The bytes a whole command at the front of pending_ takes, 0 while it is cut off.
@@ -68,21 +56,16 @@ class FtdiMpsseTwin : public FtdiDevice {
   void Drive(bool sck, bool mosi);
   bool Level(int pin) const;
 
-  SimCable sim_;
   int reset_pin_;
-  bool opened_ = false;
   bool mpsse_ = false;
   std::uint8_t levels_ = 0;
   std::uint8_t outputs_ = 0;
   int divisor_ = 0;
   bool divide_by_5_ = true;  // as the chip starts
-  int transfers_ = 0;
-  int writes_ = 0;
   int reads_ = 0;
   std::deque<std::uint8_t> pending_;  // written, not yet a whole command
   std::deque<std::uint8_t> received_;
   std::vector<std::uint8_t> unknown_;
-  std::string error_;
 };
 
 }  // namespace tolmeo

@@ -1,6 +1,7 @@
 #pragma once
 // The commands of an FTDI chip's MPSSE engine that the ISP link speaks and its twin answers
 // (FTDI's application note AN_108), and the pins SPI takes on the FT2232H's ADBUS.
+#include <cstddef>
 #include <cstdint>
 
 namespace tolmeo::mpsse {
@@ -9,6 +10,8 @@ namespace tolmeo::mpsse {
 // one (SPI mode 0 with SCK idle low), followed by the count less one, low byte first.
 inline constexpr std::uint8_t kBytesOutIn = 0x31;
 inline constexpr std::uint8_t kBytesOut = 0x11;
+inline constexpr std::size_t kClockHeader = 3;  // the opcode and the count
+inline constexpr std::size_t kLargestClockCount = 0x10000;
 // The ADBUS pins: set (level, then direction, 1 an output) and read back.
 inline constexpr std::uint8_t kSetLowPins = 0x80;
 inline constexpr std::uint8_t kGetLowPins = 0x81;

@@ -12,6 +12,7 @@
 #include "port/ftdi_mpsse_twin.h"
 #include "port/mpsse_protocol.h"
 #include "port/virtual_clock.h"
+#include "forwarding_ftdi.h"
 #include "wired_chip.h"
 
 namespace tolmeo {
@@ -21,41 +22,32 @@ using namespace mpsse;
 using Bytes = std::vector<std::uint8_t>;
 
 // The twin's calls as the link made them.
-class LoggedDevice : public FtdiDevice {
+class LoggedDevice : public testing::ForwardingFtdi {
  public:
-  explicit LoggedDevice(FtdiMpsseTwin& twin) : twin_(twin) {}
+  explicit LoggedDevice(FtdiMpsseTwin& twin) : ForwardingFtdi(twin) {}
   int Open(int vendor, int product, const std::string& serial) override {
     opened_product = product;
-    return twin_.Open(vendor, product, serial);
+    return ForwardingFtdi::Open(vendor, product, serial);
   }
   FtdiChip Chip() const override { return chip; }
   int SetBitmode(std::uint8_t outputs, std::uint8_t mode) override {
     modes.push_back(mode);
-    return twin_.SetBitmode(outputs, mode);
+    return ForwardingFtdi::SetBitmode(outputs, mode);
   }
-  int SetBaudrate(int rate) override { return twin_.SetBaudrate(rate); }
-  int SetLatencyTimer(std::uint8_t ms) override { return twin_.SetLatencyTimer(ms); }
-  int Purge() override { return twin_.Purge(); }
   int Write(const std::uint8_t* data, int size) override {
     writes.emplace_back(data, data + size);
-    return twin_.Write(data, size);
+    return ForwardingFtdi::Write(data, size);
   }
-  int Read(std::uint8_t* data, int size) override { return twin_.Read(data, size); }
   int ReadAll(std::uint8_t* data, int size, int timeout_ms) override {
     ++reads;
-    return twin_.ReadAll(data, size, timeout_ms);
+    return ForwardingFtdi::ReadAll(data, size, timeout_ms);
   }
-  void Close() override { twin_.Close(); }
-  std::string ErrorText() const override { return twin_.ErrorText(); }
 
   FtdiChip chip = FtdiChip::kFt2232h;
   int opened_product = 0;
   Bytes modes;
   std::vector<Bytes> writes;
   int reads = 0;
-
- private:
-  FtdiMpsseTwin& twin_;
 };
 
 bool Contains(const Bytes& bytes, const Bytes& part) {
