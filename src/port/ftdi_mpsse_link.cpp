@@ -17,6 +17,8 @@ constexpr std::array<int, 1> kMpsseProducts = {kFt2232hProduct};
 // of the reset pulse are the bit-bang cables' own.
 constexpr std::int32_t kResetEdgeMs = 2;
 constexpr std::int32_t kResetLowMs = 40;
+// The engine is ready this long after the bit mode changed to MPSSE.
+constexpr std::int32_t kModeSettleMs = 50;
 // Reads go out this many at a time: their answers (4 bytes each) fill a quarter of the chip's
 // 4 KB receive buffer, so it never stops clocking for want of room.
 constexpr std::size_t kQueriesPerPiece = 256;
@@ -93,6 +95,7 @@ Status FtdiMpsseLink::Configure() {
   opened_ = true;
   lost_ = false;
   Discard();
+  clock_->SleepMs(kModeSettleMs);
   if (!Sync()) {
     opened_ = false;
     return Failure{Ktext(u8"FT2232H 의 MPSSE 가 답하지 않습니다 (잘못된 명령 0xAA 에 0xFA 0xAA 가 오지 않았습니다). "

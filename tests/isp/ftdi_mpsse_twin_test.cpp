@@ -150,11 +150,18 @@ TEST(FtdiMpsse, APulledCableAnywhereNeverEndsInSuccessWithAWrongChip) {
   }
 }
 
-TEST(FtdiMpsse, ADeadPageStuckFusesAnAbsentChipAndAForeignOneFail) {
+TEST(FtdiMpsse, ADeadPageOrByteStuckFusesAnAbsentChipAndAForeignOneFail) {
   const std::vector<std::uint8_t> code = RandomBytes(400, 11);
   MpsseBench dead(",dead-page=64");
   dead.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, code));
   EXPECT_EQ(dead.programmer().AutoSequence(), CommandOutcome::kChipFailed);
+
+  // A dead EEPROM byte is polled for its write time at the SCK the entry chose, not at the
+  // fastest one: a few hundred transfers, not tens of thousands.
+  MpsseBench dead_byte(",dead-eeprom=3");
+  dead_byte.OpenDocument(Memory::Eeprom, "e.hex", SimBench::HexText(3, {0x5A}));
+  EXPECT_EQ(dead_byte.programmer().EepromWrite(), CommandOutcome::kChipFailed);
+  EXPECT_LT(dead_byte.session->Stats().transfers, 2000);
 
   MpsseBench stuck(",stuck-fuses");
   stuck.SetBoxes(FuseGroup::Low, 0x62);
