@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "base/cp949.h"
 #include "port/mpsse_protocol.h"
@@ -87,9 +86,8 @@ Status FtdiMpsseLink::Open() {
 
 // The bit mode is reset first, so an engine left mid-command by an earlier run starts anew.
 Status FtdiMpsseLink::Configure() {
-  const std::uint8_t outputs = static_cast<std::uint8_t>(Bit(kSckPin) | Bit(kMosiPin) | Bit(wiring_.reset));
   if (device_->SetBitmode(0, kResetMode) < 0 || device_->SetLatencyTimer(1) < 0 || device_->Purge() < 0 ||
-      device_->SetBitmode(outputs, kMpsseMode) < 0) {
+      device_->SetBitmode(Outputs(), kMpsseMode) < 0) {
     return Failure{Ktext(u8"FT2232H 를 MPSSE 모드로 바꾸지 못했습니다: ") + Cp949FromUtf8(device_->ErrorText())};
   }
   opened_ = true;
@@ -119,8 +117,11 @@ bool FtdiMpsseLink::Sync() {
 
 // SCK idles low and MOSI low; RESET as asked.
 void FtdiMpsseLink::SetPins(bool reset) {
-  const std::uint8_t outputs = static_cast<std::uint8_t>(Bit(kSckPin) | Bit(kMosiPin) | Bit(wiring_.reset));
-  out_.insert(out_.end(), {kSetLowPins, reset ? Bit(wiring_.reset) : std::uint8_t{0}, outputs});
+  out_.insert(out_.end(), {kSetLowPins, reset ? Bit(wiring_.reset) : std::uint8_t{0}, Outputs()});
+}
+
+std::uint8_t FtdiMpsseLink::Outputs() const {
+  return static_cast<std::uint8_t>(Bit(kSckPin) | Bit(kMosiPin) | Bit(wiring_.reset));
 }
 
 LinkCapabilities FtdiMpsseLink::Capabilities() const {
@@ -134,14 +135,17 @@ LinkCapabilities FtdiMpsseLink::Capabilities() const {
 // Until the first entry the divisor is 0: the fastest SCK, so a read never counts for more
 // time than it took.
 bool FtdiMpsseLink::SetDivisor(std::int64_t sck_phase_ns) {
-  const double periods = std::ceil(static_cast<double>(std::max<std::int64_t>(sck_phase_ns, 0)) *
-                                   static_cast<double>(kMasterClockHz) / 1e9);
-  const int divisor = static_cast<int>(std::max(periods, 1.0)) - 1;
+  // Periods of the master clock in the phase, rounded up; a phase beyond a second is beyond
+  // any divisor, and kept there so the product cannot overflow.
+  constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+  const std::int64_t phase_ns = std::clamp<std::int64_t>(sck_phase_ns, 0, kNsPerSecond);
+  const std::int64_t periods = (phase_ns * kMasterClockHz + kNsPerSecond - 1) / kNsPerSecond;
+  const std::int64_t divisor = std::max<std::int64_t>(periods, 1) - 1;
   if (divisor > kLargestDivisor) {
     entry_problem_ = TooSlowText();
     return false;
   }
-  divisor_ = divisor;
+  divisor_ = static_cast<int>(divisor);
   out_.insert(out_.end(), {kClockDivisor, static_cast<std::uint8_t>(divisor), static_cast<std::uint8_t>(divisor >> 8)});
   return true;
 }

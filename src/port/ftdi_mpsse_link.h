@@ -67,6 +67,7 @@ class FtdiMpsseLink : public IspLink {
   Status Configure();
   bool Sync();
   void SetPins(bool reset);
+  std::uint8_t Outputs() const;  // SCK, MOSI and RESET
   void ResetPulse();
   bool SetDivisor(std::int64_t sck_phase_ns);
   void QueueBytes(std::uint8_t opcode, std::span<const std::uint8_t> bytes);

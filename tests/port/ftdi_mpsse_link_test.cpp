@@ -101,7 +101,10 @@ TEST_F(MpsseLinkTest, EntersProgrammingWithTheSlowestSckTheChipNeedsAndFailsWhen
   ASSERT_TRUE(link->EnterProgramming(0));
   EXPECT_EQ(link->divisor(), 0);
 
-  EXPECT_FALSE(link->EnterProgramming(1'200'000));  // beyond 65536 / 60 MHz
+  ASSERT_TRUE(link->EnterProgramming(1'092'266));  // 65536 / 60 MHz, a little more
+  EXPECT_EQ(link->divisor(), 0xFFFF);
+  EXPECT_FALSE(link->EnterProgramming(1'092'267));
+  EXPECT_FALSE(link->EnterProgramming(std::int64_t{0x7FFFFFFF} * 250));  // the slowest speed an option holds
   EXPECT_NE(Utf8FromCp949(link->EntryProblem()).find("0x1111"), std::string::npos);
 }
 
