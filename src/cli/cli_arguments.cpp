@@ -279,7 +279,10 @@ ISP 케이블로 AVR 마이크로컨트롤러를 프로그램합니다. 작업�
               ftdi[:SERIAL][:핀]
                              FTDI FT232R/FT2232H 비트뱅 (기본 MOSI=TXD MISO=RXD SCK=RTS RESET=DTR,
                              바꾸려면 ftdi::RESET=CTS,SCK=D5)
-              gpio:sim..., ftdi:sim...
+              ftdi-mpsse[:SERIAL][:RESET=Dn]
+                             FT2232H 의 MPSSE: SPI 를 칩이 스스로 보냅니다 (SCK=D0 MOSI=D1
+                             MISO=D2 RESET=D3, RESET 만 D4~D7 로 바꿀 수 있습니다)
+              gpio:sim..., ftdi:sim..., ftdi-mpsse:sim...
                              그 케이블의 코드로 가상 칩을 씁니다 (sim 과 같은 FILE 과 고장)
               sim[:FILE][,고장]...
                              선택한 장치의 가상 칩. 실행할 때마다 지워진 상태이거나, FILE 에

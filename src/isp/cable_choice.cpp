@@ -8,6 +8,8 @@
 #include "base/run_folders.h"
 #include "isp/stk500_responder.h"
 #include "isp/usbasp_twin.h"
+#include "port/ftdi_mpsse_link.h"
+#include "port/ftdi_mpsse_twin.h"
 #include "port/ftdi_twin.h"
 #include "port/gpio_twin.h"
 #include "port/parport_cable.h"
@@ -189,11 +191,15 @@ Result<CableSetting> ParseGpioText(std::string_view text) {
   return setting;
 }
 
-// "ftdi[:SERIAL][:PINS]", or "ftdi:sim..." with the sim text's file and knobs.
-Result<CableSetting> ParseFtdiText(std::string_view text) {
-  Result<CableSetting> setting = KindOf(CableKind::Ftdi, text);
+// "ftdi[:SERIAL][:PINS]" and "ftdi-mpsse[:SERIAL][:RESET=Dn]", or their "...:sim..." with the
+// sim text's file and knobs.
+Result<CableSetting> ParseFtdiText(CableKind kind, std::string_view text) {
+  Result<CableSetting> setting = KindOf(kind, text);
   if (!setting) return setting;
-  Result<FtdiWiring> wiring = setting->simulated ? FtdiWiring{} : ParseFtdiWiring(text);
+  const bool mpsse = kind == CableKind::FtdiMpsse;
+  Result<FtdiWiring> wiring = setting->simulated ? (mpsse ? MpsseWiring() : FtdiWiring{})
+                              : mpsse            ? ParseMpsseWiring(text)
+                                                 : ParseFtdiWiring(text);
   if (!wiring) return Failure{wiring.reason()};
   setting->ftdi = *wiring;
   return setting;
@@ -248,28 +254,45 @@ CableRig UsbaspRig(const CableSetting& setting, const ChipImage& image) {
 
 // The real cable's code over the twin of its library, whose simulated cable holds the chip and
 // the clock. A chip file that cannot be taken refuses the run with its reason.
-template <typename RealCable, typename Twin, typename Wiring>
-CableRig TwinRig(std::unique_ptr<Twin> twin, const Wiring& wiring, const CableSetting& setting) {
+template <typename Twin, typename Attach>
+CableRig TwinRig(std::unique_ptr<Twin> twin, const CableSetting& setting, Attach attach) {
   SimCable& sim = twin->sim();
   if (!sim.load_status().ok()) return PortRig(std::make_unique<UnusableCable>(sim.load_status().reason()));
   SetUpSim(sim, setting);
   CableRig rig;
   rig.sim = &sim;
   rig.clock = &sim.clock();
-  rig.cable = std::make_unique<RealCable>(std::move(twin), wiring);
+  attach(rig, std::move(twin));
   return rig;
 }
 
 CableRig GpioRig(const CableSetting& setting, const ChipImage& image) {
   if (!setting.simulated) return PortRig(std::make_unique<GpioCable>(LibgpiodLines(), setting.gpio));
   auto twin = std::make_unique<GpioTwin>(ModelOfImage(image), setting.file, setting.gpio);
-  return TwinRig<GpioCable>(std::move(twin), setting.gpio, setting);
+  return TwinRig(std::move(twin), setting, [&](CableRig& rig, std::unique_ptr<GpioTwin> lines) {
+    rig.cable = std::make_unique<GpioCable>(std::move(lines), setting.gpio);
+  });
 }
 
 CableRig FtdiRig(const CableSetting& setting, const ChipImage& image) {
   if (!setting.simulated) return PortRig(std::make_unique<FtdiCable>(Libftdi(), setting.ftdi));
   auto twin = std::make_unique<FtdiTwin>(ModelOfImage(image), setting.file, setting.ftdi);
-  return TwinRig<FtdiCable>(std::move(twin), setting.ftdi, setting);
+  return TwinRig(std::move(twin), setting, [&](CableRig& rig, std::unique_ptr<FtdiTwin> chip) {
+    rig.cable = std::make_unique<FtdiCable>(std::move(chip), setting.ftdi);
+  });
+}
+
+// The MPSSE link's real code on libftdi, or on the fake FT2232H with the virtual chip.
+CableRig FtdiMpsseRig(const CableSetting& setting, const ChipImage& image) {
+  if (!setting.simulated) {
+    CableRig rig = PortRig(nullptr);
+    rig.link = std::make_unique<FtdiMpsseLink>(Libftdi(), setting.ftdi, *rig.clock);
+    return rig;
+  }
+  auto twin = std::make_unique<FtdiMpsseTwin>(ModelOfImage(image), setting.file, setting.ftdi.reset);
+  return TwinRig(std::move(twin), setting, [&](CableRig& rig, std::unique_ptr<FtdiMpsseTwin> chip) {
+    rig.link = std::make_unique<FtdiMpsseLink>(std::move(chip), setting.ftdi, *rig.clock);
+  });
 }
 
 // The Arduino cable's real code on a pseudo-terminal, the virtual board answering from a thread.
@@ -301,7 +324,12 @@ Result<CableSetting> ParseCableText(const std::string& cable_text) {
   if (text.starts_with("arduino:")) return ParseArduinoText(text);
   if (text == "usbasp" || text.starts_with("usbasp:")) return ParseUsbaspText(text);
   if (text.starts_with("gpio:")) return ParseGpioText(text.substr(5));
-  if (text == "ftdi" || text.starts_with("ftdi:")) return ParseFtdiText(text.substr(std::min<std::size_t>(5, text.size())));
+  if (text == "ftdi-mpsse" || text.starts_with("ftdi-mpsse:")) {
+    return ParseFtdiText(CableKind::FtdiMpsse, text.substr(std::min<std::size_t>(11, text.size())));
+  }
+  if (text == "ftdi" || text.starts_with("ftdi:")) {
+    return ParseFtdiText(CableKind::Ftdi, text.substr(std::min<std::size_t>(5, text.size())));
+  }
   if (NamesSim(text)) return ParseSimText(text);
   return ParsePortText(text);
 }
@@ -328,6 +356,8 @@ CableRig MakeCable(const std::string& cable_text, const ChipImage& image,
       return GpioRig(*setting, image);
     case CableKind::Ftdi:
       return FtdiRig(*setting, image);
+    case CableKind::FtdiMpsse:
+      return FtdiMpsseRig(*setting, image);
     case CableKind::Arduino:
       return setting->simulated ? ArduinoTwinRig(*setting, image) : ArduinoRig(*setting, image);
     case CableKind::ParallelPort:

@@ -26,6 +26,12 @@
 //   ftdi:sim[:FILE][,KNOB]...
 //                            the FTDI cable on a fake FT232R wired by default, with a virtual
 //                            AVR as sim has it behind it
+//   ftdi-mpsse[:SERIAL][:RESET=Dn]
+//                            an FTDI FT2232H (interface A) in MPSSE, its engine clocking SPI
+//                            itself: SCK=D0, MOSI=D1, MISO=D2 and RESET=D3 unless told (D4..D7)
+//   ftdi-mpsse:sim[:FILE][,KNOB]...
+//                            the MPSSE link on a fake FT2232H, with a virtual AVR as sim has it
+//                            behind it
 //   arduino:sim[:FILE][,KNOB]...
 //                            the virtual AVR as below, behind a virtual Arduino answering on a
 //                            pseudo-terminal, so the Arduino cable's own code runs
@@ -57,7 +63,7 @@ inline constexpr std::int64_t kDefaultSimClockHz = 1'000'000;
 
 // The hardware a cable text names. Simulated, it is that hardware's virtual twin with the
 // virtual AVR behind it; a simulated parallel port is the plain "sim".
-enum class CableKind { ParallelPort, Arduino, Usbasp, Gpio, Ftdi };
+enum class CableKind { ParallelPort, Arduino, Usbasp, Gpio, Ftdi, FtdiMpsse };
 
 struct CableSetting {
   CableKind kind = CableKind::ParallelPort;

@@ -29,6 +29,7 @@ constexpr UsbProgrammer kUsbProgrammers[] = {
     {"16c0", "05dc", "usbasp", "USBasp"},
     {"0403", "6001", "ftdi", "FTDI FT232R"},
     {"0403", "6010", "ftdi", "FTDI FT2232H"},
+    {"0403", "6010", "ftdi-mpsse", "FTDI FT2232H MPSSE"},
 };
 
 // The entries of folder whose names start with prefix, in name order.

@@ -162,6 +162,7 @@ bool IspInstructions::EnterProgrammingMode() {
     seam_.ShowNotice(kNoticeFailure, problem.empty() ? failed : failed + "\r\n" + problem);
     return false;
   }
+  capabilities_ = link_.Capabilities();  // a programmer that clocks SCK itself chose its rate now
   return true;
 }
 

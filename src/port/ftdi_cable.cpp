@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <utility>
 
 #include "base/cp949.h"
@@ -36,6 +37,8 @@ constexpr int kOtherChunk = 128;
 constexpr int kEmptyReadsAllowed = 200;
 // The ISP speed's default phase, until the first programming-mode entry sets its own.
 constexpr std::int64_t kFirstPhaseNs = 4000;
+// The chips bit-bang is tried on, the FT232R first.
+constexpr std::array<int, 2> kBitBangProducts = {kFt232rProduct, kFt2232hProduct};
 
 struct PinName {
   std::string_view name;
@@ -122,8 +125,8 @@ class Libftdi1 : public FtdiDevice {
 
 }  // namespace
 
-Result<FtdiWiring> ParseFtdiWiring(std::string_view text) {
-  FtdiWiring wiring;
+Result<FtdiWiring> ParseFtdiWiring(std::string_view text, const FtdiWiring& defaults) {
+  FtdiWiring wiring = defaults;
   const std::size_t colon = text.find(':');
   std::string_view serial = text.substr(0, colon);
   std::string_view pins = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
@@ -136,6 +139,46 @@ Result<FtdiWiring> ParseFtdiWiring(std::string_view text) {
 
 std::unique_ptr<FtdiDevice> Libftdi() { return std::make_unique<Libftdi1>(); }
 
+int FtdiDevice::ReadAll(std::uint8_t* data, int size, int timeout_ms) {
+  using Steady = std::chrono::steady_clock;
+  const Steady::time_point give_up = Steady::now() + std::chrono::milliseconds(timeout_ms);
+  int got = 0;
+  while (got < size) {
+    const int read = Read(data + got, size - got);
+    if (read < 0) return read;
+    got += read;
+    if (read == 0 && Steady::now() >= give_up) break;
+  }
+  return got;
+}
+
+Status OpenFtdiChip(FtdiDevice& device, std::span<const int> products, const std::string& serial,
+                    const std::string& products_tried) {
+  int opened = kNotFound;
+  for (int product : products) {
+    opened = device.Open(kFtdiVendor, product, Utf8FromCp949(serial));
+    if (opened != kNotFound) break;
+  }
+  if (opened == 0) return Success();
+  const std::string why = Cp949FromUtf8(device.ErrorText());
+  device.Close();
+  switch (opened) {
+    case kNotFound:
+      if (!serial.empty()) {
+        return Failure{Ktext(u8"일련번호가 '") + serial +
+                       Ktext(u8"' 인 FTDI 칩을 찾지 못했습니다. tolmeo-cli probe 로 붙어 있는 칩의 일련번호를 보세요.")};
+      }
+      return Failure{Ktext(u8"FTDI 칩(") + products_tried + Ktext(u8")을 찾지 못했습니다. USB 연결을 확인해 주세요.")};
+    case kCannotOpen:
+      return Failure{Ktext(u8"FTDI 칩을 열 권한이 없습니다. 저장소의 udev 규칙을 설치하고 (도움말 참고) 사용자를 plugdev "
+                           u8"그룹에 넣은 뒤 (sudo adduser 사용자 plugdev) 다시 로그인하세요.")};
+    case kCannotClaim:
+      return Failure{Ktext(u8"FTDI 칩을 다른 프로그램이 쓰고 있습니다. 그 프로그램을 끝낸 뒤 다시 해 주세요.")};
+    default:
+      return Failure{Ktext(u8"FTDI 칩을 열지 못했습니다: ") + why};
+  }
+}
+
 FtdiCable::FtdiCable(std::unique_ptr<FtdiDevice> device, FtdiWiring wiring)
     : device_(std::move(device)), wiring_(std::move(wiring)), phase_ns_(kFirstPhaseNs) {}
 
@@ -143,7 +186,11 @@ FtdiCable::~FtdiCable() { device_->Close(); }
 
 Status FtdiCable::Open() {
   if (opened_) return Success();
-  if (Status found = OpenDevice(); !found) return found;
+  if (Status found = OpenFtdiChip(*device_, kBitBangProducts, wiring_.serial,
+                                  Ktext(u8"FT232R 0403:6001, FT2232H 0403:6010"));
+      !found) {
+    return found;
+  }
   const std::uint8_t outputs =
       static_cast<std::uint8_t>(1u << wiring_.reset | 1u << wiring_.sck | 1u << wiring_.mosi);
   if (device_->SetBitmode(outputs, BITMODE_SYNCBB) < 0) {
@@ -161,32 +208,6 @@ Status FtdiCable::Open() {
   pins_ = 0;
   SetRate(phase_ns_);
   return Success();
-}
-
-Status FtdiCable::OpenDevice() {
-  int opened = kNotFound;
-  for (int product : {kFt232rProduct, kFt2232hProduct}) {
-    opened = device_->Open(kFtdiVendor, product, Utf8FromCp949(wiring_.serial));
-    if (opened != kNotFound) break;
-  }
-  if (opened == 0) return Success();
-  const std::string why = Cp949FromUtf8(device_->ErrorText());
-  device_->Close();
-  switch (opened) {
-    case kNotFound:
-      if (!wiring_.serial.empty()) {
-        return Failure{Ktext(u8"일련번호가 '") + wiring_.serial +
-                       Ktext(u8"' 인 FTDI 칩을 찾지 못했습니다. tolmeo-cli probe 로 붙어 있는 칩의 일련번호를 보세요.")};
-      }
-      return Failure{Ktext(u8"FTDI 칩(FT232R 0403:6001, FT2232H 0403:6010)을 찾지 못했습니다. USB 연결을 확인해 주세요.")};
-    case kCannotOpen:
-      return Failure{Ktext(u8"FTDI 칩을 열 권한이 없습니다. 저장소의 udev 규칙을 설치하고 (도움말 참고) 사용자를 plugdev "
-                           u8"그룹에 넣은 뒤 (sudo adduser 사용자 plugdev) 다시 로그인하세요.")};
-    case kCannotClaim:
-      return Failure{Ktext(u8"FTDI 칩을 다른 프로그램이 쓰고 있습니다. 그 프로그램을 끝낸 뒤 다시 해 주세요.")};
-    default:
-      return Failure{Ktext(u8"FTDI 칩을 열지 못했습니다: ") + why};
-  }
 }
 
 void FtdiCable::StartSession(std::int64_t phase_ns) {

@@ -17,6 +17,7 @@
 // (port/ftdi_twin.h) runs this same cable code in the tests and behind tolmeo-cli's ftdi:sim.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +41,9 @@ struct FtdiWiring {
 };
 
 // "[SERIAL][:PINS]" after "ftdi:", PINS as "RESET=DTR,SCK=RTS,MOSI=TXD,MISO=RXD" (any of the
-// four, in any order; the pins as TXD RXD RTS CTS DTR DSR DCD RI or D0..D7), or what is wrong
-// with it (CP949).
-Result<FtdiWiring> ParseFtdiWiring(std::string_view text);
+// four, in any order; the pins as TXD RXD RTS CTS DTR DSR DCD RI or D0..D7), the others as in
+// defaults, or what is wrong with it (CP949).
+Result<FtdiWiring> ParseFtdiWiring(std::string_view text, const FtdiWiring& defaults = {});
 
 enum class FtdiChip { kFt232r, kFt2232h, kOther };
 
@@ -61,6 +62,9 @@ class FtdiDevice {
   virtual int Purge() = 0;
   virtual int Write(const std::uint8_t* data, int size) = 0;
   virtual int Read(std::uint8_t* data, int size) = 0;
+  // Reads until size bytes came, a read failed or timeout_ms passed: the bytes read, or the
+  // failed read's code.
+  virtual int ReadAll(std::uint8_t* data, int size, int timeout_ms);
   // ftdi_usb_close and ftdi_free; nothing when not open.
   virtual void Close() = 0;
   virtual std::string ErrorText() const = 0;
@@ -68,6 +72,12 @@ class FtdiDevice {
 
 // libftdi itself.
 std::unique_ptr<FtdiDevice> Libftdi();
+
+// Opens the first of these chips found (the one with this serial, CP949, when it is not
+// empty); on failure closes the device again and says why and what mends it: not found, no
+// permission, held by another program. products_tried names the chips, for the message.
+Status OpenFtdiChip(FtdiDevice& device, std::span<const int> products, const std::string& serial,
+                    const std::string& products_tried);
 
 class FtdiCable : public Cable {
  public:
@@ -96,7 +106,6 @@ class FtdiCable : public Cable {
   FtdiDevice& device() { return *device_; }
 
  private:
-  Status OpenDevice();
   void SetRate(std::int64_t phase_ns);
   std::uint8_t PinsOf(std::uint8_t data_register) const;
   int WaitBytes(std::int64_t wait_ns) const;

@@ -11,24 +11,53 @@ namespace tolmeo {
 namespace {
 
 constexpr int kNotFound = -3;
-constexpr int kTransferFailed = -666;  // libftdi's code when the USB transfer itself fails
 
 }  // namespace
 
-FtdiTwin::FtdiTwin(const ChipModel& model, std::string cp949_path, FtdiWiring wiring)
-    : sim_(model, std::move(cp949_path)), wiring_(std::move(wiring)) {}
+FtdiTwinChip::FtdiTwinChip(const ChipModel& model, std::string cp949_path, int product, std::string serial)
+    : sim_(model, std::move(cp949_path)), product_(product), serial_(std::move(serial)) {}
 
-// An absent cable is a USB bus without the chip on it.
-int FtdiTwin::Open(int vendor, int product, const std::string& serial) {
-  const bool matches = vendor == kFtdiVendor && product == kFt232rProduct && (serial.empty() || serial == kSerial);
+int FtdiTwinChip::Open(int vendor, int product, const std::string& serial) {
+  const bool matches = vendor == kFtdiVendor && product == product_ && (serial.empty() || serial == serial_);
   if (!matches || !sim_.Open()) {
     error_ = "device not found";
     return kNotFound;
   }
   opened_ = true;
+  Restart();
+  return 0;
+}
+
+int FtdiTwinChip::SetBaudrate(int rate) {
+  if (!opened_ || rate <= 0) return -1;
+  rate_ = rate;
+  return 0;
+}
+
+int FtdiTwinChip::Purge() {
+  if (!opened_) return -1;
+  DropReceived();
+  return 0;
+}
+
+bool FtdiTwinChip::Fails(const char* what) {
+  ++transfers_;
+  if (opened_ && !(fail_after_transfers && transfers_ > *fail_after_transfers)) return false;
+  error_ = what;
+  return true;
+}
+
+int FtdiTwinChip::WriteSize(int size) {
+  ++writes_;
+  return short_writes_after && writes_ > *short_writes_after ? size / 2 : size;
+}
+
+FtdiTwin::FtdiTwin(const ChipModel& model, std::string cp949_path, FtdiWiring wiring)
+    : FtdiTwinChip(model, std::move(cp949_path), kFt232rProduct, kSerial), wiring_(std::move(wiring)) {}
+
+void FtdiTwin::Restart() {
   synchronous_ = false;
   received_.clear();
-  return 0;
 }
 
 int FtdiTwin::SetBitmode(std::uint8_t outputs, std::uint8_t mode) {
@@ -36,25 +65,6 @@ int FtdiTwin::SetBitmode(std::uint8_t outputs, std::uint8_t mode) {
   outputs_ = outputs;
   synchronous_ = mode == BITMODE_SYNCBB;
   return 0;
-}
-
-int FtdiTwin::SetBaudrate(int rate) {
-  if (!opened_ || rate <= 0) return -1;
-  rate_ = rate;
-  return 0;
-}
-
-int FtdiTwin::Purge() {
-  if (!opened_) return -1;
-  received_.clear();
-  return 0;
-}
-
-bool FtdiTwin::Fails(const char* what) {
-  ++transfers_;
-  if (opened_ && !(fail_after_transfers && transfers_ > *fail_after_transfers)) return false;
-  error_ = what;
-  return true;
 }
 
 // The pins are sampled after the last byte held for a period, then this byte goes out.
@@ -70,19 +80,18 @@ void FtdiTwin::PutOut(std::uint8_t byte) {
 }
 
 int FtdiTwin::Write(const std::uint8_t* data, int size) {
-  if (Fails("usb bulk write failed")) return kTransferFailed;
-  ++writes_;
-  if (short_writes_after && writes_ > *short_writes_after) size /= 2;
+  if (Fails("usb bulk write failed")) return kFtdiTransferFailed;
+  size = WriteSize(size);
   if (static_cast<int>(received_.size()) + size > kFtdiTwinBufferBytes) {
     error_ = "usb bulk write failed: the chip's buffers are full";
-    return kTransferFailed;
+    return kFtdiTransferFailed;
   }
   if (synchronous_) std::for_each(data, data + size, [this](std::uint8_t byte) { PutOut(byte); });
   return size;
 }
 
 int FtdiTwin::Read(std::uint8_t* data, int size) {
-  if (Fails("usb bulk read failed")) return kTransferFailed;
+  if (Fails("usb bulk read failed")) return kFtdiTransferFailed;
   ++reads_;
   if (lose_reads_after && reads_ > *lose_reads_after) return 0;
   int count = std::min(size, static_cast<int>(received_.size()));

@@ -1,8 +1,10 @@
-// The GPIO header and FTDI cables through tolmeo-cli, each on the twin of its library with the
-// virtual AVR behind it: a whole automatic sequence runs through the cable's own code, and a
-// pulled cable, a dead page or stuck fuses never end in success.
+// The GPIO header and FTDI cables (bit-bang and MPSSE) through tolmeo-cli, each on the twin of
+// its library with the virtual AVR behind it: a whole automatic sequence runs through the
+// cable's own code, and a pulled cable, a dead page, stuck fuses or a foreign chip never end in
+// success.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -19,8 +21,13 @@ class TwinCable : public ::testing::TestWithParam<const char*> {
   const std::string blink_eeprom = FirmwarePath("blink_eeprom.hex");
 };
 
-INSTANTIATE_TEST_SUITE_P(Cables, TwinCable, ::testing::Values("gpio:sim", "ftdi:sim"),
-                         [](const auto& info) { return std::string(info.param).substr(0, 4); });
+INSTANTIATE_TEST_SUITE_P(Cables, TwinCable, ::testing::Values("gpio:sim", "ftdi:sim", "ftdi-mpsse:sim"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           name.resize(name.find(':'));
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 TEST_P(TwinCable, RunsTheAutomaticSequenceAndVerifiesWhatItWrote) {
   CliResult automatic = rig.Run({"auto:" + blink + ":" + blink_eeprom}, {}, {"-v"});
@@ -54,6 +61,13 @@ TEST_P(TwinCable, ADeadPageAndStuckFusesFailNamingWhatFailed) {
 TEST_P(TwinCable, AnAbsentCableIsASetUpFailure) {
   CliResult absent = rig.Run({"erase"}, ",absent");
   EXPECT_EQ(absent.status, 3) << absent.output;
+}
+
+TEST_P(TwinCable, AForeignChipIsNotErasedUnlessTold) {
+  CliResult foreign = rig.Run({"erase"}, ",signature=1E9514");
+  EXPECT_EQ(foreign.status, 1) << foreign.output;
+  EXPECT_NE(foreign.output.find("1E 95 14"), std::string::npos) << foreign.output;
+  EXPECT_EQ(rig.Run({"erase"}, ",signature=1E9514", {"-y"}).status, 0);
 }
 
 }  // namespace

@@ -67,9 +67,9 @@ TEST(BitBangTwins, OnlyACableAtItsOwnPaceClocksItselfAndQueuesReads) {
   }
 }
 
-TEST(BitBangTwins, BothWriteAndVerifyAWholeImage) {
+TEST(BitBangTwins, EachWritesAndVerifiesAWholeImage) {
   const std::vector<std::uint8_t> firmware = Firmware(1500);
-  for (const char* cable : {"gpio:sim", "ftdi:sim"}) {
+  for (const char* cable : {"gpio:sim", "ftdi:sim", "ftdi-mpsse:sim"}) {
     SimBench b(64, cable);
     b.OpenDocument(Memory::Flash, "f.hex", SimBench::HexText(0, firmware));
     EXPECT_EQ(b.programmer().AutoSequence(), CommandOutcome::kDone) << cable;

@@ -44,8 +44,8 @@ TEST(CableProbe, FindsEachKindOfCableByItsDeviceOrUsbIds) {
             (std::vector<std::string>{"arduino:/dev/ttyACM0", "arduino:/dev/ttyUSB2"}));
   ASSERT_EQ(GpioChipCandidates(here).size(), 1u);
   EXPECT_TRUE(GpioChipCandidates(here)[0].text.starts_with("gpio:gpiochip0:"));
-  EXPECT_EQ(Texts(UsbCandidates(here)), (std::vector<std::string>{"usbasp", "ftdi:A10K3", "ftdi"}));
-  EXPECT_EQ(AttachedCables(here).size(), 8u);
+  EXPECT_EQ(Texts(UsbCandidates(here)), (std::vector<std::string>{"usbasp", "ftdi:A10K3", "ftdi", "ftdi-mpsse"}));
+  EXPECT_EQ(AttachedCables(here).size(), 9u);
   EXPECT_TRUE(AttachedCables((root.path() / "nothing").string()).empty());
 }
 
@@ -87,6 +87,15 @@ TEST(CableProbe, AnArduinoClocksSckItselfSoNoSpeedIsClaimed) {
   ASSERT_TRUE(arduino.chip_answers) << ProbeLine(arduino);
   EXPECT_EQ(arduino.signature, ChipModel().signature);
   EXPECT_FALSE(arduino.fastest_speed);
+}
+
+TEST(CableProbe, AnMpsseSckFollowsTheIspSpeedSoTheSlowerChipGetsTheSlowerSpeed) {
+  const ProbeResult fast = Probe("ftdi-mpsse:sim,clock=8");
+  const ProbeResult slow = Probe("ftdi-mpsse:sim,clock=0.125");
+  ASSERT_TRUE(fast.chip_answers && slow.chip_answers) << ProbeLine(fast) << ProbeLine(slow);
+  ASSERT_TRUE(fast.fastest_speed && slow.fastest_speed);
+  EXPECT_EQ(*fast.fastest_speed, 1);
+  EXPECT_EQ(*slow.fastest_speed, 0x40);
 }
 
 }  // namespace

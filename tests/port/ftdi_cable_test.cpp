@@ -11,6 +11,7 @@
 #include "port/ftdi_twin.h"
 #include "port/isp_lines.h"
 #include "port/virtual_clock.h"
+#include "forwarding_ftdi.h"
 #include "test_wire.h"
 #include "wired_chip.h"
 
@@ -28,36 +29,26 @@ constexpr std::uint8_t kResetPin = 0x10;
 
 // The twin's transfers as the cable made them, and read-back bytes a test puts in place of
 // the twin's own.
-class LoggedDevice : public FtdiDevice {
+class LoggedDevice : public testing::ForwardingFtdi {
  public:
-  explicit LoggedDevice(FtdiTwin& twin) : twin_(twin) {}
-  int Open(int vendor, int product, const std::string& serial) override { return twin_.Open(vendor, product, serial); }
-  FtdiChip Chip() const override { return twin_.Chip(); }
+  explicit LoggedDevice(FtdiTwin& twin) : ForwardingFtdi(twin) {}
   int SetBitmode(std::uint8_t outputs, std::uint8_t mode) override {
     bitmode = {outputs, mode};
-    return twin_.SetBitmode(outputs, mode);
+    return ForwardingFtdi::SetBitmode(outputs, mode);
   }
-  int SetBaudrate(int rate) override { return twin_.SetBaudrate(rate); }
-  int SetLatencyTimer(std::uint8_t ms) override { return twin_.SetLatencyTimer(ms); }
-  int Purge() override { return twin_.Purge(); }
   int Write(const std::uint8_t* data, int size) override {
     writes.emplace_back(data, data + size);
-    return twin_.Write(data, size);
+    return ForwardingFtdi::Write(data, size);
   }
   int Read(std::uint8_t* data, int size) override {
-    const int read = twin_.Read(data, size);
+    const int read = ForwardingFtdi::Read(data, size);
     for (int i = 0; i < read && !scripted.empty(); ++i, scripted.pop_front()) data[i] = scripted.front();
     return read;
   }
-  void Close() override { twin_.Close(); }
-  std::string ErrorText() const override { return twin_.ErrorText(); }
 
   std::vector<std::vector<std::uint8_t>> writes;
   std::pair<std::uint8_t, std::uint8_t> bitmode;
   std::deque<std::uint8_t> scripted;
-
- private:
-  FtdiTwin& twin_;
 };
 
 class FtdiCableTest : public ::testing::Test {
