@@ -142,13 +142,16 @@ bool Programmer::WriteAllFuseBytes() {
   return true;
 }
 
+// The windows are told even when a later byte fails: the groups read before it have changed.
 bool Programmer::ReadAllFuseBytes() {
+  bool read = true;
   for (FuseGroup group : kFuseOrder) {
-    if (!isp_.ReadFuseByte(group)) return false;
+    read = isp_.ReadFuseByte(group);
+    if (!read) break;
     image_.ShowBits(group);
   }
   seam_.BitsChanged();
-  return true;
+  return read;
 }
 
 CommandOutcome Programmer::Erase() {

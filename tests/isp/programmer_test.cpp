@@ -250,6 +250,30 @@ TEST(ProgrammerCommands, LockAndFuseBytesTravelBetweenBoxesAndChip) {
   EXPECT_TRUE(b.seam.notices.empty());
 }
 
+// A cable pulled part of the way through: whatever bits the read changed, the windows hear of.
+TEST(ProgrammerCommands, AFuseReadCutShortStillTellsTheWindowsOfTheBitsItChanged) {
+  std::int64_t changes = 0;
+  {
+    SimBench whole;
+    ASSERT_EQ(whole.programmer().LockFuseRead(), CommandOutcome::kDone);
+    changes = whole.chip().line_changes();
+  }
+  int cut_after_a_group = 0;
+  for (std::int64_t after = 0; after < changes; after += std::max<std::int64_t>(changes / 200, 1)) {
+    SimBench b;
+    for (FuseGroup group : kFuseGroups) b.SetBoxes(group, 0x00);
+    const FuseBoxes before = b.image->bits;
+    b.chip().faults.pull_cable_after_changes = after;
+    if (b.programmer().LockFuseRead() == CommandOutcome::kDone) continue;
+    bool changed = false;
+    for (FuseGroup group : kFuseGroups) changed |= b.image->bits.Collect(group) != before.Collect(group);
+    if (!changed) continue;
+    ++cut_after_a_group;
+    EXPECT_TRUE(Called(b, "bits")) << "pulled after " << after;
+  }
+  EXPECT_GT(cut_after_a_group, 0);
+}
+
 TEST(ProgrammerCommands, SingleByteCommandsTouchOnlyTheirByte) {
   SimBench b;
   b.SetBoxes(FuseGroup::Low, 0x3F);
